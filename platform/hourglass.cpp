@@ -1,0 +1,18 @@
+#include "hourglass.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+HourglassCursor::HourglassCursor()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        active_ = true;
+    }
+}
+
+HourglassCursor::~HourglassCursor()
+{
+    if (active_)
+        QGuiApplication::restoreOverrideCursor();
+}

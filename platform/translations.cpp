@@ -1,0 +1,19 @@
+#include "translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace translations {
+
+bool installGerman(QCoreApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load("qtbase_de", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+}  // namespace translations

@@ -1,0 +1,406 @@
+#include "kvnpictureview.h"
+#include "ui_kvnpictureview.h"
+
+#include "databaselist.h"
+#include "shelltree.h"
+#include "startupsettings.h"
+#include "statuspathpanel.h"
+
+#include "platform/colors.h"
+#include "platform/jpeggraphic.h"
+#include "platform/paths.h"
+#include "platform/settings.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QStatusBar>
+
+// The embedded data lives in a static library: pull it in by name.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+TKvnPictureView* theMainWindow = nullptr;
+
+constexpr int kHistoryLimit = 100;
+
+const char* const kSamplePicture = "beispiel.jpg";
+
+}  // namespace
+
+TKvnPictureView* mainWindow()
+{
+    return theMainWindow;
+}
+
+TKvnPictureView::TKvnPictureView(QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TKvnPictureView>())
+{
+    ui->setupUi(this);
+    theMainWindow = this;
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    buildStatusBar();
+    buildSortGroups();
+    buildContextMenu();
+    connectCommands();
+    disableUnbuiltCommands();
+    ui->TwoPaneSplit1->setStretchFactor(1, 1);
+    ui->TwoPaneSplit2->setStretchFactor(1, 1);
+    ui->ShellTree1->canChange = [this](const QString&) { return folderChangeAllowed(); };
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r(QPoint(0, 0), QSize(892, 590));
+        r.moveCenter(screen->availableGeometry().center());
+        setGeometry(r);
+    }
+    applyPaneColour();
+    applyGridAppearance();
+}
+
+TKvnPictureView::~TKvnPictureView()
+{
+    if (theMainWindow == this)
+        theMainWindow = nullptr;
+}
+
+ShellTree* TKvnPictureView::folderTree() const { return ui->ShellTree1; }
+QComboBox* TKvnPictureView::folderHistory() const { return ui->ComboBoxEx1; }
+QSplitter* TKvnPictureView::leftRightSplitter() const { return ui->TwoPaneSplit1; }
+QSplitter* TKvnPictureView::treeGridSplitter() const { return ui->TwoPaneSplit2; }
+
+void TKvnPictureView::buildStatusBar()
+{
+    const int widths[4] = {50, 200, 300, 50};
+    for (int i = 0; i < 4; ++i) {
+        if (i == 2) {
+            pathPanel_ = new StatusPathPanel(this);
+            pathPanel_->setMinimumWidth(widths[i]);
+            pathPanel_->setMaximumWidth(widths[i]);
+            statusBar()->addWidget(pathPanel_);
+            continue;
+        }
+        panels_[i] = new QLabel(this);
+        panels_[i]->setMinimumWidth(widths[i]);
+        if (i < 3)
+            panels_[i]->setMaximumWidth(widths[i]);
+        // the last panel takes the rest of the bar: its messages are long
+        statusBar()->addWidget(panels_[i], i == 3 ? 1 : 0);
+    }
+}
+
+void TKvnPictureView::buildSortGroups()
+{
+    sortGroup_ = new QActionGroup(this);
+    sortGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* a : {ui->actNachDateinamen, ui->actNachErweiterung, ui->actNachGroesse,
+                       ui->actNachDatum, ui->actNachBildgroesse, ui->actUnsortiert})
+        sortGroup_->addAction(a);
+    directionGroup_ = new QActionGroup(this);
+    directionGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    directionGroup_->addAction(ui->actVorwaerts);
+    directionGroup_->addAction(ui->actRueckwaerts);
+}
+
+void TKvnPictureView::buildContextMenu()
+{
+    popupMenu_ = new QMenu(this);
+    QAction* diashow = new QAction(QStringLiteral("Diashow"), this);
+    diashow->setObjectName("actDiashowKontext");
+    diashow->setEnabled(false);   // comes with the slide show
+    const QList<QList<QAction*>> groups = {
+        {ui->actMarkieren, ui->actAuswahlInvertieren},
+        {ui->actUmwandeln, ui->actZumBearbeitenOeffnen},
+        {ui->actKopieren, ui->actBewegen, ui->actLoeschen},
+        {ui->actBildNeuLaden, diashow},
+        {ui->actAktualisieren, ui->actMiniaturenNeubilden, ui->actMiniaturbilderDrucken},
+        {ui->actAlsHintergrund, ui->actEigenschaften},
+    };
+    for (int g = 0; g < groups.size(); ++g) {
+        if (g > 0)
+            popupMenu_->addSeparator();
+        popupMenu_->addActions(groups[g]);
+    }
+    connect(ui->PicLibThumbnails1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { popupMenu_->popup(ui->PicLibThumbnails1->mapToGlobal(pos)); });
+}
+
+void TKvnPictureView::connectCommands()
+{
+    connect(ui->actProgrammBeenden, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actDatenbankdateienLoeschen, &QAction::triggered, this,
+            &TKvnPictureView::DatenbankdateienLoeschenClick);
+    for (QAction* a : sortGroup_->actions() + directionGroup_->actions())
+        connect(a, &QAction::triggered, this, &TKvnPictureView::SortThumbnails);
+    connect(ui->ShellTree1, &ShellTree::folderChanged, this, &TKvnPictureView::ShellTree1Change);
+    connect(ui->ComboBoxEx1, &QComboBox::activated, this, &TKvnPictureView::ComboBoxEx1Select);
+    connect(ui->TwoPaneSplit1, &QSplitter::splitterMoved, this, &TKvnPictureView::fitFolderHistory);
+}
+
+void TKvnPictureView::disableUnbuiltCommands()
+{
+    // Commands whose work is not built yet stay disabled.
+    for (QAction* a : {ui->actMiniaturenNeubilden, ui->actMarkieren, ui->actAuswahlInvertieren,
+                       ui->actUmwandeln, ui->actZumBearbeitenOeffnen, ui->actKopieren,
+                       ui->actBewegen, ui->actLoeschen, ui->actBildNeuLaden,
+                       ui->actMiniaturbilderDrucken, ui->actAlsHintergrund, ui->actEigenschaften,
+                       ui->actAbbrechen, ui->actAktualisieren, ui->actEinstellungen,
+                       ui->actDiashowEigenschaften, ui->actDiashowStarten, ui->actInfo})
+        a->setEnabled(false);
+}
+
+void TKvnPictureView::start()
+{
+    state_.NotifySuppressed = true;
+    state_.ScanActive = false;
+    state_.ScanThread = nullptr;
+    writeSamplePicture();
+    show();
+    repaint();
+    PruneDatabaseList();
+    pane_.setJPegSaveQuality(255);
+    LoadSettings();
+    fitFolderHistory();
+    selectHistoryEntry(ui->ShellTree1->path());
+    const QString problem = Settings::problem();
+    if (!problem.isEmpty())
+        showStatusMessage(problem);
+    // Start-up is over: the user's first folder choice is accepted.
+    state_.NotifySuppressed = false;
+}
+
+void TKvnPictureView::writeSamplePicture()
+{
+    state_.SamplePicturePath = paths::programFolder() + kSamplePicture;
+    if (QFileInfo::exists(state_.SamplePicturePath))
+        return;
+    initResources();
+    QFile resource(QStringLiteral(":/beispiel.jpg"));
+    JpegGraphic sample;
+    if (resource.open(QIODevice::ReadOnly) && sample.loadFromData(resource.readAll()))
+        sample.saveToFile(state_.SamplePicturePath);
+}
+
+void TKvnPictureView::PruneDatabaseList()
+{
+    Settings store;
+    DatabaseList::prune(store);
+}
+
+void TKvnPictureView::LoadSettings()
+{
+    StartupSettings s;
+    {
+        Settings store;
+        s = StartupSettings::read(store);
+    }
+    pane_.FXDelay = s.Delay;
+    pane_.FXColRowThick = s.Thick;
+    pane_.FXMethod = s.FXMethod;
+    pane_.Color = s.ViewColor;
+    pane_.StretchRatio = s.StretchRatio;
+    pane_.Center = s.Center;
+    pane_.AllowRubberBand = s.AllowRubberBand;
+    pane_.EditAnnotat = s.EditAnnotat;
+    pane_.AutoLoadAnno = s.AutoLoadAnno;
+    state_.appearance = s.thumbs;
+    reopenLastFolder_ = s.lastfolder;
+    state_.CopyFolder = s.Copyfolder;
+    state_.MoveFolder = s.Movefolder;
+    state_.SelectedPicture = s.sel_bild;
+
+    saveDialog_ = s.dialog;
+    openDialog_ = saveDialog_;
+    pane_.TiffAppend = saveDialog_.TIFFAppended;
+    if (saveDialog_.TIFFCompres >= 0 && saveDialog_.TIFFCompres <= 5)
+        pane_.TifSaveCompress = saveDialog_.TIFFCompres;
+    pane_.PNGInterLaced = saveDialog_.PNGInterLaced;
+    pane_.setJPegSaveQuality(saveDialog_.JPEGQualiy);
+    pane_.JPegSaveSmooth = saveDialog_.JPEGSmooth;
+    openDialog_.JPEGQualiy = pane_.JPegSaveQuality();
+    openDialog_.JPEGSmooth = pane_.JPegSaveSmooth;
+
+    state_.SortOrder = s.Arranging;
+    state_.SortDescending = s.Arranging_Direction;
+    checkSortItems();
+    state_.ThumbnailsEnabled = s.SaveDiaDB;
+
+    applyPaneColour();
+    applyGridAppearance();
+
+    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                          : QSize();
+    if (s.geometryAcceptable(screen)) {
+        resize(s.f_w, s.f_h);
+        move(s.f_x, s.f_y);
+        // let the splitters take their new size before they are divided
+        QCoreApplication::sendPostedEvents();
+        if (layout())
+            layout()->activate();
+        ui->TwoPaneSplit2->setSizes({s.sp_v, qMax(1, ui->TwoPaneSplit2->height() - s.sp_v)});
+        ui->TwoPaneSplit1->setSizes({s.sp_b, qMax(1, ui->TwoPaneSplit1->width() - s.sp_b)});
+    }
+
+    if (reopenLastFolder_ && !s.BaseFolder.isEmpty() && QFileInfo(s.BaseFolder).isDir()) {
+        state_.ScanActive = false;
+        state_.NotifySuppressed = false;
+        ui->ShellTree1->setPath(s.BaseFolder);
+        state_.CurrentFolder = ui->ShellTree1->path();
+        state_.ScanActive = false;
+    }
+}
+
+void TKvnPictureView::SaveSettings()
+{
+    StartupSettings s;
+    s.Delay = pane_.FXDelay;
+    s.Thick = pane_.FXColRowThick;
+    s.FXMethod = pane_.FXMethod;
+    s.ViewColor = pane_.Color;
+    s.BaseFolder = ui->ShellTree1->path();
+    s.thumbs = state_.appearance;
+    s.lastfolder = reopenLastFolder_;
+    s.Copyfolder = state_.CopyFolder;
+    s.Movefolder = state_.MoveFolder;
+    s.StretchRatio = pane_.StretchRatio;
+    s.Center = pane_.Center;
+    s.AllowRubberBand = pane_.AllowRubberBand;
+    s.EditAnnotat = pane_.EditAnnotat;
+    s.f_w = width();
+    s.f_h = height();
+    s.f_x = pos().x();
+    s.f_y = pos().y();
+    s.sp_v = ui->TwoPaneSplit2->sizes().value(0);
+    s.sp_b = ui->TwoPaneSplit1->sizes().value(0);
+    s.sel_bild = state_.SelectedPicture;
+    s.dialog = saveDialog_;
+    s.Arranging = state_.SortOrder;
+    s.Arranging_Direction = state_.SortDescending;
+    s.AutoLoadAnno = pane_.AutoLoadAnno;
+    s.SaveDiaDB = state_.ThumbnailsEnabled;
+    Settings store;
+    s.write(store);
+}
+
+void TKvnPictureView::closeEvent(QCloseEvent* event)
+{
+    SaveSettings();
+    state_.ScanActive = true;
+    event->accept();
+}
+
+void TKvnPictureView::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    fitFolderHistory();
+}
+
+void TKvnPictureView::showStatusMessage(const QString& text)
+{
+    panels_[3]->setText(text);
+    panels_[3]->setToolTip(text);
+}
+
+QString TKvnPictureView::statusText(int panel) const
+{
+    if (panel == 2)
+        return pathPanel_->text();
+    return (panel >= 0 && panel < 4 && panels_[panel]) ? panels_[panel]->text() : QString();
+}
+
+void TKvnPictureView::applyPaneColour()
+{
+    QPalette pal = ui->PMultiImage2->palette();
+    pal.setColor(QPalette::Window, colors::toQColor(pane_.Color));
+    ui->PMultiImage2->setPalette(pal);
+}
+
+void TKvnPictureView::applyGridAppearance()
+{
+    QPalette pal = ui->PicLibThumbnails1->palette();
+    pal.setColor(QPalette::Window, colors::toQColor(state_.appearance.diacolor));
+    ui->PicLibThumbnails1->setPalette(pal);
+}
+
+void TKvnPictureView::checkSortItems()
+{
+    const QList<QAction*> keys = sortGroup_->actions();
+    for (int i = 0; i < keys.size(); ++i)
+        keys[i]->setChecked(i == state_.SortOrder);
+    ui->actVorwaerts->setChecked(state_.SortDescending == 0);
+    ui->actRueckwaerts->setChecked(state_.SortDescending == 1);
+}
+
+void TKvnPictureView::SortThumbnails()
+{
+    if (state_.NotifySuppressed)
+        return;
+    const QList<QAction*> keys = sortGroup_->actions();
+    state_.SortOrder = 0;
+    for (int i = 0; i < keys.size(); ++i)
+        if (keys[i]->isChecked())
+            state_.SortOrder = i;
+    state_.SortDescending = ui->actRueckwaerts->isChecked() ? 1 : 0;
+    // The grid sorts its items here once it holds any.
+}
+
+bool TKvnPictureView::folderChangeAllowed() const
+{
+    return state_.ScanThread == nullptr && !state_.ScanActive && !state_.NotifySuppressed;
+}
+
+void TKvnPictureView::ShellTree1Change(const QString& path)
+{
+    state_.NotifySuppressed = true;
+    UpdateFolderHistory();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    state_.CurrentFolder = path;
+    state_.NotifySuppressed = false;
+}
+
+void TKvnPictureView::UpdateFolderHistory()
+{
+    const QString path = ui->ShellTree1->path();
+    if (path.isEmpty())
+        return;
+    QComboBox* box = ui->ComboBoxEx1;
+    if (box->findText(path, Qt::MatchExactly) < 0) {
+        if (box->count() > kHistoryLimit)
+            box->removeItem(0);
+        box->addItem(QFileIconProvider().icon(QFileInfo(path)), path);
+    }
+    selectHistoryEntry(path);
+}
+
+void TKvnPictureView::selectHistoryEntry(const QString& path)
+{
+    ui->ComboBoxEx1->setCurrentIndex(path.isEmpty() ? -1 : ui->ComboBoxEx1->findText(path, Qt::MatchExactly));
+}
+
+void TKvnPictureView::ComboBoxEx1Select()
+{
+    const QString text = ui->ComboBoxEx1->currentText();
+    if (QFileInfo(text).isDir())
+        ui->ShellTree1->setPath(text);
+}
+
+void TKvnPictureView::fitFolderHistory()
+{
+    const QWidget* left = ui->TwoPaneSplit2;
+    ui->ComboBoxEx1->setFixedWidth(qMax(0, left->width()));
+}
+
+void TKvnPictureView::DatenbankdateienLoeschenClick()
+{
+    Settings store;
+    DatabaseList::deleteAll(store);
+}

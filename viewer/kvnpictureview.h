@@ -1,0 +1,87 @@
+#pragma once
+// The viewer's main window.
+
+#include "fileoptions.h"
+#include "paneoptions.h"
+#include "viewerstate.h"
+
+#include <QMainWindow>
+#include <memory>
+
+namespace Ui {
+class TKvnPictureView;
+}
+class QActionGroup;
+class QLabel;
+class QMenu;
+class StatusPathPanel;
+class ShellTree;
+class QComboBox;
+class QSplitter;
+
+class TKvnPictureView : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TKvnPictureView(QWidget* parent = nullptr);
+    ~TKvnPictureView() override;
+
+    // Start-up after creation: sample picture, show, prune, settings.
+    void start();
+
+    void LoadSettings();
+    void SaveSettings();
+    static void PruneDatabaseList();
+    void SortThumbnails();
+    void UpdateFolderHistory();
+
+    // Status panel 3: picture information, errors and exception messages.
+    void showStatusMessage(const QString& text);
+    QString statusText(int panel) const;
+
+    ViewerState& state() { return state_; }
+    const PaneOptions& pane() const { return pane_; }
+    const FileDialogOptions& saveDialogOptions() const { return saveDialog_; }
+    const FileDialogOptions& openDialogOptions() const { return openDialog_; }
+
+    ShellTree* folderTree() const;
+    QComboBox* folderHistory() const;
+    QSplitter* leftRightSplitter() const;
+    QSplitter* treeGridSplitter() const;
+    QMenu* gridContextMenu() const { return popupMenu_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildStatusBar();
+    void buildSortGroups();
+    void buildContextMenu();
+    void connectCommands();
+    void disableUnbuiltCommands();
+    void writeSamplePicture();
+    void applyPaneColour();
+    void applyGridAppearance();
+    void fitFolderHistory();
+    void selectHistoryEntry(const QString& path);
+    void checkSortItems();
+    bool folderChangeAllowed() const;
+    void ShellTree1Change(const QString& path);
+    void ComboBoxEx1Select();
+    void DatenbankdateienLoeschenClick();
+
+    std::unique_ptr<Ui::TKvnPictureView> ui;
+    ViewerState state_;
+    PaneOptions pane_;
+    FileDialogOptions saveDialog_;
+    FileDialogOptions openDialog_;
+    bool reopenLastFolder_ = true;
+    QLabel* panels_[4] = {};
+    StatusPathPanel* pathPanel_ = nullptr;
+    QActionGroup* sortGroup_ = nullptr;
+    QActionGroup* directionGroup_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+};
+
+// The one main window of the program, for the dialogs and the folder scan.
+TKvnPictureView* mainWindow();

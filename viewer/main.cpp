@@ -1,0 +1,39 @@
+#include "databaselist.h"
+#include "glimraapplication.h"
+#include "kvnpictureview.h"
+
+#include "platform/settings.h"
+#include "platform/translations.h"
+
+#include <cstring>
+
+namespace {
+
+bool isClearRegistrySwitch(int argc, char** argv)
+{
+    return argc > 1 && QString::fromLocal8Bit(argv[1]).toLower() == QStringLiteral("/clearregistry");
+}
+
+void clearRegistry()
+{
+    Settings store;
+    DatabaseList::deleteAll(store);
+    store.clear();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (isClearRegistrySwitch(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        clearRegistry();
+        return 0;
+    }
+    GlimraApplication app(argc, argv);
+    translations::installGerman(app);
+    TKvnPictureView window;
+    app.exceptionSink = [&window](const QString& message) { window.showStatusMessage(message); };
+    window.start();
+    return app.exec();
+}

@@ -1,0 +1,88 @@
+#include "shelltree.h"
+
+#include "platform/paths.h"
+
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+
+namespace {
+
+// Asks the tree's canChange before the current folder moves, and keeps the
+// selection on the current folder.
+class GuardedSelection : public QItemSelectionModel {
+public:
+    GuardedSelection(QAbstractItemModel* model, ShellTree* tree)
+        : QItemSelectionModel(model, tree), tree_(tree) {}
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override
+    {
+        if (index.isValid() && index != currentIndex() && tree_->canChange
+            && !tree_->canChange(static_cast<const QFileSystemModel*>(model())->filePath(index)))
+            return;
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+    void select(const QItemSelection& selection, SelectionFlags command) override
+    {
+        for (const QModelIndex& i : selection.indexes())
+            if (i.siblingAtColumn(0) != currentIndex().siblingAtColumn(0))
+                return;
+        QItemSelectionModel::select(selection, command);
+    }
+    using QItemSelectionModel::select;
+
+private:
+    ShellTree* tree_;
+};
+
+}  // namespace
+
+ShellTree::ShellTree(QWidget* parent)
+    : QTreeView(parent), model_(new QFileSystemModel(this))
+{
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    model_->setReadOnly(true);
+    model_->setRootPath(QStringLiteral("/"));
+    setModel(model_);
+    QItemSelectionModel* old = selectionModel();
+    setSelectionModel(new GuardedSelection(model_, this));
+    delete old;
+    setRootIndex(model_->index(QStringLiteral("/")));
+    for (int c = 1; c < model_->columnCount(); ++c)
+        hideColumn(c);
+    header()->hide();
+    setRootIsDecorated(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true);
+}
+
+QString ShellTree::path() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() ? model_->filePath(i) : QString();
+}
+
+bool ShellTree::setPath(const QString& folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return false;
+    const QModelIndex i = model_->index(paths::normalized(folder));
+    if (!i.isValid())
+        return false;
+    setCurrentIndex(i);
+    if (currentIndex() != i)
+        return false;
+    scrollTo(i);
+    return true;
+}
+
+void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTreeView::currentChanged(current, previous);
+    if (current.isValid() && current != previous) {
+        scrollTo(current);
+        emit folderChanged(model_->filePath(current));
+    }
+}
