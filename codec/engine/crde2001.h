@@ -1,0 +1,229 @@
+#pragma once
+// Entries of the codec engine module CRDE2001.so.
+//
+// The binding opens the module with dlopen and resolves every entry by name
+// with dlsym; each entry has a function-pointer typedef <name>_fn here. When
+// the engine itself is compiled (CRDE2001_BUILD defined) the same list also
+// declares the exported functions.
+//
+// Conventions
+// - Texts are zero-terminated; texts the engine returns go into buffers the
+//   caller supplies together with their size (always zero-terminated, cut to
+//   fit).
+// - Pictures cross as GlobalHandle blocks (platform/globalmem.h) holding a
+//   packed DIB: 40-byte BITMAPINFOHEADER, colour table, bottom-up rows aligned
+//   to 4 bytes, little-endian. A handle the engine returns belongs to the
+//   caller; the engine never frees a handle it was given.
+// - A palette handle (PaletteHandle) is a GlobalHandle holding a logical
+//   palette: uint16 version 0x300, uint16 entry count, then count entries of
+//   {red, green, blue, flags} bytes (dibcore/logpalette.h reads and writes it).
+// - A "device bitmap" is an uncompressed packed DIB in a GlobalHandle at the
+//   depth of its source (1, 4 or 8 bits with a colour table; 24 bits
+//   otherwise).
+// - 16-bit results: above 0 is success unless an entry says otherwise.
+// - The progress callback gets a percentage 0..100 and the sender; it returns
+//   non-zero to go on and 0 to stop. A stopped decoder returns failure and no
+//   picture. A null callback is allowed.
+// - requested bits: 0 keeps the file's own depth (mapped to 1, 4, 8 or 24);
+//   1, 4, 8 or 24 convert to that depth. dither: 0 maps colours to the
+//   nearest palette entry, any other value dithers (Floyd-Steinberg error
+//   diffusion) when colours are reduced.
+// - The trailing flag word is 0.
+
+#include <stdint.h>
+
+#include "platform/globalmem.h"
+
+extern "C" {
+typedef int (*ProgressCallback)(int percent, void* sender);
+typedef GlobalHandle PaletteHandle;
+
+// Annotation layer callbacks; the first argument is the control.
+typedef int (*AnnoDoneCallback)(void* control);
+typedef int (*AnnoCustomDrawCallback)(void* control, void* dc, const char* name, int x, int y, int xx, int yy);
+typedef int (*AnnoCustomHardDrawCallback)(void* control, void* bitmap, const char* name, int x, int y, int xx,
+                                          int yy);
+typedef int (*AnnoBeforeDrawCallback)(void* control, int pass, short* canDraw, const char* name);
+typedef int (*AnnoAfterDrawCallback)(void* control, const char* name);
+}
+
+#if defined(CRDE2001_BUILD)
+#define CRDE_EXPORT __attribute__((visibility("default")))
+#define CRDE_ENTRY(ret, name, params) \
+    extern "C" {                      \
+    typedef ret(*name##_fn) params;   \
+    CRDE_EXPORT ret name params;      \
+    }
+#else
+#define CRDE_ENTRY(ret, name, params) \
+    extern "C" {                      \
+    typedef ret(*name##_fn) params;   \
+    }
+#endif
+
+// ---- set-up (called before an entry is resolved, when exported) -----------
+CRDE_ENTRY(short, InitDll, (void* window))
+CRDE_ENTRY(short, TInitDLL, (void* window))
+
+// ---- decoders from a file -------------------------------------------------
+// (file, bits, dither, [extra], dib out, shared palette, sender, progress, flags)
+// The shared palette may be null; it is not used by the decoders at present.
+CRDE_ENTRY(short, rdjpgfiledib,
+           (const char* file, short bits, short dither, short scale, GlobalHandle* dib, PaletteHandle palette,
+            void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdbmpfiledib,
+           (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdpngfiledib,
+           (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdgiffiledib,
+           (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdpcxfiledib,
+           (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, readtgafiledib,
+           (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
+            ProgressCallback cb, int flags))
+// page counts from 0
+CRDE_ENTRY(short, readtiffiledib,
+           (const char* file, short bits, short dither, short page, GlobalHandle* dib, PaletteHandle palette,
+            void* sender, ProgressCallback cb, int flags))
+// pcdMode: 0 base*16, 1 base/4, 2 base
+CRDE_ENTRY(short, readpcdfiledib,
+           (const char* file, short bits, short dither, short pcdMode, GlobalHandle* dib, PaletteHandle palette,
+            void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, readepsfiledib,
+           (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
+            ProgressCallback cb, int flags))
+// Renders the drawing at width x height (0, 0: its own size) into a device
+// bitmap and a palette (null when the bitmap has no colour table).
+CRDE_ENTRY(short, readdxftoddb,
+           (const char* file, int width, int height, GlobalHandle* bitmap, PaletteHandle* palette, void* sender,
+            ProgressCallback cb, int flags))
+
+// ---- decoders from memory -------------------------------------------------
+// (buffer, byte count, bits, dither, [extra], dib out, sender, progress, flags)
+CRDE_ENTRY(short, rdjpgstreamdib,
+           (const void* data, int64_t size, short bits, short dither, short scale, GlobalHandle* dib,
+            void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdbmpstreamdib,
+           (const void* data, int64_t size, short bits, short dither, GlobalHandle* dib, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdpngstreamdib,
+           (const void* data, int64_t size, short bits, short dither, GlobalHandle* dib, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdgifstreamdib,
+           (const void* data, int64_t size, short bits, short dither, GlobalHandle* dib, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rdpcxstreamdib,
+           (const void* data, int64_t size, short bits, short dither, GlobalHandle* dib, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, rddcxstreamdib,
+           (const void* data, int64_t size, short bits, short dither, short page, GlobalHandle* dib,
+            void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, readtgafilestreamdib,
+           (const void* data, int64_t size, short bits, short dither, GlobalHandle* dib, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, readtiffiledibstream,
+           (const void* data, int64_t size, short bits, short dither, short page, GlobalHandle* dib,
+            void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, readpcdfiledibstream,
+           (const void* data, int64_t size, short bits, short dither, short pcdMode, GlobalHandle* dib,
+            void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, readepsfiledibstream,
+           (const void* data, int64_t size, short bits, short dither, GlobalHandle* dib, void* sender,
+            ProgressCallback cb, int flags))
+
+// ---- encoders ---------------------------------------------------------------
+// (file, dib, bits to write (0: the DIB's own), options..., sender, progress, flags)
+CRDE_ENTRY(short, wrjpgfiledib,
+           (const char* file, GlobalHandle dib, short bits, short quality, short smoothing, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, wrpngfiledib,
+           (const char* file, GlobalHandle dib, short bits, short interlace, void* sender, ProgressCallback cb,
+            int flags))
+CRDE_ENTRY(short, wrgiffiledib,
+           (const char* file, GlobalHandle dib, short bits, void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, wrpcxfiledib,
+           (const char* file, GlobalHandle dib, short bits, void* sender, ProgressCallback cb, int flags))
+CRDE_ENTRY(short, writetgafiledib,
+           (const char* file, GlobalHandle dib, short bits, short option1, short option2, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, writeepsfiledib,
+           (const char* file, GlobalHandle dib, short bits, short level, short preview, short compression,
+            short border, short grey, void* sender, ProgressCallback cb, int flags))
+// compression: TIFF 6.0 code (1, 2, 3, 4, 5, 32773); append non-zero adds a
+// page to an existing file instead of replacing it
+CRDE_ENTRY(short, writetiffiledib,
+           (const char* file, GlobalHandle dib, short bits, short compression, short append, void* sender,
+            ProgressCallback cb, int flags))
+// inserts the picture as page `page` (0-based; past the end appends)
+CRDE_ENTRY(short, writetiffiledibpage,
+           (const char* file, GlobalHandle dib, short bits, short compression, short page, void* sender,
+            ProgressCallback cb, int flags))
+CRDE_ENTRY(short, deletepage, (const char* file, short page))
+
+// ---- information ------------------------------------------------------------
+// type: "JPEG", "PNG", "GIF", "BMP", "TIFF", "PCX", "DCX", "TGA", ...
+// compression: "JPEG", "Deflate", "LZW", "RGB", "RLE8", "RLE4", "BITFIELDS",
+// "RLE", "None", or a TIFF compression name.
+CRDE_ENTRY(short, fileinfo,
+           (const char* file, char* type, int typeSize, int* width, int* height, short* bits, short* planes,
+            int* colours, char* compression, int compressionSize))
+CRDE_ENTRY(short, streaminfo,
+           (const void* data, int64_t size, char* type, int typeSize, char* compression, int compressionSize,
+            int* colours, short* planes, short* bits, int* height, int* width))
+// TIFF page information; page counts from 0. compression is the TIFF code of
+// the page (as a signed 16-bit value). Failure: -1.
+CRDE_ENTRY(short, getinfo,
+           (const char* file, short page, int* width, int* height, short* bits, short* pages,
+            short* compression))
+// Failure: negative.
+CRDE_ENTRY(short, getinfostream,
+           (const void* data, int64_t size, short page, int* width, int* height, short* bits, short* pages,
+            short* compression))
+CRDE_ENTRY(short, getdxfinfo, (const char* file, int* width, int* height, short* bits))
+
+// ---- scanning (failure: negative) -------------------------------------------
+CRDE_ENTRY(short, selectsource, (void* window))
+CRDE_ENTRY(short, aquiredibimage,
+           (void* window, short bits, short dither, GlobalHandle* dib, void* sender, ProgressCallback cb,
+            int flags))
+
+// ---- DIB conversions: a new handle, null on failure ------------------------
+CRDE_ENTRY(GlobalHandle, CopyDIB, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB1to4, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB1To8, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB1To24, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB4To8, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB4To24, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB16To24, (GlobalHandle dib))
+CRDE_ENTRY(GlobalHandle, DIB32To24, (GlobalHandle dib))
+// dib: the locked packed DIB (RLE4/RLE8 allowed); size: its block size.
+// Out: a device bitmap and a palette (null without a colour table).
+CRDE_ENTRY(short, DibtoDdb, (const void* dib, int64_t size, PaletteHandle* palette, GlobalHandle* bitmap))
+
+// ---- annotation layer ---------------------------------------------------------
+CRDE_ENTRY(short, IsAnnotation, (void* control))
+CRDE_ENTRY(short, InitAnnotation,
+           (void* control, void* window, void* owner, AnnoDoneCallback done, AnnoCustomDrawCallback customDraw,
+            AnnoCustomHardDrawCallback customHardDraw, AnnoBeforeDrawCallback beforeDraw,
+            AnnoAfterDrawCallback afterDraw, const char* settingsFile))
+CRDE_ENTRY(short, DestroyAnnotation, (void* control))
+CRDE_ENTRY(short, DrawAnnotation,
+           (void* control, double zoom, int x, int y, short centreX, short centreY, int scrollWidth, int flags))
+CRDE_ENTRY(short, DrawAnnotationWholeDC,
+           (void* control, double scale, int x, int y, int centreX, int centreY, int flags, void* dc))
+CRDE_ENTRY(short, HardDrawAnnotation, (void* control, GlobalHandle bitmap))
+CRDE_ENTRY(short, MouseMon, (void* control, int message, int wparam, int position))
+CRDE_ENTRY(short, MenuMsg, (void* control, int command))
+CRDE_ENTRY(short, ClearAnnotation, (void* control))
+CRDE_ENTRY(short, RubberBandOFF, (void* control))
+CRDE_ENTRY(short, LoadAnnotation, (void* control, short page, const char* file))
+CRDE_ENTRY(short, SaveAnnotation, (void* control, short page, const char* file))
+CRDE_ENTRY(short, RemoveAnnotation, (void* control, short page, const char* file))
+CRDE_ENTRY(short, InsertAnnotation, (void* control, short page, const char* file))
+
+#undef CRDE_ENTRY
