@@ -22,6 +22,33 @@ QString storeFolder()
     return base + "/Korvane";
 }
 
+// True when a line is neither a [section] header nor key=value. (QSettings
+// reports such errors only on the first parse of a file it has cached.)
+bool hasIniSyntaxError(const QString& text)
+{
+    bool continued = false;
+    for (QString line : text.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const bool wasContinued = continued;
+        continued = line.endsWith('\\');
+        if (wasContinued)
+            continue;
+        const QString t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
+            continue;
+        if (t.startsWith('[')) {
+            if (!t.endsWith(']'))
+                return true;
+            continue;
+        }
+        const int eq = t.indexOf('=');
+        if (eq <= 0 || t.left(eq).trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 // Why the file at path cannot serve as the store; empty when it can (or is absent).
 QString unusableReason(const QString& path)
 {
@@ -39,9 +66,11 @@ QString unusableReason(const QString& path)
     if (bytes.contains('\0'))
         return QStringLiteral("sie enthält ein NUL-Zeichen");
     QStringDecoder decoder(QStringDecoder::Utf8);
-    (void)decoder.decode(bytes);
+    const QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return QStringLiteral("sie ist kein gültiger UTF-8-Text");
+    if (hasIniSyntaxError(text))
+        return QStringLiteral("ihr Aufbau ist fehlerhaft");
     QSettings probe(path, QSettings::IniFormat);
     if (probe.status() == QSettings::FormatError)
         return QStringLiteral("ihr Aufbau ist fehlerhaft");

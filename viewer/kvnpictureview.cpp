@@ -142,7 +142,6 @@ void TKvnPictureView::connectCommands()
         connect(a, &QAction::triggered, this, &TKvnPictureView::SortThumbnails);
     connect(ui->ShellTree1, &ShellTree::folderChanged, this, &TKvnPictureView::ShellTree1Change);
     connect(ui->ComboBoxEx1, &QComboBox::activated, this, &TKvnPictureView::ComboBoxEx1Select);
-    connect(ui->TwoPaneSplit1, &QSplitter::splitterMoved, this, &TKvnPictureView::fitFolderHistory);
 }
 
 void TKvnPictureView::disableUnbuiltCommands()
@@ -168,7 +167,6 @@ void TKvnPictureView::start()
     PruneDatabaseList();
     pane_.setJPegSaveQuality(255);
     LoadSettings();
-    fitFolderHistory();
     selectHistoryEntry(ui->ShellTree1->path());
     const QString problem = Settings::problem();
     if (!problem.isEmpty())
@@ -239,14 +237,14 @@ void TKvnPictureView::LoadSettings()
     const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
                                                           : QSize();
     if (s.geometryAcceptable(screen)) {
+        const QSize before = size();
         resize(s.f_w, s.f_h);
         move(s.f_x, s.f_y);
-        // let the splitters take their new size before they are divided
-        QCoreApplication::sendPostedEvents();
-        if (layout())
-            layout()->activate();
-        ui->TwoPaneSplit2->setSizes({s.sp_v, qMax(1, ui->TwoPaneSplit2->height() - s.sp_v)});
-        ui->TwoPaneSplit1->setSizes({s.sp_b, qMax(1, ui->TwoPaneSplit1->width() - s.sp_b)});
+        pendingSplitters_ = {s.sp_v, s.sp_b};
+        // The window system may apply the new size later; the splitters are
+        // divided once the window has it.
+        if (size() != before || size() == QSize(s.f_w, s.f_h))
+            applyPendingSplitters();
     }
 
     if (reopenLastFolder_ && !s.BaseFolder.isEmpty() && QFileInfo(s.BaseFolder).isDir()) {
@@ -300,7 +298,19 @@ void TKvnPictureView::closeEvent(QCloseEvent* event)
 void TKvnPictureView::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    fitFolderHistory();
+    applyPendingSplitters();
+}
+
+void TKvnPictureView::applyPendingSplitters()
+{
+    if (!pendingSplitters_)
+        return;
+    const auto [treeHeight, leftWidth] = *pendingSplitters_;
+    pendingSplitters_.reset();
+    if (layout())
+        layout()->activate();
+    ui->TwoPaneSplit2->setSizes({treeHeight, qMax(1, ui->TwoPaneSplit2->height() - treeHeight)});
+    ui->TwoPaneSplit1->setSizes({leftWidth, qMax(1, ui->TwoPaneSplit1->width() - leftWidth)});
 }
 
 void TKvnPictureView::showStatusMessage(const QString& text)
@@ -391,12 +401,6 @@ void TKvnPictureView::ComboBoxEx1Select()
     const QString text = ui->ComboBoxEx1->currentText();
     if (QFileInfo(text).isDir())
         ui->ShellTree1->setPath(text);
-}
-
-void TKvnPictureView::fitFolderHistory()
-{
-    const QWidget* left = ui->TwoPaneSplit2;
-    ui->ComboBoxEx1->setFixedWidth(qMax(0, left->width()));
 }
 
 void TKvnPictureView::DatenbankdateienLoeschenClick()

@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace Ui {
 class TKvnPictureView;
@@ -60,9 +62,9 @@ private:
     void connectCommands();
     void disableUnbuiltCommands();
     void writeSamplePicture();
+    void applyPendingSplitters();
     void applyPaneColour();
     void applyGridAppearance();
-    void fitFolderHistory();
     void selectHistoryEntry(const QString& path);
     void checkSortItems();
     bool folderChangeAllowed() const;
@@ -81,6 +83,7 @@ private:
     QActionGroup* sortGroup_ = nullptr;
     QActionGroup* directionGroup_ = nullptr;
     QMenu* popupMenu_ = nullptr;
+    std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };
 
 // The one main window of the program, for the dialogs and the folder scan.

@@ -68,14 +68,13 @@ bool ShellTree::setPath(const QString& folder)
 {
     if (!QFileInfo(folder).isDir())
         return false;
-    const QModelIndex i = model_->index(paths::normalized(folder));
+    const QString wanted = paths::normalized(folder);
+    const QModelIndex i = model_->index(wanted);
     if (!i.isValid())
         return false;
     setCurrentIndex(i);
-    if (currentIndex() != i)
-        return false;
-    scrollTo(i);
-    return true;
+    // compare by path: the model may have re-sorted while the change was handled
+    return paths::samePath(path(), wanted);
 }
 
 void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)
