@@ -24,6 +24,12 @@ Palette halftonePalette();
 // the picture has no more distinct colours than that, exactly its colours.
 Palette optimalPalette(const DibView& rgb24, int maxColors);
 
+// The distinct colours of a 24-bit picture, sorted, when there are at most
+// maxColors of them; false otherwise.
+bool exactPalette(const DibView& rgb24, int maxColors, Palette& out);
+// True when every pixel of a 24-bit picture is grey.
+bool isGreyPicture(const DibView& rgb24);
+
 // True when every entry has red == green == blue.
 bool isGreyPalette(const Palette& palette);
 
