@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 // The embedded data lives in a static library: pull it in by name.
 static void initResources()
@@ -171,6 +172,7 @@ void TKvnPictureView::start()
     const QString problem = Settings::problem();
     if (!problem.isEmpty())
         showStatusMessage(problem);
+    QTimer::singleShot(0, ui->ShellTree1, &ShellTree::revealCurrent);
     // Start-up is over: the user's first folder choice is accepted.
     state_.NotifySuppressed = false;
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QTimer>
 
 namespace {
 
@@ -56,6 +57,10 @@ ShellTree::ShellTree(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
+    // folders load in the background: keep the chosen one in view as they arrive
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        QTimer::singleShot(0, this, &ShellTree::revealCurrent);
+    });
 }
 
 QString ShellTree::path() const
@@ -77,11 +82,21 @@ bool ShellTree::setPath(const QString& folder)
     return paths::samePath(path(), wanted);
 }
 
+void ShellTree::revealCurrent()
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    for (QModelIndex p = current.parent(); p.isValid(); p = p.parent())
+        expand(p);
+    scrollTo(current);
+}
+
 void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTreeView::currentChanged(current, previous);
     if (current.isValid() && current != previous) {
-        scrollTo(current);
+        revealCurrent();
         emit folderChanged(model_->filePath(current));
     }
 }

@@ -18,6 +18,9 @@ public:
 
     std::function<bool(const QString& newPath)> canChange;
 
+    // Expands the way to the current folder and scrolls it into view.
+    void revealCurrent();
+
 signals:
     void folderChanged(const QString& path);
 
