@@ -1,0 +1,32 @@
+// glimra-tool info FILE [--page N]: one line describing the picture.
+
+#include "commandline.h"
+#include "picturefile.h"
+#include "toolcommands.h"
+
+#include <QTextStream>
+
+namespace {
+
+QString noBlanks(QString text)
+{
+    return text.replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+}  // namespace
+
+int runInfoCommand(const QStringList& args)
+{
+    const CommandLine cl(args, {QStringLiteral("--page")});
+    cl.requirePositionals(1, QStringLiteral("one FILE"));
+    const int page = cl.intValue(QStringLiteral("--page"), 0, 0, 32767);
+
+    PictureFile file(cl.positionals().first());
+    const PictureFileInfo info = file.info(page);
+    QTextStream out(stdout);
+    out << "type=" << noBlanks(info.type) << " width=" << info.width << " height=" << info.height
+        << " bits=" << info.bits << " planes=" << info.planes << " colors=" << info.colors
+        << " size=" << file.fileSize() << " compression=" << noBlanks(info.compression)
+        << " pages=" << file.pageCount() << '\n';
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Information and decoding of one picture file for the tool's commands,
+// through the codec binding, chosen by the file's extension. Failures throw
+// a ToolError with the one line to show.
+
+#include "codec/binding/codecwrappers.h"
+#include "codec/binding/tbitmap.h"
+
+#include <QString>
+
+class PictureFile {
+public:
+    enum Kind { Jpeg, Png, Gif, Bmp, Pcx, Tga, Tiff, Eps, Pcd, Dxf, Metafile, Icon, Unknown };
+
+    // Throws when the file is missing or of a kind the tool cannot read.
+    explicit PictureFile(const QString& path);
+
+    Kind kind() const { return kind_; }
+    qint64 fileSize() const { return size_; }
+    // Pages of a TIFF; 1 for every other file.
+    int pageCount();
+    // page past the end: the last page.
+    int clampedPage(int page);
+
+    // The picture information of a page, as the programs show it.
+    PictureFileInfo info(int page);
+    // The picture at depth bits (0 keeps the file's own depth).
+    TBitmap decode(int page, int bits);
+
+    static Kind kindOf(const QString& path);
+
+private:
+    TiffPageInfo tiffInfo(int page);
+
+    QString path_;
+    Kind kind_ = Unknown;
+    qint64 size_ = 0;
+    int pages_ = 0;
+};

@@ -1,0 +1,10 @@
+#include "toolcommands.h"
+
+const std::vector<ToolCommand>& toolCommands()
+{
+    static const std::vector<ToolCommand> commands = {
+        {"info", "info FILE [--page N]", runInfoCommand},
+        {"decode", "decode FILE [--page N] [--depth D] -o OUT.png", runDecodeCommand},
+    };
+    return commands;
+}
