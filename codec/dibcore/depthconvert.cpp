@@ -1,46 +1,17 @@
 #include "depthconvert.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <vector>
 
 #include "dibcore.h"
+#include "dibguard.h"
+#include "fieldscale.h"
 #include "nearestcolor.h"
 
 namespace dibcore {
 
 namespace {
-
-// Frees a block on every way out unless released.
-class BlockGuard
-{
-public:
-    explicit BlockGuard(GlobalHandle h) : m_h(h) {}
-    ~BlockGuard()
-    {
-        if (m_h) {
-            while (globalmem::unlock(m_h)) {
-            }
-            globalmem::free(m_h);
-        }
-    }
-    BlockGuard(const BlockGuard&) = delete;
-    BlockGuard& operator=(const BlockGuard&) = delete;
-    GlobalHandle get() const { return m_h; }
-    GlobalHandle release()
-    {
-        if (m_h)
-            while (globalmem::unlock(m_h)) {
-            }
-        GlobalHandle h = m_h;
-        m_h = nullptr;
-        return h;
-    }
-
-private:
-    GlobalHandle m_h;
-};
 
 bool keepGoing(const Progress& progress, int y, int height)
 {
@@ -56,33 +27,6 @@ Palette tableOf(const DibView& src)
         p.push_back(src.colorTable()[i]);
     return p;
 }
-
-// Scales a bit field of a packed pixel to 0..255.
-class FieldScale
-{
-public:
-    explicit FieldScale(std::uint32_t mask)
-    {
-        if (mask == 0)
-            return;
-        m_shift = std::countr_zero(mask);
-        const int width = std::popcount(mask);
-        m_mask = mask;
-        m_max = (std::uint64_t(1) << std::min(width, 32)) - 1;
-    }
-    std::uint8_t operator()(std::uint32_t value) const
-    {
-        if (m_max == 0)
-            return 0;
-        const std::uint64_t v = (value & m_mask) >> m_shift;
-        return static_cast<std::uint8_t>(std::min<std::uint64_t>(255, (v * 255 + m_max / 2) / m_max));
-    }
-
-private:
-    std::uint32_t m_mask = 0;
-    int m_shift = 0;
-    std::uint64_t m_max = 0;
-};
 
 void rowToRgb24(const DibView& src, const std::uint8_t* in, std::uint8_t* out, const FieldScale* fields)
 {
@@ -127,7 +71,7 @@ GlobalHandle widenIndexed(const DibView& src, int bits)
 {
     const int w = src.width();
     const int h = src.height();
-    BlockGuard out(allocDib(w, h, bits, tableOf(src)));
+    DibGuard out(allocDib(w, h, bits, tableOf(src)));
     if (!out.get())
         return nullptr;
     DibView dst = lockView(out.get());
@@ -189,7 +133,7 @@ GlobalHandle decodeRle(const DibView& src)
     if (!src.valid() || !src.isRle())
         return nullptr;
     const int bits = src.compression() == kBiRle8 ? 8 : 4;
-    BlockGuard out(allocDib(src.width(), src.height(), bits, tableOf(src)));
+    DibGuard out(allocDib(src.width(), src.height(), bits, tableOf(src)));
     if (!out.get())
         return nullptr;
     DibView dst = lockView(out.get());
@@ -245,7 +189,7 @@ GlobalHandle toRgb24(const DibView& src, const Progress& progress)
     if (!src.valid())
         return nullptr;
     if (src.isRle()) {
-        BlockGuard plain(decodeRle(src));
+        DibGuard plain(decodeRle(src));
         if (!plain.get())
             return nullptr;
         DibView view = lockView(plain.get());
@@ -253,7 +197,7 @@ GlobalHandle toRgb24(const DibView& src, const Progress& progress)
     }
     const int w = src.width();
     const int h = src.height();
-    BlockGuard out(allocDib(w, h, 24));
+    DibGuard out(allocDib(w, h, 24));
     if (!out.get())
         return nullptr;
     DibView dst = lockView(out.get());
@@ -273,7 +217,7 @@ GlobalHandle increaseDepth(const DibView& src, int bits)
     if (!src.valid() || src.bitCount() > 8)
         return nullptr;
     if (src.isRle()) {
-        BlockGuard plain(decodeRle(src));
+        DibGuard plain(decodeRle(src));
         if (!plain.get())
             return nullptr;
         DibView view = lockView(plain.get());
@@ -295,7 +239,7 @@ GlobalHandle reduceToPalette(const DibView& src, int bits, const Palette& palett
         return nullptr;
     const int w = src.width();
     const int h = src.height();
-    BlockGuard out(allocDib(w, h, bits, palette));
+    DibGuard out(allocDib(w, h, bits, palette));
     if (!out.get())
         return nullptr;
     DibView dst = lockView(out.get());
@@ -381,7 +325,7 @@ Palette choosePalette(const DibView& rgb24, int bits, Dither dither)
 
 GlobalHandle toGrey24(const DibView& rgb24, const Progress& progress)
 {
-    BlockGuard out(allocDib(rgb24.width(), rgb24.height(), 24));
+    DibGuard out(allocDib(rgb24.width(), rgb24.height(), 24));
     if (!out.get())
         return nullptr;
     DibView dst = lockView(out.get());
@@ -408,7 +352,7 @@ GlobalHandle convertDepth(const DibView& src, int bits, Dither dither, const Pro
     const int srcBits = src.bitCount();
     if (dither != Dither::Grey && srcBits <= 8 && bits >= srcBits) {
         if (src.isRle()) {
-            BlockGuard plain(decodeRle(src));
+            DibGuard plain(decodeRle(src));
             if (!plain.get())
                 return nullptr;
             DibView view = lockView(plain.get());
@@ -416,7 +360,7 @@ GlobalHandle convertDepth(const DibView& src, int bits, Dither dither, const Pro
         }
         return bits == 24 ? toRgb24(src, progress) : widenIndexed(src, bits);
     }
-    BlockGuard rgb(toRgb24(src, progress));
+    DibGuard rgb(toRgb24(src, progress));
     if (!rgb.get())
         return nullptr;
     DibView rgbView = lockView(rgb.get());

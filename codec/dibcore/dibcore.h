@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "depthconvert.h"
+#include "dibguard.h"
 #include "dibheader.h"
 #include "dibview.h"
 #include "logpalette.h"

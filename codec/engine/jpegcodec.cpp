@@ -1,0 +1,200 @@
+#include "jpegcodec.h"
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "dibcore/dibcore.h"
+
+namespace jpegcodec {
+
+namespace {
+
+constexpr long kMaxScans = 1000;
+
+struct JpegJob {
+    jpeg_decompress_struct cinfo{};
+    jpeg_error_mgr err{};
+    jpeg_progress_mgr progress{};
+    std::jmp_buf jump;
+    DecodeRequest* request = nullptr;
+    bool created = false;
+    GlobalHandle out = nullptr;
+};
+
+JpegJob& jobOf(j_common_ptr c)
+{
+    return *reinterpret_cast<JpegJob*>(c->client_data);
+}
+
+[[noreturn]] void onError(j_common_ptr c)
+{
+    std::longjmp(jobOf(c).jump, 1);
+}
+
+bool isDamage(int code)
+{
+    return code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE ||
+           code == JWRN_JPEG_EOF || code == JWRN_MUST_RESYNC;
+}
+
+// Warnings about a damaged stream end the decode; the rest are ignored.
+void onMessage(j_common_ptr c, int level)
+{
+    if (level < 0 && isDamage(c->err->msg_code))
+        std::longjmp(jobOf(c).jump, 1);
+}
+
+void onOutput(j_common_ptr) {}
+
+void onProgress(j_common_ptr c)
+{
+    JpegJob& job = jobOf(c);
+    auto* d = reinterpret_cast<j_decompress_ptr>(c);
+    if (d->input_scan_number > kMaxScans)
+        std::longjmp(job.jump, 1);
+    const jpeg_progress_mgr* p = c->progress;
+    if (!job.request || p->total_passes <= 0 || p->pass_limit <= 0)
+        return;
+    const long done = p->completed_passes * 100L + p->pass_counter * 100L / p->pass_limit;
+    if (!job.request->progress(static_cast<int>(done / p->total_passes * 95 / 100)))
+        std::longjmp(job.jump, 1);
+}
+
+void setUp(JpegJob& job, ByteSpan bytes)
+{
+    job.cinfo.err = jpeg_std_error(&job.err);
+    job.err.error_exit = onError;
+    job.err.emit_message = onMessage;
+    job.err.output_message = onOutput;
+    job.cinfo.client_data = &job;
+    jpeg_create_decompress(&job.cinfo);
+    job.created = true;
+    job.cinfo.mem->max_memory_to_use = static_cast<long>(dibcore::kMaxPixelBytes);
+    jpeg_mem_src(&job.cinfo, bytes.data, static_cast<unsigned long>(bytes.size));
+    jpeg_read_header(&job.cinfo, TRUE);
+}
+
+bool isCmyk(const jpeg_decompress_struct& c)
+{
+    return c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
+}
+
+void storeRow(const jpeg_decompress_struct& c, const JSAMPLE* in, std::uint8_t* out)
+{
+    const JDIMENSION w = c.output_width;
+    if (c.out_color_space == JCS_GRAYSCALE) {
+        for (JDIMENSION x = 0; x < w; ++x)
+            out[x] = in[x];
+    } else if (c.out_color_space == JCS_CMYK) {
+        // Adobe writes CMYK inverted (255 = no ink)
+        const bool inverted = c.saw_Adobe_marker;
+        for (JDIMENSION x = 0; x < w; ++x) {
+            const JSAMPLE* p = in + 4 * x;
+            const int k = inverted ? p[3] : 255 - p[3];
+            for (int ch = 0; ch < 3; ++ch) {
+                const int v = inverted ? p[ch] : 255 - p[ch];
+                out[3 * x + (2 - ch)] = static_cast<std::uint8_t>((v * k + 127) / 255);
+            }
+        }
+    } else {
+        for (JDIMENSION x = 0; x < w; ++x) {
+            out[3 * x] = in[3 * x + 2];
+            out[3 * x + 1] = in[3 * x + 1];
+            out[3 * x + 2] = in[3 * x];
+        }
+    }
+}
+
+// All libjpeg calls run here, under setjmp; job holds what must be cleaned.
+bool run(JpegJob& job, ByteSpan bytes, int scale)
+{
+    if (setjmp(job.jump))
+        return false;
+    setUp(job, bytes);
+    jpeg_decompress_struct& c = job.cinfo;
+    if (!dibcore::fitsLimit(c.image_width, c.image_height, 32))
+        return false;
+    if (scale == 2 || scale == 4 || scale == 8) {
+        c.scale_num = 1;
+        c.scale_denom = static_cast<unsigned>(scale);
+    }
+    const bool grey = c.jpeg_color_space == JCS_GRAYSCALE;
+    c.out_color_space = grey ? JCS_GRAYSCALE : (isCmyk(c) ? JCS_CMYK : JCS_RGB);
+    job.progress.progress_monitor = onProgress;
+    c.progress = &job.progress;
+    jpeg_start_decompress(&c);
+    const int bits = grey ? 8 : 24;
+    job.out = dibcore::allocDib(static_cast<int>(c.output_width), static_cast<int>(c.output_height), bits,
+                                grey ? dibcore::greyPalette(256) : dibcore::Palette());
+    if (!job.out)
+        return false;
+    dibcore::DibView dib = dibcore::lockView(job.out);
+    JSAMPARRAY buffer = (*c.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE,
+                                               c.output_width * static_cast<JDIMENSION>(c.output_components), 1);
+    while (c.output_scanline < c.output_height) {
+        const int y = static_cast<int>(c.output_scanline);
+        if (jpeg_read_scanlines(&c, buffer, 1) != 1)
+            return false;
+        std::uint8_t* row = dib.mutableRow(y);
+        if (!row)
+            return false;
+        storeRow(c, buffer[0], row);
+    }
+    globalmem::unlock(job.out);
+    return true;
+}
+
+}  // namespace
+
+GlobalHandle decode(ByteSpan bytes, DecodeRequest& request, int scale)
+{
+    if (bytes.size == 0)
+        return nullptr;
+    JpegJob job;
+    job.request = &request;
+    const bool ok = run(job, bytes, scale);
+    if (job.created)
+        jpeg_destroy_decompress(&job.cinfo);
+    dibcore::DibGuard out(job.out);
+    if (!ok)
+        return nullptr;
+    return out.release();
+}
+
+namespace {
+
+bool readHeader(JpegJob& job, ByteSpan bytes)
+{
+    if (setjmp(job.jump))
+        return false;
+    setUp(job, bytes);
+    return true;
+}
+
+}  // namespace
+
+bool info(ByteSpan bytes, PictureInfo& out)
+{
+    if (bytes.size == 0)
+        return false;
+    JpegJob job;
+    const bool ok = readHeader(job, bytes);
+    if (ok) {
+        out.type = "JPEG";
+        out.compression = "JPEG";
+        out.width = static_cast<int>(job.cinfo.image_width);
+        out.height = static_cast<int>(job.cinfo.image_height);
+        out.bits = job.cinfo.num_components * 8;
+        out.planes = 1;
+        out.colours = 0;
+        out.pages = 1;
+    }
+    if (job.created)
+        jpeg_destroy_decompress(&job.cinfo);
+    return ok;
+}
+
+}  // namespace jpegcodec

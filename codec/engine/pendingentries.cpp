@@ -1,0 +1,201 @@
+// Entries whose work is not built yet. They are exported so that the
+// binding resolves them, and they report failure: 0 (or -1 / a negative
+// value where that is the failure code, a null handle for DIB results).
+
+#include "crde2001.h"
+
+short InitDll(void*)
+{
+    return 1;
+}
+
+short TInitDLL(void*)
+{
+    return 1;
+}
+
+namespace {
+
+template <typename T>
+void clear(T* out)
+{
+    if (out)
+        *out = nullptr;
+}
+
+}  // namespace
+
+// ---- Photo CD, EPS and DXF reading ----------------------------------------
+
+short readpcdfiledib(const char*, short, short, short, GlobalHandle* dib, PaletteHandle, void*, ProgressCallback,
+                     int)
+{
+    clear(dib);
+    return 0;
+}
+
+short readepsfiledib(const char*, short, short, GlobalHandle* dib, PaletteHandle, void*, ProgressCallback, int)
+{
+    clear(dib);
+    return 0;
+}
+
+short readdxftoddb(const char*, int, int, GlobalHandle* bitmap, PaletteHandle* palette, void*, ProgressCallback,
+                   int)
+{
+    clear(bitmap);
+    clear(palette);
+    return 0;
+}
+
+short readpcdfiledibstream(const void*, int64_t, short, short, short, GlobalHandle* dib, void*, ProgressCallback,
+                           int)
+{
+    clear(dib);
+    return 0;
+}
+
+short readepsfiledibstream(const void*, int64_t, short, short, GlobalHandle* dib, void*, ProgressCallback, int)
+{
+    clear(dib);
+    return 0;
+}
+
+short getdxfinfo(const char*, int*, int*, short*)
+{
+    return 0;
+}
+
+// ---- encoders and TIFF page edits -------------------------------------------
+
+short wrjpgfiledib(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short wrpngfiledib(const char*, GlobalHandle, short, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short wrgiffiledib(const char*, GlobalHandle, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short wrpcxfiledib(const char*, GlobalHandle, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short writetgafiledib(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short writeepsfiledib(const char*, GlobalHandle, short, short, short, short, short, short, void*,
+                      ProgressCallback, int)
+{
+    return 0;
+}
+
+short writetiffiledib(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short writetiffiledibpage(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
+{
+    return 0;
+}
+
+short deletepage(const char*, short)
+{
+    return 0;
+}
+
+// ---- scanning -------------------------------------------------------------------
+
+short selectsource(void*)
+{
+    return -1;
+}
+
+short aquiredibimage(void*, short, short, GlobalHandle* dib, void*, ProgressCallback, int)
+{
+    clear(dib);
+    return -1;
+}
+
+// ---- annotation layer -----------------------------------------------------------
+
+short IsAnnotation(void*)
+{
+    return 0;
+}
+
+short InitAnnotation(void*, void*, void*, AnnoDoneCallback, AnnoCustomDrawCallback, AnnoCustomHardDrawCallback,
+                     AnnoBeforeDrawCallback, AnnoAfterDrawCallback, const char*)
+{
+    return 0;
+}
+
+short DestroyAnnotation(void*)
+{
+    return 0;
+}
+
+short DrawAnnotation(void*, double, int, int, short, short, int, int)
+{
+    return 0;
+}
+
+short DrawAnnotationWholeDC(void*, double, int, int, int, int, int, void*)
+{
+    return 0;
+}
+
+short HardDrawAnnotation(void*, GlobalHandle)
+{
+    return 0;
+}
+
+short MouseMon(void*, int, int, int)
+{
+    return 0;
+}
+
+short MenuMsg(void*, int)
+{
+    return 0;
+}
+
+short ClearAnnotation(void*)
+{
+    return 0;
+}
+
+short RubberBandOFF(void*)
+{
+    return 0;
+}
+
+short LoadAnnotation(void*, short, const char*)
+{
+    return 0;
+}
+
+short SaveAnnotation(void*, short, const char*)
+{
+    return 0;
+}
+
+short RemoveAnnotation(void*, short, const char*)
+{
+    return 0;
+}
+
+short InsertAnnotation(void*, short, const char*)
+{
+    return 0;
+}

@@ -1,0 +1,323 @@
+#include "tiffcodec.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include <tiffio.h>
+
+#include "alpha.h"
+#include "dibcore/dibcore.h"
+
+namespace tiffcodec {
+
+namespace {
+
+constexpr int kMaxPages = 65535;
+
+struct MemFile {
+    ByteSpan bytes;
+    toff_t pos = 0;
+};
+
+tmsize_t readProc(thandle_t h, void* buf, tmsize_t size)
+{
+    auto* f = static_cast<MemFile*>(h);
+    if (size <= 0 || f->pos >= f->bytes.size)
+        return 0;
+    const std::size_t n = std::min<std::size_t>(std::size_t(size), f->bytes.size - std::size_t(f->pos));
+    std::memcpy(buf, f->bytes.data + f->pos, n);
+    f->pos += n;
+    return static_cast<tmsize_t>(n);
+}
+
+tmsize_t writeProc(thandle_t, void*, tmsize_t)
+{
+    return 0;
+}
+
+toff_t seekProc(thandle_t h, toff_t off, int whence)
+{
+    auto* f = static_cast<MemFile*>(h);
+    toff_t base = 0;
+    if (whence == SEEK_CUR)
+        base = f->pos;
+    else if (whence == SEEK_END)
+        base = f->bytes.size;
+    const toff_t target = base + off;
+    if (target < base && off < (toff_t(1) << 63))
+        return static_cast<toff_t>(-1);
+    f->pos = target;
+    return target;
+}
+
+int closeProc(thandle_t)
+{
+    return 0;
+}
+
+toff_t sizeProc(thandle_t h)
+{
+    return static_cast<MemFile*>(h)->bytes.size;
+}
+
+int mapProc(thandle_t h, void** base, toff_t* size)
+{
+    auto* f = static_cast<MemFile*>(h);
+    *base = const_cast<std::uint8_t*>(f->bytes.data);
+    *size = f->bytes.size;
+    return 1;
+}
+
+void unmapProc(thandle_t, void*, toff_t) {}
+
+int silence(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+// An open TIFF over a memory buffer; errors and warnings go nowhere.
+class TiffFile
+{
+public:
+    explicit TiffFile(ByteSpan bytes) : m_file{bytes, 0}
+    {
+        if (bytes.size < 8)
+            return;
+        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+        if (!options)
+            return;
+        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(dibcore::kMaxPixelBytes));
+        TIFFOpenOptionsSetErrorHandlerExtR(options, silence, nullptr);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, silence, nullptr);
+        m_tif = TIFFClientOpenExt("memory", "r", &m_file, readProc, writeProc, seekProc, closeProc, sizeProc,
+                                  mapProc, unmapProc, options);
+        TIFFOpenOptionsFree(options);
+    }
+    ~TiffFile()
+    {
+        if (m_tif)
+            TIFFClose(m_tif);
+    }
+    TiffFile(const TiffFile&) = delete;
+    TiffFile& operator=(const TiffFile&) = delete;
+    TIFF* get() const { return m_tif; }
+
+private:
+    MemFile m_file;
+    TIFF* m_tif = nullptr;
+};
+
+int pageCount(TIFF* tif)
+{
+    const tdir_t n = TIFFNumberOfDirectories(tif);
+    return n > kMaxPages ? kMaxPages : static_cast<int>(n);
+}
+
+bool selectPage(TIFF* tif, int page)
+{
+    if (page < 0 || page >= pageCount(tif))
+        return false;
+    return TIFFSetDirectory(tif, static_cast<tdir_t>(page)) == 1;
+}
+
+struct PageFacts {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint16_t bitsPerSample = 1;
+    std::uint16_t samples = 1;
+    std::uint16_t photometric = PHOTOMETRIC_MINISWHITE;
+    std::uint16_t compression = COMPRESSION_NONE;
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+};
+
+PageFacts readFacts(TIFF* tif)
+{
+    PageFacts f;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &f.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &f.height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &f.bitsPerSample);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &f.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &f.compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &f.orientation);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &f.photometric))
+        f.photometric = f.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    return f;
+}
+
+// The depth a page keeps when the caller asks for its own depth.
+int naturalBits(const PageFacts& f)
+{
+    const bool indexed = f.photometric == PHOTOMETRIC_PALETTE || f.photometric == PHOTOMETRIC_MINISBLACK ||
+                         f.photometric == PHOTOMETRIC_MINISWHITE;
+    if (!indexed || f.samples > 2)
+        return 24;
+    if (f.bitsPerSample == 1)
+        return 1;
+    if (f.bitsPerSample <= 4)
+        return 4;
+    return 8;
+}
+
+// Rows decoded per call: whole strips or tile rows, at least 64 rows.
+std::uint32_t bandHeight(TIFF* tif, const PageFacts& f)
+{
+    if (f.orientation != ORIENTATION_TOPLEFT)
+        return f.height;
+    std::uint32_t unit = 0;
+    if (TIFFIsTiled(tif))
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
+    else
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
+    if (unit == 0 || unit >= f.height)
+        return f.height;
+    const std::uint32_t band = (64 + unit - 1) / unit * unit;
+    return std::min(band, f.height);
+}
+
+// TIFFRGBAImage gives premultiplied RGBA; lay it over white into BGR rows.
+void storeBand(const std::uint32_t* raster, std::uint32_t width, std::uint32_t rows, bool hasAlpha,
+               const dibcore::DibView& dib, std::uint32_t top)
+{
+    for (std::uint32_t r = 0; r < rows; ++r) {
+        std::uint8_t* out = dib.mutableRow(static_cast<int>(top + r));
+        const std::uint32_t* in = raster + std::size_t(r) * width;
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const std::uint32_t px = in[x];
+            const int red = static_cast<int>(TIFFGetR(px));
+            const int green = static_cast<int>(TIFFGetG(px));
+            const int blue = static_cast<int>(TIFFGetB(px));
+            const int a = hasAlpha ? static_cast<int>(TIFFGetA(px)) : 255;
+            out[3 * x] = alpha::premultipliedOverWhite(blue, a);
+            out[3 * x + 1] = alpha::premultipliedOverWhite(green, a);
+            out[3 * x + 2] = alpha::premultipliedOverWhite(red, a);
+        }
+    }
+}
+
+class RgbaImage
+{
+public:
+    RgbaImage(TIFF* tif)
+    {
+        char message[1024] = {};
+        if (TIFFRGBAImageOK(tif, message) && TIFFRGBAImageBegin(&m_img, tif, 1, message))
+            m_begun = true;
+    }
+    ~RgbaImage()
+    {
+        if (m_begun)
+            TIFFRGBAImageEnd(&m_img);
+    }
+    RgbaImage(const RgbaImage&) = delete;
+    RgbaImage& operator=(const RgbaImage&) = delete;
+    bool ok() const { return m_begun; }
+    TIFFRGBAImage& img() { return m_img; }
+
+private:
+    TIFFRGBAImage m_img{};
+    bool m_begun = false;
+};
+
+GlobalHandle decodeRgb(TIFF* tif, const PageFacts& f, DecodeRequest& request)
+{
+    RgbaImage rgba(tif);
+    if (!rgba.ok())
+        return nullptr;
+    TIFFRGBAImage& img = rgba.img();
+    img.req_orientation = ORIENTATION_TOPLEFT;
+    const bool hasAlpha = img.alpha != 0;
+    const std::uint32_t band = bandHeight(tif, f);
+    if (!dibcore::fitsLimit(f.width, band, 32))
+        return nullptr;
+    dibcore::DibGuard out(dibcore::allocDib(static_cast<int>(f.width), static_cast<int>(f.height), 24));
+    if (!out.get())
+        return nullptr;
+    dibcore::DibView dib = dibcore::lockView(out.get());
+    auto* raster = static_cast<std::uint32_t*>(std::malloc(std::size_t(f.width) * band * 4));
+    if (!raster)
+        return nullptr;
+    bool ok = true;
+    for (std::uint32_t top = 0; ok && top < f.height; top += band) {
+        const std::uint32_t rows = std::min(band, f.height - top);
+        img.row_offset = static_cast<int>(top);
+        img.col_offset = 0;
+        ok = TIFFRGBAImageGet(&img, raster, f.width, rows) == 1;
+        if (ok)
+            storeBand(raster, f.width, rows, hasAlpha, dib, top);
+        ok = ok && request.progress(static_cast<int>((top + rows) * 90ULL / f.height));
+    }
+    std::free(raster);
+    if (!ok)
+        return nullptr;
+    return out.release();
+}
+
+}  // namespace
+
+GlobalHandle decode(ByteSpan bytes, int page, DecodeRequest& request)
+{
+    TiffFile file(bytes);
+    TIFF* tif = file.get();
+    if (!tif || !selectPage(tif, page))
+        return nullptr;
+    const PageFacts facts = readFacts(tif);
+    if (!dibcore::fitsLimit(facts.width, facts.height, 24))
+        return nullptr;
+    dibcore::DibGuard rgb(decodeRgb(tif, facts, request));
+    if (!rgb.get())
+        return nullptr;
+    const int bits = naturalBits(facts);
+    if (bits == 24)
+        return rgb.release();
+    dibcore::DibView view = dibcore::lockView(rgb.get());
+    return dibcore::convertDepth(view, bits, dibcore::Dither::None);
+}
+
+bool info(ByteSpan bytes, int page, PictureInfo& out)
+{
+    TiffFile file(bytes);
+    TIFF* tif = file.get();
+    if (!tif)
+        return false;
+    const int pages = pageCount(tif);
+    if (!selectPage(tif, page))
+        return false;
+    const PageFacts f = readFacts(tif);
+    out.type = "TIFF";
+    out.width = static_cast<int>(f.width);
+    out.height = static_cast<int>(f.height);
+    out.bits = f.bitsPerSample * f.samples;
+    out.planes = 1;
+    out.pages = pages;
+    out.tiffCompression = f.compression;
+    out.compression = compressionName(f.compression);
+    out.colours = 0;
+    if (f.photometric == PHOTOMETRIC_PALETTE && f.bitsPerSample <= 8)
+        out.colours = 1 << f.bitsPerSample;
+    return true;
+}
+
+std::string compressionName(int code)
+{
+    switch (code) {
+    case 1:
+        return "NONE";
+    case 2:
+        return "CCITT3";
+    case 3:
+        return "FAXCCITT3";
+    case 4:
+        return "FAXCCITT4";
+    case 5:
+        return "LZW";
+    case 32773:
+    case -32763:
+    case 32763:
+        return "PACKBITS";
+    default:
+        return "UNKNOWN";
+    }
+}
+
+}  // namespace tiffcodec
