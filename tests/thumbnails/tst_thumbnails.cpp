@@ -1,0 +1,361 @@
+// The thumbnail grid: which files it takes, what it shows for them, how
+// cells map to items, and its database file.
+#include "thumbnails/depthtext.h"
+#include "thumbnails/ispicturefile.h"
+#include "thumbnails/piclibthumbnails.h"
+#include "thumbnails/thumbnaildatabase.h"
+
+#include "platform/settings.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A picture with a distinct colour per quadrant, saved by Qt's own writer.
+QString makePicture(const QString& path, int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB888);
+    img.fill(Qt::white);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixelColor(x, y, QColor(x < w / 2 ? 200 : 20, y < h / 2 ? 180 : 40, 90));
+    img.save(path);
+    return path;
+}
+
+// A TIFF with `pages` pages, written by ImageMagick; empty when it is missing.
+QString makeTiff(const QString& path, int pages)
+{
+    const QString convert = QStandardPaths::findExecutable("convert");
+    if (convert.isEmpty())
+        return {};
+    QStringList args;
+    const char* colours[] = {"red", "green", "blue", "yellow"};
+    for (int i = 0; i < pages; ++i)
+        args << "-size" << QString("%1x%2").arg(40 + 10 * i).arg(30) << QString("xc:%1").arg(colours[i % 4]);
+    args << path;
+    QProcess p;
+    p.start(convert, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    return path;
+}
+
+Th itemWith(int colors, int bits, int planes, int code)
+{
+    Th t;
+    t.Colors = qint16(colors);
+    t.Bits = qint16(bits);
+    t.Planes = qint16(planes);
+    t.PixelCode = quint8(code);
+    return t;
+}
+
+}  // namespace
+
+class TestThumbnails : public QObject {
+    Q_OBJECT
+
+    void enableDatabases(TPicLibThumbnails& grid) { grid.host.thumbnailsEnabled = [] { return true; }; }
+
+private slots:
+    void init()
+    {
+        Settings store;
+        store.clear();
+    }
+
+    void whichFilesArePictures()
+    {
+        QTemporaryDir dir;
+        struct Case { const char* name; int size; bool picture; };
+        const Case cases[] = {
+            {"a.jpg", 332, false}, {"b.jpg", 333, true}, {"c.BMP", 65, false}, {"d.bmp", 66, true},
+            {"e.tif", 175, false}, {"f.TIFF", 176, true}, {"g.png", 87, false}, {"h.png", 88, true},
+            {"i.pcx", 129, false}, {"j.pcx", 130, true}, {"k.eps", 621, false}, {"l.tga", 31, true},
+            {"m.txt", 5000, false}, {"n", 5000, false}, {"o.tga", 30, false},
+        };
+        for (const Case& c : cases) {
+            writeBytes(dir.filePath(c.name), QByteArray(c.size, 'x'));
+            QVERIFY2(IsPictureFile(dir.filePath(c.name)) == c.picture, c.name);
+        }
+        writeBytes(dir.filePath("old.gif"), "GIF87a" + QByteArray(494, 0));
+        writeBytes(dir.filePath("new.gif"), "GIF89a" + QByteArray(494, 0));
+        writeBytes(dir.filePath("big89.gif"), "GIF89a" + QByteArray(801, 0));
+        writeBytes(dir.filePath("tiny.gif"), "GIF87a" + QByteArray(30, 0));
+        QVERIFY(IsPictureFile(dir.filePath("old.gif")));
+        QVERIFY(!IsPictureFile(dir.filePath("new.gif")));
+        QVERIFY(IsPictureFile(dir.filePath("big89.gif")));
+        QVERIFY(!IsPictureFile(dir.filePath("tiny.gif")));
+        QVERIFY(!IsPictureFile(dir.filePath("missing.jpg")));
+    }
+
+    void depthTexts()
+    {
+        QCOMPARE(DepthText(itemWith(0, 24, 1, 6)), QString("24Bit"));
+        QCOMPARE(DepthText(itemWith(0, 1, 1, 1)), QString("Mono"));
+        QCOMPARE(DepthText(itemWith(0, 8, 1, 3)), QString("256 "));
+        QCOMPARE(DepthText(itemWith(16, 4, 1, 2)), QString("16 "));
+        QCOMPARE(DepthText(itemWith(0, 12, 1, 8)), QString("4 K"));
+        QCOMPARE(DepthText(itemWith(0, 16, 1, 5)), QString("16Bit"));
+        QCOMPARE(DepthText(itemWith(0, 4, 0, 0)), QString("4 Bit"));   // no colours at all
+    }
+
+    void cellsAndSelection()
+    {
+        TPicLibThumbnails grid;
+        grid.setThumbnailWidth(10);
+        QCOMPARE(grid.ThumbnailWidth(), 30);
+        QCOMPARE(grid.DefaultColWidth(), 30);
+        grid.setThumbnailWidth(100);
+        grid.setThumbnailHeight(100);
+
+        QTemporaryDir dir;
+        for (int i = 0; i < 5; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 60 + i, 40);
+        grid.resize(3 * 106 + 40, 500);
+        grid.show();
+        QCOMPARE(grid.LoadFolder(dir.path()), 5);
+        QCOMPARE(grid.Count(), 5);
+        QCOMPARE(grid.ColCount(), 3);
+        QCOMPARE(grid.RowCount(), 2);
+
+        QList<int> selected;
+        grid.OnSelectThumb = [&](QObject*, int, int, int index, const QString&, int) { selected << index; };
+        // the empty cell after the last item: index computed, nothing named
+        const QRect empty = grid.CellRect(2, 1);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, empty.center());
+        QCOMPARE(grid.CurrentSelected, 5);
+        QCOMPARE(grid.Filename(), QString());
+        QCOMPARE(grid.Page(), -1);
+        QCOMPARE(grid.SelectIndex(5), -1);
+        QCOMPARE(grid.CurrentSelected, 5);
+
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(1, 1).center());
+        QCOMPARE(grid.CurrentSelected, 4);
+        QCOMPARE(grid.Filename(), grid.item(4).FileName);
+        QTest::keyClick(grid.viewport(), Qt::Key_Up);
+        QCOMPARE(grid.CurrentSelected, 1);
+        QCOMPARE(selected, QList<int>({5, 4, 1}));
+
+        QCOMPARE(grid.IndexOfFile(dir.filePath("P3.PNG"), 0), 3);   // name without regard to case
+        QCOMPARE(grid.CurrentSelected, 3);
+        QCOMPARE(grid.IndexOfFile(dir.filePath("p3.png"), 1), -1);
+        grid.SetChecked(2, true);
+        QVERIFY(grid.GetChecked(2));
+        QVERIFY(!grid.GetChecked(7));
+        grid.SetCheckedByName(dir.filePath("P2.png"), false);
+        QVERIFY(!grid.GetChecked(2));
+
+        grid.setShowImageName(false);
+        grid.viewport()->repaint();
+        QCOMPARE(grid.DefaultRowHeight(), 106);
+        grid.setShowImageName(true);
+        grid.viewport()->repaint();
+        QCOMPARE(grid.DefaultRowHeight(), 142);
+    }
+
+    void picturesBecomeMiniatures()
+    {
+        QTemporaryDir dir;
+        TPicLibThumbnails grid;
+        grid.FillColor = QColor(1, 2, 3);
+        grid.AddFile(makePicture(dir.filePath("wide.bmp"), 200, 100));
+        QCOMPARE(grid.itemCount(), 1);
+        const Th& wide = grid.item(0);
+        QCOMPARE(wide.Width, 200);
+        QCOMPARE(wide.Height, 100);
+        QCOMPARE(wide.FormatName, QString("BMP"));
+        QCOMPARE(wide.Bitmap.width(), 100);
+        QCOMPARE(wide.Bitmap.height(), 100);
+        // 100 x 50 centred: fill above and below, picture in the middle
+        QCOMPARE(wide.Bitmap.image().pixelColor(50, 10), QColor(1, 2, 3));
+        QCOMPARE(wide.Bitmap.image().pixelColor(10, 30), QColor(200, 180, 90));
+        QCOMPARE(wide.Bitmap.image().pixelColor(90, 70), QColor(20, 40, 90));
+        QCOMPARE(wide.FileSize, QFileInfo(dir.filePath("wide.bmp")).size());
+        QCOMPARE(wide.FileDate.time().msec(), 0);
+
+        // a strip: halved until the sides are within 1:100, cut to its top-left part
+        grid.AddFile(makePicture(dir.filePath("strip.png"), 4000, 20));
+        QCOMPARE(grid.itemCount(), 2);
+        const Th& strip = grid.item(1);
+        QCOMPARE(strip.Width, 4000);
+        QCOMPARE(strip.Height, 20);
+        QCOMPARE(strip.Bitmap.image().pixelColor(50, 50), QColor(200, 180, 90));   // only the left part
+
+        writeBytes(dir.filePath("broken.png"), QByteArray(500, 'x'));
+        grid.AddFile(dir.filePath("broken.png"));
+        QCOMPARE(grid.itemCount(), 2);
+    }
+
+    void tiffPagesAreItems()
+    {
+        QTemporaryDir dir;
+        const QString tiff = makeTiff(dir.filePath("three.tif"), 3);
+        if (tiff.isEmpty())
+            QSKIP("ImageMagick is not installed");
+        TPicLibThumbnails grid;
+        grid.host.isUnsorted = [] { return true; };
+        grid.AddFile(tiff);
+        QCOMPARE(grid.itemCount(), 3);
+        for (int p = 0; p < 3; ++p) {
+            QCOMPARE(grid.item(p).PageIndex, p);
+            QCOMPARE(grid.item(p).PageCount, 3);
+            QCOMPARE(grid.item(p).Width, 40 + 10 * p);
+            QCOMPARE(grid.item(p).FormatName, QString("TIF"));
+        }
+        const QString one = makeTiff(dir.filePath("one.tiff"), 1);
+        grid.AddFile(one);
+        QCOMPARE(grid.itemCount(), 4);
+        QCOMPARE(grid.item(3).PageCount, 1);
+    }
+
+    void databaseRoundTrip()
+    {
+        QTemporaryDir dir;
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        grid.host.isUnsorted = [] { return true; };
+        for (const char* name : {"a.png", "b.bmp", "c.png"})
+            grid.AddFile(makePicture(dir.filePath(name), 80, 60));
+        QCOMPARE(grid.itemCount(), 3);
+        grid.SetChecked(1, true);
+        const QString db = dir.filePath("KvnThumbalais.db");
+        QVERIFY(grid.SaveDatabase(db));
+
+        QFile file(db);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        file.close();
+        QVERIFY(text.startsWith("[0]\r\n424D"));   // "BM" in upper-case hexadecimal
+        QCOMPARE(text.count("\r\n"), 45);
+
+        TPicLibThumbnails again;
+        enableDatabases(again);
+        again.LoadDatabase(db);
+        QCOMPARE(again.itemCount(), 3);
+        QCOMPARE(again.Count(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const Th& a = grid.item(i);
+            const Th& b = again.item(i);
+            QCOMPARE(b.FileName, a.FileName);
+            QCOMPARE(b.Width, a.Width);
+            QCOMPARE(b.FileSize, a.FileSize);
+            QCOMPARE(b.FileDate, a.FileDate);
+            QCOMPARE(b.PixelCode, a.PixelCode);
+            QCOMPARE(b.Bits, a.Bits);
+            QCOMPARE(b.Compression, a.Compression);
+            QCOMPARE(b.Bitmap.image().convertToFormat(QImage::Format_RGB888),
+                     a.Bitmap.image().convertToFormat(QImage::Format_RGB888));
+            QVERIFY(!b.Checked);
+        }
+
+        // a picture that is gone drops its entry; the others stay
+        QFile::remove(dir.filePath("b.bmp"));
+        TPicLibThumbnails third;
+        enableDatabases(third);
+        third.LoadDatabase(db);
+        QCOMPARE(third.itemCount(), 2);
+        QCOMPARE(third.item(1).FileName, dir.filePath("c.png"));
+
+        Settings store;
+        QCOMPARE(store.readSection("DBFiles").size(), 1);
+        QCOMPARE(store.readString("DBFiles", "0", ""), db);
+    }
+
+    void damagedDatabases()
+    {
+        QTemporaryDir dir;
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        grid.host.isUnsorted = [] { return true; };
+        grid.AddFile(makePicture(dir.filePath("a.png"), 50, 50));
+        grid.AddFile(makePicture(dir.filePath("b.png"), 50, 50));
+        const QString db = dir.filePath("KvnThumbalais.db");
+        grid.SaveDatabase(db);
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray good = f.readAll();
+        f.close();
+        const QList<QByteArray> lines = good.split('\n');
+
+        auto load = [&](const QByteArray& bytes) -> int {
+            QFile out(db);
+            if (!out.open(QIODevice::WriteOnly))
+                return -2;
+            out.write(bytes);
+            out.close();
+            TPicLibThumbnails g;
+            enableDatabases(g);
+            try {
+                g.LoadDatabase(db);
+            } catch (const std::exception&) {
+            }
+            return g.Busy ? -1 : g.itemCount();
+        };
+        // a date that cannot be read ends the load at that entry
+        QList<QByteArray> badDate = lines;
+        badDate[10 + 15] = "31.31.2020 99:99:99\r";
+        QCOMPARE(load(badDate.join('\n')), 1);
+        // a miniature that is no BMP image
+        QList<QByteArray> badBmp = lines;
+        badBmp[1] = "424D0000\r";
+        QCOMPARE(load(badBmp.join('\n')), 0);
+        // garbage, an empty file, a cut entry
+        QCOMPARE(load(QByteArray(3000, '\xff')), 0);
+        QCOMPARE(load(QByteArray()), 0);
+        QByteArray cut = lines.mid(0, 15 + 6).join('\n');   // ends after the second file name
+        QCOMPARE(load(cut), 2);
+        // databases off: the grid is not even cleared
+        TPicLibThumbnails off;
+        off.AddFile(dir.filePath("a.png"));
+        off.LoadDatabase(db);
+        QCOMPARE(off.itemCount(), 1);
+    }
+
+    void savingAnEmptyGridKeepsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("KvnThumbalais.db");
+        writeBytes(db, "old");
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        QVERIFY(grid.SaveDatabase(db));
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("old"));
+    }
+
+    void databaseListKeepsEveryFile()
+    {
+        {
+            Settings s;
+            s.writeString("DBFiles", "1", "/x/KvnThumbalais.db");   // "0" was pruned
+        }
+        QTemporaryDir dir;
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        grid.AddFile(makePicture(dir.filePath("a.png"), 50, 50));
+        const QString db = dir.filePath("KvnThumbalais.db");
+        grid.SaveDatabase(db);
+        grid.SaveDatabase(db);
+        Settings s;
+        QCOMPARE(s.readSection("DBFiles").size(), 2);
+        QCOMPARE(s.readString("DBFiles", "1", ""), QString("/x/KvnThumbalais.db"));
+        QCOMPARE(s.readString("DBFiles", "2", ""), db);
+    }
+};
+
+QTEST_MAIN(TestThumbnails)
+#include "tst_thumbnails.moc"

@@ -1,0 +1,152 @@
+#pragma once
+// The thumbnail grid: one cell per picture (per page of a multi-page TIFF)
+// with its miniature, name, size, depth and file size; selection, marking,
+// thumbnail making through the codec, and the per-folder database.
+
+#include "th.h"
+#include "thumbnailhost.h"
+
+#include "codec/binding/piclibtypes.h"
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TPicLibThumbnails : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    using TSelectThumbEvent = std::function<void(QObject* Sender, int ACol, int ARow, int CurrentSelectedItem,
+                                                 const QString& Filename, int Page)>;
+    using ThOnThumbClick = std::function<void(int aRow, int aCol, int Index, const QString& Filename, int Page)>;
+    using CompareFunction = std::function<int(const Th&, const Th&)>;
+
+    explicit TPicLibThumbnails(QWidget* parent = nullptr);
+    ~TPicLibThumbnails() override;
+
+    // ---- the grid of cells
+    int ColCount() const { return colCount_; }
+    void setColCount(int n);
+    int RowCount() const { return rowCount_; }
+    void setRowCount(int n);
+    int DefaultColWidth() const { return colWidth_; }
+    void setDefaultColWidth(int w);
+    int DefaultRowHeight() const { return rowHeight_; }
+    void setDefaultRowHeight(int h);
+    int GridLineWidth() const { return gridLineWidth_; }
+    void setGridLineWidth(int w);
+    int TopRow() const { return topRow_; }
+    void setTopRow(int row);
+    int VisibleRowCount() const;
+    int Col() const { return col_; }
+    int Row() const { return row_; }
+    QColor Color() const { return color_; }
+    void setColor(const QColor& c);
+    QRect CellRect(int col, int row) const;
+    // -1 for a point outside the cells.
+    void MouseToCell(int x, int y, int& row, int& col) const;
+
+    // ---- published properties
+    int ThumbnailWidth() const { return thumbWidth_; }
+    void setThumbnailWidth(int w);
+    int ThumbnailHeight() const { return thumbHeight_; }
+    void setThumbnailHeight(int h);
+    bool ShowImageName() const { return showImageName_; }
+    void setShowImageName(bool on);
+    QColor ColorSelected = QColor(255, 0, 0);
+    QColor ColorUnSelected = QColor(192, 192, 192);
+    QColor ColorChecked = QColor(0, 128, 128);
+    QColor ColorUnChecked = QColor(192, 192, 192);
+    QColor FontColor = QColor(0, 0, 0);
+    int CurrentSelected = -1;
+    int Count() const { return count_; }
+    bool AntiAliasedColorThumbNail = false;
+    QString Filename() const { return filename_; }
+    int Page() const { return page_; }
+    TPicLibTypes Filter = {img_jpg, img_jpeg, img_png, img_tif, img_tiff, img_gif, img_tga, img_pcx, img_bmp, img_dib};
+    TSelectThumbEvent OnSelectThumb;
+    ThOnThumbClick OnThumbClick;
+    ThOnThumbClick OnThumbDblClick;
+
+    // ---- state set by the host
+    int FrameWidth = 3;
+    QColor FillColor = QColor(255, 255, 255);
+    std::atomic<bool> CancelRequested{false};
+    std::atomic<bool> Busy{false};
+    bool Resizing = false;
+    ThumbnailHost host;
+    QString BrowsedFolder;
+
+    // ---- items
+    int itemCount() const { return int(items_.size()); }
+    const Th& item(int index) const { return *items_[size_t(index)]; }
+    // Sorts the items with compare (not stable); the selection is not adjusted.
+    void sortItems(const CompareFunction& compare);
+
+    int LoadFolder(const QString& path);
+    void AddFile(const QString& path);
+    void AddStream(const QByteArray& stream, const QString& name);
+    void SetChecked(int index, bool value);
+    bool GetChecked(int index) const;
+    int IndexOfFile(const QString& name, int page);
+    int SelectIndex(int index);
+    void SetCheckedByName(const QString& name, bool value);
+    bool BrowseFolder(QString& path);
+    void DeleteItem(int index);
+    void ReplaceFile(const QString& path);
+    void Clear();
+    void ScrollIntoView(int index);
+    bool SaveDatabase(const QString& fileName);
+    void LoadDatabase(const QString& fileName);
+
+    // The miniature of source at w x h, centred on a FillColor cell of the
+    // thumbnail size; empty for an empty source.
+    TBitmap MakeThumbnail(int w, int h, const TBitmap& source) const;
+    TBitmap DecodeFile(const QString& path, const QString& type, int page) const;
+    TBitmap DecodeStream(const QByteArray& stream, const QString& type, int page) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void drawCell(QPainter& p, int col, int row, const QRect& rect);
+    void selectCell(int col, int row);
+    void moveCurrentCell(int col, int row);
+    void updateScrollBar();
+    void recomputeRows();
+    void layoutColumns();
+    void appendItem(std::unique_ptr<Th> item);
+    void afterItemAdded();
+    void processEvents() const;
+    void setHostProgress(int position);
+    void setCommandsWhileFilling(bool filling);
+    void clickAt(const QPoint& pos, bool doubleClick);
+    bool addPage(const QString& path, const QString& type, int page, int pageCount, Th facts);
+    bool addMiniature(const QString& path, int page, int pageCount, Th facts, TBitmap decoded);
+    bool addIcon(const QString& path, Th facts);
+    void recordDatabase(const QString& fileName);
+    QString shortenedName(const QString& name, int maxWidth, const QFontMetrics& fm) const;
+
+    std::vector<std::unique_ptr<Th>> items_;
+    int colCount_ = 2, rowCount_ = 2;
+    int colWidth_ = 108, rowHeight_ = 130;
+    int gridLineWidth_ = 1;
+    int topRow_ = 0;
+    int col_ = 0, row_ = 0;
+    QColor color_ = QColor(255, 255, 255);
+    int thumbWidth_ = 100, thumbHeight_ = 100;
+    bool showImageName_ = true;
+    int count_ = -1;
+    QString filename_;
+    int page_ = -1;
+    QPoint lastMouse_;
+};
