@@ -941,10 +941,10 @@ void TPicLibThumbnails::recordDatabase(const QString& fileName)
     const QString section = QStringLiteral("DBFiles");
     const QStringList keys = store.readSection(section);
     for (const QString& key : keys)
-        if ((key + "=" + store.readString(section, key, QString())).contains(fileName))
+        if (store.readString(section, key, QString()) == fileName)
             return;
-    // the first free number from the count up: a pruned list has gaps
-    int n = int(keys.size());
+    // the lowest number not in use: a pruned list has gaps
+    int n = 0;
     while (store.valueExists(section, QString::number(n)))
         ++n;
     store.writeString(section, QString::number(n), fileName);
@@ -998,7 +998,7 @@ void TPicLibThumbnails::LoadDatabase(const QString& fileName)
             processEvents();
         }
         std::unique_ptr<Th> item = ThumbnailDatabase::parseEntry(fields, dateMissing);
-        if (!QFileInfo(item->FileName).isFile())
+        if (!item || !QFileInfo(item->FileName).isFile())
             continue;
         appendItem(std::move(item));
         if (host.relayout)

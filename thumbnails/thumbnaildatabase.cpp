@@ -6,8 +6,8 @@
 #include "codec/binding/tbitmap.h"
 #include "platform/globalmem.h"
 
-#include <QLocale>
 #include <QStringList>
+#include <cctype>
 #include <QtEndian>
 
 namespace {
@@ -15,29 +15,21 @@ namespace {
 // Day zero of the stored date values: an item without a date.
 const QDate kNoDate(1899, 12, 30);
 
-// The locale's short date with a four-digit year: two-digit years would
-// come back in the wrong century.
-QString dateFormat()
-{
-    QString f = QLocale::system().dateFormat(QLocale::ShortFormat);
-    if (!f.contains("yyyy"))
-        f.replace("yy", "yyyy");
-    return f;
-}
-
-// The locale's long time without its time zone.
-QString timeFormat()
-{
-    QString f = QLocale::system().timeFormat(QLocale::LongFormat);
-    f.remove(QLatin1Char('t'));
-    return f.trimmed();
-}
+const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
+const QString kTimeFormat = QStringLiteral("HH:mm:ss");
 
 qint32 toInt32(const QString& s, qint32 def)
 {
     bool ok = false;
     const qint32 v = s.trimmed().toInt(&ok, 10);
     return ok ? v : def;
+}
+
+qint64 toInt64(const QString& s)
+{
+    bool ok = false;
+    const qint64 v = s.trimmed().toLongLong(&ok, 10);
+    return ok ? v : 0;
 }
 
 qint16 toInt16(const QString& s)
@@ -52,23 +44,27 @@ qint16 toInt16(const QString& s)
 QString ThumbnailDatabase::dateText(const QDateTime& date)
 {
     if (!date.isValid())
-        return QLocale::system().toString(kNoDate, dateFormat());
+        return kNoDate.toString(kDateFormat);
     const QDateTime local = date.toLocalTime();
-    QString text = QLocale::system().toString(local.date(), dateFormat());
+    QString text = local.date().toString(kDateFormat);
     if (local.time() != QTime(0, 0))
-        text += " " + QLocale::system().toString(local.time(), timeFormat());
+        text += " " + local.time().toString(kTimeFormat);
     return text;
 }
 
 QDateTime ThumbnailDatabase::parseDate(const QString& text, bool* ok)
 {
-    const QLocale locale = QLocale::system();
-    QDateTime d = locale.toDateTime(text.trimmed(), dateFormat() + " " + timeFormat());
+    const QString t = text.trimmed();
+    QDateTime d = QDateTime::fromString(t, kDateFormat + " " + kTimeFormat);
     if (!d.isValid()) {
-        const QDate day = locale.toDate(text.trimmed(), dateFormat());
+        const QDate day = QDate::fromString(t, kDateFormat);
         if (day.isValid())
             d = QDateTime(day, QTime(0, 0));
     }
+    if (!d.isValid())
+        d = QDateTime::fromString(t, Qt::ISODate);
+    if (d.isValid())
+        d = d.toLocalTime().addMSecs(-d.toLocalTime().time().msec());
     *ok = d.isValid();
     return d;
 }
@@ -156,8 +152,14 @@ bool ThumbnailDatabase::readLine(QIODevice& in, QString& line, bool* error)
         return false;
     }
     if (!bytes.endsWith('\n') && !in.atEnd()) {
-        *error = true;   // longer than any line this file can hold
-        return false;
+        // longer than any line this file holds: skip it, it reads as empty
+        while (!in.atEnd()) {
+            const QByteArray rest = in.readLine(1 << 20);
+            if (rest.isEmpty() || rest.endsWith('\n'))
+                break;
+        }
+        line.clear();
+        return true;
     }
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1);
@@ -169,9 +171,14 @@ std::unique_ptr<Th> ThumbnailDatabase::parseEntry(const QStringList& f, bool dat
 {
     auto item = std::make_unique<Th>();
     const QString& hex = f.value(0);
-    const QByteArray bytes = QByteArray::fromHex(hex.left(hex.size() / 2 * 2).toLatin1());
+    if (hex.size() % 2 != 0 || hex.size() < 2 * 54)
+        return nullptr;
+    for (QChar c : hex)
+        if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())))
+            return nullptr;
+    const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
     if (!bitmapFromBmp(bytes, item->Bitmap))
-        throw ErrorInvalid("Die Miniatur ist kein gültiges BMP-Bild.");
+        return nullptr;
     item->PageIndex = toInt32(f.value(1), 0);
     item->PageCount = toInt32(f.value(2), 0);
     item->FileName = f.value(3);
@@ -179,15 +186,14 @@ std::unique_ptr<Th> ThumbnailDatabase::parseEntry(const QStringList& f, bool dat
     item->Compression = f.value(5);
     item->Width = toInt32(f.value(6), 100);
     item->Height = toInt32(f.value(7), 100);
-    item->FileSize = toInt32(f.value(8), 0);
+    item->FileSize = toInt64(f.value(8));
     if (dateMissing) {
         item->FileDate = QDateTime::currentDateTime();
     } else {
+        // an unreadable date counts as unknown: the picture is decoded again
         bool ok = false;
         item->FileDate = parseDate(f.value(9), &ok);
-        if (!ok)
-            throw ErrorInvalid("Das Datum \"" + f.value(9) + "\" ist ungültig.");
-        if (item->FileDate == QDateTime(kNoDate, QTime(0, 0)))
+        if (!ok || item->FileDate == QDateTime(kNoDate, QTime(0, 0)))
             item->FileDate = QDateTime();
     }
     const qint32 code = toInt32(f.value(10), 0);

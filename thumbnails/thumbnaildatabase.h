@@ -11,19 +11,20 @@
 
 class ThumbnailDatabase {
 public:
-    // Date and time as the user's locale writes them (four-digit years).
+    // "dd.MM.yyyy HH:mm:ss" in local time (no time part at midnight);
+    // read back from that form, the date alone, or ISO 8601.
     static QString dateText(const QDateTime& date);
     static QDateTime parseDate(const QString& text, bool* ok);
 
     static QByteArray entryText(int index, const Th& item);
     static bool isEntryMarker(const QString& line);
 
-    // Reads one line of at most kMaxLine characters; false at the end or on
-    // an error (a longer line counts as an error).
+    // Reads one line; false at the end or on an error. A line longer than
+    // kMaxLine is skipped and reads as empty.
     static bool readLine(QIODevice& in, QString& line, bool* error);
 
-    // Builds an item from the 14 lines after a marker. Throws ErrorInvalid
-    // when the miniature is no BMP image or the date cannot be read.
+    // Builds an item from the 14 lines after a marker; null when the
+    // miniature is no BMP image.
     static std::unique_ptr<Th> parseEntry(const QStringList& fields, bool dateMissing);
 
     // The BMP file image of a miniature, and back.

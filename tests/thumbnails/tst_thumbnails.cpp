@@ -304,14 +304,26 @@ private slots:
             }
             return g.Busy ? -1 : g.itemCount();
         };
-        // a date that cannot be read ends the load at that entry
+        // an unreadable date makes that entry's date unknown; all entries load
         QList<QByteArray> badDate = lines;
         badDate[10 + 15] = "31.31.2020 99:99:99\r";
-        QCOMPARE(load(badDate.join('\n')), 1);
-        // a miniature that is no BMP image
-        QList<QByteArray> badBmp = lines;
-        badBmp[1] = "424D0000\r";
-        QCOMPARE(load(badBmp.join('\n')), 0);
+        writeBytes(db, badDate.join('\n'));
+        {
+            TPicLibThumbnails g;
+            enableDatabases(g);
+            g.LoadDatabase(db);
+            QCOMPARE(g.itemCount(), 2);
+            QVERIFY(g.item(0).FileDate.isValid());
+            QVERIFY(!g.item(1).FileDate.isValid());
+        }
+        // miniatures that lie: not a BMP, an odd length, a BMP header claiming
+        // more than the line holds, a line far too long: that entry goes
+        for (const QByteArray& miniature :
+             {QByteArray("424D0000"), lines[1].trimmed() + "A", lines[1].left(300), QByteArray(5 << 20, 'F')}) {
+            QList<QByteArray> bad = lines;
+            bad[1] = miniature + "\r";
+            QCOMPARE(load(bad.join('\n')), 1);
+        }
         // garbage, an empty file, a cut entry
         QCOMPARE(load(QByteArray(3000, '\xff')), 0);
         QCOMPARE(load(QByteArray()), 0);
@@ -322,6 +334,30 @@ private slots:
         off.AddFile(dir.filePath("a.png"));
         off.LoadDatabase(db);
         QCOMPARE(off.itemCount(), 1);
+    }
+
+    void storedFieldsSurvive()
+    {
+        Th t;
+        t.FileSize = 3LL << 30;   // 3 GiB
+        t.FileDate = QDateTime(QDate(2024, 2, 29), QTime(13, 5, 9));
+        t.PixelCode = 6;
+        t.Bitmap = TBitmap(QImage(8, 8, QImage::Format_RGB888), pf24bit);
+        QTemporaryDir dir;
+        t.FileName = dir.filePath("x.png");
+        const QByteArray text = ThumbnailDatabase::entryText(4, t);
+        QVERIFY(text.contains("\r\n29.02.2024 13:05:09\r\n"));
+        QStringList fields = QString::fromUtf8(text).split("\r\n").mid(1, 14);
+        std::unique_ptr<Th> back = ThumbnailDatabase::parseEntry(fields, false);
+        QVERIFY(back);
+        QCOMPARE(back->FileSize, 3LL << 30);
+        QCOMPARE(back->FileDate, t.FileDate);
+        fields[9] = "2024-02-29T13:05:09";
+        QCOMPARE(ThumbnailDatabase::parseEntry(fields, false)->FileDate, t.FileDate);
+        fields[9] = "29.02.2024";
+        QCOMPARE(ThumbnailDatabase::parseEntry(fields, false)->FileDate, QDateTime(QDate(2024, 2, 29), QTime(0, 0)));
+        t.FileDate = QDateTime(QDate(2024, 2, 29), QTime(0, 0));
+        QVERIFY(ThumbnailDatabase::entryText(0, t).contains("\r\n29.02.2024\r\n"));
     }
 
     void savingAnEmptyGridKeepsTheFile()
@@ -339,21 +375,23 @@ private slots:
 
     void databaseListKeepsEveryFile()
     {
+        QTemporaryDir dir;
+        const QString db = dir.filePath("KvnThumbalais.db");
         {
             Settings s;
-            s.writeString("DBFiles", "1", "/x/KvnThumbalais.db");   // "0" was pruned
+            s.writeString("DBFiles", "0", db + ".old");   // contains the path, is another file
+            s.writeString("DBFiles", "2", "/x/KvnThumbalais.db");   // "1" was pruned
         }
-        QTemporaryDir dir;
         TPicLibThumbnails grid;
         enableDatabases(grid);
         grid.AddFile(makePicture(dir.filePath("a.png"), 50, 50));
-        const QString db = dir.filePath("KvnThumbalais.db");
         grid.SaveDatabase(db);
         grid.SaveDatabase(db);
         Settings s;
-        QCOMPARE(s.readSection("DBFiles").size(), 2);
-        QCOMPARE(s.readString("DBFiles", "1", ""), QString("/x/KvnThumbalais.db"));
-        QCOMPARE(s.readString("DBFiles", "2", ""), db);
+        QCOMPARE(s.readSection("DBFiles").size(), 3);
+        QCOMPARE(s.readString("DBFiles", "0", ""), db + ".old");
+        QCOMPARE(s.readString("DBFiles", "1", ""), db);
+        QCOMPARE(s.readString("DBFiles", "2", ""), QString("/x/KvnThumbalais.db"));
     }
 };
 
