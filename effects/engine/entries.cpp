@@ -51,8 +51,12 @@ int inPlaceEntry(GlobalHandle dib, const IspRect* rect, void* owner, IspProgress
     });
 }
 
+// True-colour pictures change their pixels, palette pictures their colour
+// table.
 int tableEntry(GlobalHandle dib, const ChannelTables& tables)
 {
+    if (applyToColorTable(dib, tables))
+        return 1;
     return inPlaceEntry(dib, nullptr, nullptr, nullptr,
                         [&](RgbImage& img, ProgressMeter& m) { return applyTables(img, tables, m); });
 }

@@ -45,10 +45,12 @@
 //                         the fill colour (0x00BBGGRR); multiples of 90
 //                         degrees are exact
 //   ILMirror              flips in place: vertical exchanges top and bottom,
-//                         horizontal exchanges left and right
+//                         horizontal exchanges left and right (any
+//                         uncompressed depth, exactly)
 //   ScaleDib              resizes to width x height: area average on an
 //                         axis that shrinks, bilinear on one that grows
-//                         (keeps the average colour)
+//                         (keeps the average colour); palette and 16-bit
+//                         pictures come back with 24 bits
 //   ScaleToGray           resizes any-depth picture to a grey picture, area
 //                         averaged: S_Gray_None point sampled 8-bit grey;
 //                         S_Gray_16_n 16 greys (4-bit) with dark ink weighted
@@ -82,15 +84,17 @@
 //                         sin(2 pi y / length + phase/10 degrees), y likewise
 //                         with x; points from outside: smear clamps to the
 //                         edge, reflection mirrors, neither keeps the pixel
-//   Jiggle                shifts rows sideways and columns up and down by
-//                         amplitude pixels along a sine or triangle of the
-//                         given period
+//   Jiggle                shifts each row sideways by amplitude pixels along
+//                         a sine or triangle (over the rows) of the given
+//                         period
 //   TileDib               the picture at half size, four times (2 x 2)
-//   ILInvert              255 - value of every channel, in place
+//   ILInvert              255 - value of every channel, in place (palette
+//                         pictures: of every colour-table entry)
 //   ILBrightness          adds the amount (-255..255) to every channel, in
-//                         place
+//                         place (palette pictures: to the colour table)
 //   ILGamma               255 x (v / 255) ^ (10 / value) per channel, in
-//                         place (value 10 = 1.0; above brightens)
+//                         place (value 10 = 1.0; above brightens; palette
+//                         pictures: the colour table)
 //   AutoContrast          stretches the levels so the darkest 0.5 % become 0
 //                         and the brightest 0.5 % 255, one mapping for all
 //                         channels

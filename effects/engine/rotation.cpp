@@ -214,14 +214,36 @@ GlobalHandle rotateDib(GlobalHandle dib, double angle, const IspRect* rect, std:
     return out.release();
 }
 
+namespace {
+
+// Reverses the pixel order of one row of a palette picture.
+void mirrorIndexRow(std::uint8_t* row, int width, int bits)
+{
+    for (int x = 0; x < width / 2; ++x) {
+        const unsigned a = dibcore::DibView::indexAt(row, x, bits);
+        const unsigned b = dibcore::DibView::indexAt(row, width - 1 - x, bits);
+        dibcore::setIndex(row, x, bits, b);
+        dibcore::setIndex(row, width - 1 - x, bits, a);
+    }
+}
+
+void mirrorByteRow(std::uint8_t* row, int width, int bytes)
+{
+    for (int x = 0; x < width / 2; ++x)
+        std::swap_ranges(row + std::size_t(x) * bytes, row + std::size_t(x + 1) * bytes,
+                         row + std::size_t(width - 1 - x) * bytes);
+}
+
+}  // namespace
+
 bool mirrorDib(GlobalHandle dib, bool vertical, bool horizontal)
 {
     LockedDib in(dib);
-    if (!in.trueColour())
-        return false;
     const dibcore::DibView& v = in.view();
-    const int bpp = in.bytesPerPixel();
-    const std::size_t rowBytes = std::size_t(v.width()) * bpp;
+    if (!v.valid() || v.isRle())
+        return false;
+    const int bits = v.bitCount();
+    const std::size_t rowBytes = v.rowStride();
     if (vertical) {
         std::vector<std::uint8_t> spare(rowBytes);
         for (int y = 0; y < v.height() / 2; ++y) {
@@ -234,10 +256,10 @@ bool mirrorDib(GlobalHandle dib, bool vertical, bool horizontal)
     }
     if (horizontal) {
         for (int y = 0; y < v.height(); ++y) {
-            std::uint8_t* row = v.mutableRow(y);
-            for (int x = 0; x < v.width() / 2; ++x)
-                std::swap_ranges(row + std::size_t(x) * bpp, row + std::size_t(x + 1) * bpp,
-                                 row + std::size_t(v.width() - 1 - x) * bpp);
+            if (bits < 8)
+                mirrorIndexRow(v.mutableRow(y), v.width(), bits);
+            else
+                mirrorByteRow(v.mutableRow(y), v.width(), bits / 8);
         }
     }
     return true;

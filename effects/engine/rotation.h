@@ -13,7 +13,8 @@ namespace isp {
 // Uncovered pixels take fill (0x00BBGGRR). Null for an unsuitable DIB.
 GlobalHandle rotateDib(GlobalHandle dib, double angle, const IspRect* rect, std::uint32_t fill);
 
-// Flips the picture in place; false for an unsuitable DIB.
+// Flips any uncompressed picture in place, exactly; false for a bad or
+// compressed DIB.
 bool mirrorDib(GlobalHandle dib, bool vertical, bool horizontal);
 
 }  // namespace isp

@@ -112,11 +112,10 @@ GlobalHandle greyDib(const Plane& plane, int levels)
 
 }  // namespace
 
-GlobalHandle scaleDib(GlobalHandle dib, int width, int height, ProgressMeter& meter)
+namespace {
+
+GlobalHandle scaleTrueColour(const LockedDib& in, int width, int height, ProgressMeter& meter)
 {
-    LockedDib in(dib);
-    if (!in.trueColour() || width <= 0 || height <= 0)
-        return nullptr;
     dibcore::DibGuard out(dibcore::allocDib(width, height, in.view().bitCount()));
     if (!out.get())
         return nullptr;
@@ -124,6 +123,28 @@ GlobalHandle scaleDib(GlobalHandle dib, int width, int height, ProgressMeter& me
     if (!target.valid() || !resample(sourceOf(in.view()), targetOf(target.view()), in.bytesPerPixel(), meter))
         return nullptr;
     return out.release();
+}
+
+}  // namespace
+
+GlobalHandle scaleDib(GlobalHandle dib, int width, int height, ProgressMeter& meter)
+{
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    GlobalHandle wide = nullptr;
+    {
+        LockedDib in(dib);
+        if (in.trueColour())
+            return scaleTrueColour(in, width, height, meter);
+        if (!in.valid())
+            return nullptr;
+        wide = dibcore::toRgb24(in.view());
+    }
+    dibcore::DibGuard guard(wide);
+    if (!wide)
+        return nullptr;
+    LockedDib rgb(wide);
+    return scaleTrueColour(rgb, width, height, meter);
 }
 
 GlobalHandle tileDib(GlobalHandle dib, ProgressMeter& meter)

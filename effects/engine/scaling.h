@@ -19,7 +19,8 @@ enum GrayMode {
     kGrayAnti256,
 };
 
-// A true-colour DIB at width x height, same depth. Null for bad input.
+// The picture at width x height: 24- and 32-bit pictures keep their depth,
+// others come back with 24 bits. Null for bad input.
 GlobalHandle scaleDib(GlobalHandle dib, int width, int height, ProgressMeter& meter);
 // The picture at half size, four times, in a picture of the same size.
 GlobalHandle tileDib(GlobalHandle dib, ProgressMeter& meter);

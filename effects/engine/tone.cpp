@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "lockeddib.h"
+
 namespace isp {
 
 namespace {
@@ -76,6 +78,20 @@ bool applyTables(RgbImage& image, const ChannelTables& tables, ProgressMeter& me
             p[1] = tables[1][p[1]];
             p[2] = tables[2][p[2]];
         }
+    }
+    return true;
+}
+
+bool applyToColorTable(GlobalHandle dib, const ChannelTables& tables)
+{
+    LockedDib in(dib);
+    if (!in.valid() || in.view().bitCount() > 8)
+        return false;
+    dibcore::RgbQuad* table = in.view().mutableColorTable();
+    for (int i = 0; table && i < in.view().colorCount(); ++i) {
+        table[i].blue = tables[0][table[i].blue];
+        table[i].green = tables[1][table[i].green];
+        table[i].red = tables[2][table[i].red];
     }
     return true;
 }

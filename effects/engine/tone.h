@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/globalmem.h"
 #include "progressmeter.h"
 #include "rgbimage.h"
 
@@ -19,6 +20,9 @@ ChannelTables gammaTables(int gammaTimesTen);
 ChannelTables enhanceTables(int brightness, int contrast, int gammaBlue, int gammaGreen, int gammaRed);
 
 bool applyTables(RgbImage& image, const ChannelTables& tables, ProgressMeter& meter);
+// Changes the colour table of a 1-, 4- or 8-bit DIB in place; false for
+// any other picture.
+bool applyToColorTable(GlobalHandle dib, const ChannelTables& tables);
 bool autoContrast(RgbImage& image, ProgressMeter& meter);
 bool grayArea(RgbImage& image, ProgressMeter& meter);
 bool threshold(RgbImage& image, int level, bool antiAlias, ProgressMeter& meter);
