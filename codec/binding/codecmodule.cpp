@@ -1,12 +1,10 @@
 #include "codecmodule.h"
 
+#include "display.h"
 #include "engine/crde2001.h"
 #include "errorinvalid.h"
 #include "platform/moduleloader.h"
 
-#include <QGuiApplication>
-#include <QThread>
-#include <QWindow>
 #include <mutex>
 
 struct CodecModule::Loaded {
@@ -29,15 +27,6 @@ ModuleState& moduleState()
     return s;
 }
 
-void* activeWindowHandle()
-{
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app || QThread::currentThread() != app->thread())
-        return nullptr;
-    QWindow* w = QGuiApplication::focusWindow();
-    return w ? reinterpret_cast<void*>(w->winId()) : nullptr;
-}
-
 std::shared_ptr<CodecModule::Loaded> loadedModule()
 {
     ModuleState& s = moduleState();
@@ -55,7 +44,7 @@ std::shared_ptr<CodecModule::Loaded> loadedModule()
 
 void initialise(void* handle)
 {
-    void* window = activeWindowHandle();
+    void* window = ActiveWindowHandle();
     if (auto init = reinterpret_cast<InitDll_fn>(ModuleLoader::symbol(handle, "InitDll")))
         init(window);
     if (auto init = reinterpret_cast<TInitDLL_fn>(ModuleLoader::symbol(handle, "TInitDLL")))

@@ -174,6 +174,23 @@ std::unique_ptr<TBitmap> DIBToBitmap(GlobalHandle dib, int bits, bool dither, Co
     return bitmap;
 }
 
+bool DIBToDeviceBitmap(GlobalHandle dib, TBitmap& bitmap)
+{
+    GlobalHandle device = nullptr;
+    QList<QRgb> palette;
+    if (!DibToDdb(dib, device, palette))
+        return false;
+    QImage image;
+    TPixelFormat format = pfDevice;
+    const bool moved = moveToImage(device, image, format);
+    FreeDIB(device);
+    if (!moved)
+        return false;
+    bitmap.assign(image, format);
+    bitmap.setPalette(palette);
+    return true;
+}
+
 bool DIBToGraphic(GlobalHandle dib, TBitmap& graphic)
 {
     if (globalmem::size(dib) < 6)

@@ -39,6 +39,9 @@ bool DIBToBitmap(GlobalHandle dib, int bits, bool dither, CodecProgress progress
 // The same into a new bitmap object; null for an empty DIB or a failure.
 std::unique_ptr<TBitmap> DIBToBitmap(GlobalHandle dib, int bits, bool dither, CodecProgress progress,
                                      void* sender);
+// The codec module's device bitmap and palette of the DIB (RLE too), set
+// into the bitmap object; false when the module fails.
+bool DIBToDeviceBitmap(GlobalHandle dib, TBitmap& bitmap);
 // DIBToBitmap at the DIB's own depth; false for a block under 6 bytes.
 bool DIBToGraphic(GlobalHandle dib, TBitmap& graphic);
 

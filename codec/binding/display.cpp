@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
+#include <QWindow>
 
 int DeviceDepthClass(int bitsPerPixel)
 {
@@ -18,6 +20,15 @@ int DeviceDepth()
         return 24;
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? DeviceDepthClass(screen->depth()) : 24;
+}
+
+void* ActiveWindowHandle()
+{
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app || QThread::currentThread() != app->thread())
+        return nullptr;
+    QWindow* w = QGuiApplication::focusWindow();
+    return w ? reinterpret_cast<void*>(w->winId()) : nullptr;
 }
 
 QList<QRgb> ScreenPalette()

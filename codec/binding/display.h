@@ -12,6 +12,10 @@
 int DeviceDepth();
 int DeviceDepthClass(int bitsPerPixel);
 
+// The native handle of the window that has the focus, for the modules'
+// set-up calls; null off the UI thread or without one.
+void* ActiveWindowHandle();
+
 // The screen's system palette; empty on true-colour screens.
 QList<QRgb> ScreenPalette();
 

@@ -414,6 +414,13 @@ private slots:
         QCOMPARE(img.pixel(2, 0), qRgb(255, 0, 0));
         for (int x = 0; x < 4; ++x)
             QCOMPARE(img.pixel(x, 1), qRgb(255, 0, 0));
+
+        TBitmap device;
+        dib = handMadeDib(4, 2, 8, 1, table, rle, quint32(rle.size()));
+        QVERIFY(DIBToDeviceBitmap(dib, device));
+        FreeDIB(dib);
+        QCOMPARE(device.image().pixel(1, 0), qRgb(0, 255, 0));
+        QCOMPARE(device.palette().value(2), qRgb(0, 255, 0));
     }
 
     void dib8To24()
