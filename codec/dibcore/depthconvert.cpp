@@ -313,14 +313,7 @@ Palette choosePalette(const DibView& rgb24, int bits, Dither dither)
     Palette exact;
     if (exactPalette(rgb24, maxColors, exact))
         return exact;
-    switch (bits) {
-    case 1:
-        return monoPalette();
-    case 4:
-        return isGreyPicture(rgb24) ? greyPalette(16) : vgaPalette();
-    default:
-        return optimalPalette(rgb24, 256);
-    }
+    return bits == 1 ? monoPalette() : optimalPalette(rgb24, maxColors);
 }
 
 GlobalHandle toGrey24(const DibView& rgb24, const Progress& progress)

@@ -31,10 +31,10 @@ GlobalHandle toRgb24(const DibView& src, const Progress& progress = {});
 // that ends early leaves the remaining pixels at index 0.
 GlobalHandle decodeRle(const DibView& src);
 
-// A new DIB of bits 1, 4, 8 or 24. Reductions choose the palette:
-// 1 bit black and white; 4 bits the VGA colours (or 16 greys for a grey
-// picture); 8 bits the picture's own colours when there are at most 256,
-// else an optimal palette. Dither::Grey gives a grey palette at any depth.
+// A new DIB of bits 1, 4, 8 or 24. Reductions keep the picture's own
+// colours when they fit; otherwise 1 bit is black and white and 4 or 8 bits
+// get an optimal palette (median cut). Dither::Grey gives a grey palette at
+// any depth.
 // Increases keep the colours exactly. Null on bad input, an unsupported
 // depth, a size over the limit or a stop from progress.
 GlobalHandle convertDepth(const DibView& src, int bits, Dither dither, const Progress& progress = {});

@@ -123,6 +123,33 @@ void measure(Box& box, const std::vector<Bin>& bins)
 
 }  // namespace
 
+namespace {
+
+// Two k-means steps over the histogram: each cell goes to its nearest
+// colour, each colour moves to the mean of its cells.
+void refine(Palette& palette, const std::vector<Bin>& bins)
+{
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<std::array<std::uint64_t, 4>> sums(palette.size(), {0, 0, 0, 0});
+        for (const Bin& bin : bins) {
+            const int r = int(bin.r / bin.count), g = int(bin.g / bin.count), b = int(bin.b / bin.count);
+            auto& s = sums[std::size_t(nearestIndex(palette, r, g, b))];
+            s[0] += bin.count;
+            s[1] += bin.r;
+            s[2] += bin.g;
+            s[3] += bin.b;
+        }
+        for (std::size_t i = 0; i < palette.size(); ++i) {
+            const std::uint64_t n = sums[i][0];
+            if (n)
+                palette[i] = rgb(int((sums[i][1] + n / 2) / n), int((sums[i][2] + n / 2) / n),
+                                 int((sums[i][3] + n / 2) / n));
+        }
+    }
+}
+
+}  // namespace
+
 bool exactPalette(const DibView& src, int maxColors, Palette& out)
 {
     if (!src.valid() || src.bitCount() != 24 || src.isRle() || maxColors < 1)
@@ -238,6 +265,7 @@ Palette optimalPalette(const DibView& src, int maxColors)
         if (n)
             out.push_back(rgb(int((r + n / 2) / n), int((g + n / 2) / n), int((b + n / 2) / n)));
     }
+    refine(out, bins);
     return out;
 }
 

@@ -69,6 +69,9 @@ bool readMasks(ByteSpan b, BmpLayout& l, std::size_t& offset)
             l.masks[0] = 0x00FF0000;
             l.masks[1] = 0x0000FF00;
             l.masks[2] = 0x000000FF;
+            // the fourth byte is taken as alpha unless it is zero throughout
+            if (l.masks[3] == 0)
+                l.masks[3] = 0xFF000000;
         }
     }
     return !bitfields || l.masks[0] || l.masks[1] || l.masks[2];

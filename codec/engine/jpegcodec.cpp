@@ -21,6 +21,7 @@ struct JpegJob {
     std::jmp_buf jump;
     DecodeRequest* request = nullptr;
     bool created = false;
+    bool allRowsRead = false;
     GlobalHandle out = nullptr;
 };
 
@@ -34,17 +35,32 @@ JpegJob& jobOf(j_common_ptr c)
     std::longjmp(jobOf(c).jump, 1);
 }
 
-bool isDamage(int code)
+// Warnings that mean the entropy-coded data is damaged: a truncated stream
+// (unless only the end marker is missing after the last row), bad codes, or
+// stray bytes after scan data, which a desynchronised decoder leaves behind.
+bool isDamage(const JpegJob& job, int code)
 {
-    return code == JWRN_HIT_MARKER || code == JWRN_HUFF_BAD_CODE || code == JWRN_ARITH_BAD_CODE ||
-           code == JWRN_JPEG_EOF || code == JWRN_MUST_RESYNC;
+    switch (code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+        return true;
+    case JWRN_JPEG_EOF:
+        return !job.allRowsRead;
+    case JWRN_EXTRANEOUS_DATA:
+        return job.cinfo.input_scan_number > 0;
+    default:
+        return false;
+    }
 }
 
-// Warnings about a damaged stream end the decode; the rest are ignored.
+// Damage ends the decode; other warnings are ignored.
 void onMessage(j_common_ptr c, int level)
 {
-    if (level < 0 && isDamage(c->err->msg_code))
-        std::longjmp(jobOf(c).jump, 1);
+    JpegJob& job = jobOf(c);
+    if (level < 0 && job.request && isDamage(job, c->err->msg_code))
+        std::longjmp(job.jump, 1);
 }
 
 void onOutput(j_common_ptr) {}
@@ -143,6 +159,9 @@ bool run(JpegJob& job, ByteSpan bytes, int scale)
             return false;
         storeRow(c, buffer[0], row);
     }
+    // reading up to the end marker reveals damage the rows did not show
+    job.allRowsRead = true;
+    jpeg_finish_decompress(&c);
     globalmem::unlock(job.out);
     return true;
 }

@@ -130,6 +130,27 @@ void storeRow(const std::uint8_t* in, std::uint8_t* out, int width, int channels
     }
 }
 
+// 16-bit grey+alpha or RGBA (big-endian samples) over white, then to 8 bits.
+void storeWideRow(const std::uint8_t* in, std::uint8_t* out, int width, int channels)
+{
+    auto sample = [](const std::uint8_t* p) { return (std::uint32_t(p[0]) << 8) | p[1]; };
+    auto over = [](std::uint32_t c, std::uint32_t a) {
+        const std::uint64_t v = (std::uint64_t(c) * a + 65535ULL * (65535 - a) + 32767) / 65535;
+        return static_cast<std::uint8_t>((v * 255 + 32767) / 65535);
+    };
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = in + std::size_t(x) * std::size_t(channels) * 2;
+        if (channels == 2) {
+            out[x] = over(sample(p), sample(p + 2));
+        } else {
+            const std::uint32_t a = sample(p + 6);
+            out[3 * x] = over(sample(p + 4), a);
+            out[3 * x + 1] = over(sample(p + 2), a);
+            out[3 * x + 2] = over(sample(p), a);
+        }
+    }
+}
+
 bool run(PngJob& job)
 {
     if (setjmp(png_jmpbuf(job.png)))
@@ -170,7 +191,10 @@ bool run(PngJob& job)
     } else if (hasTrns) {
         png_set_tRNS_to_alpha(png);
     }
-    if (depth == 16)
+    // 16-bit samples with alpha are laid over white at full precision
+    const bool wide = depth == 16 && (colourType & PNG_COLOR_MASK_ALPHA || hasTrns) &&
+                      colourType != PNG_COLOR_TYPE_PALETTE;
+    if (depth == 16 && !wide)
         png_set_scale_16(png);
     job.passes = png_set_interlace_handling(png);
     job.height = height;
@@ -179,7 +203,7 @@ bool run(PngJob& job)
 
     const std::size_t rowBytes = png_get_rowbytes(png, info);
     const int channels = png_get_channels(png, info);
-    if (rowBytes == 0 || rowBytes / width < std::size_t(channels) || rowBytes > dibcore::kMaxPixelBytes / height)
+    if (rowBytes == 0 || rowBytes / width < std::size_t(channels) * (wide ? 2 : 1) || rowBytes > dibcore::kMaxPixelBytes / height)
         return false;
     job.pixels = static_cast<std::uint8_t*>(std::malloc(rowBytes * height));
     job.rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
@@ -193,8 +217,12 @@ bool run(PngJob& job)
     png_read_image(png, job.rows);
 
     dibcore::DibView dib = dibcore::lockView(job.out);
-    for (png_uint_32 y = 0; y < height; ++y)
-        storeRow(job.rows[y], dib.mutableRow(static_cast<int>(y)), static_cast<int>(width), channels, bits);
+    for (png_uint_32 y = 0; y < height; ++y) {
+        if (wide)
+            storeWideRow(job.rows[y], dib.mutableRow(static_cast<int>(y)), static_cast<int>(width), channels);
+        else
+            storeRow(job.rows[y], dib.mutableRow(static_cast<int>(y)), static_cast<int>(width), channels, bits);
+    }
     globalmem::unlock(job.out);
     return true;
 }

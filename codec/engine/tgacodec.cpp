@@ -1,5 +1,6 @@
 #include "tgacodec.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -75,12 +76,12 @@ bool readHeader(ByteSpan b, TgaHeader& h)
 }
 
 // A pixel of 2, 3 or 4 bytes (or a colour-map entry) as blue, green, red,
-// alpha; 15/16-bit values are 5-5-5 with an optional attribute bit.
+// alpha; 15/16-bit values are 5-5-5 with an attribute bit as alpha.
 struct Bgra {
     std::uint8_t b = 0, g = 0, r = 0, a = 255;
 };
 
-Bgra unpack(const std::uint8_t* p, int bits, bool useAlpha)
+Bgra unpack(const std::uint8_t* p, int bits)
 {
     Bgra c;
     if (bits == 15 || bits == 16) {
@@ -88,13 +89,13 @@ Bgra unpack(const std::uint8_t* p, int bits, bool useAlpha)
         c.b = static_cast<std::uint8_t>(((v & 31u) * 255 + 15) / 31);
         c.g = static_cast<std::uint8_t>((((v >> 5) & 31u) * 255 + 15) / 31);
         c.r = static_cast<std::uint8_t>((((v >> 10) & 31u) * 255 + 15) / 31);
-        if (useAlpha && bits == 16)
+        if (bits == 16)
             c.a = (v & 0x8000u) ? 255 : 0;
     } else {
         c.b = p[0];
         c.g = p[1];
         c.r = p[2];
-        if (bits == 32 && useAlpha)
+        if (bits == 32)
             c.a = p[3];
     }
     return c;
@@ -161,7 +162,12 @@ bool readColourMap(ByteSpan b, const TgaHeader& h, ColourMap& map, std::size_t& 
         return false;
     map.first = h.mapFirst;
     for (int i = 0; i < h.mapLength; ++i)
-        map.entries.push_back(unpack(b.data + offset + entryBytes * std::size_t(i), h.mapEntryBits, true));
+        map.entries.push_back(unpack(b.data + offset + entryBytes * std::size_t(i), h.mapEntryBits));
+    // a map whose alpha is zero throughout carries no transparency
+    const bool noAlpha = std::all_of(map.entries.begin(), map.entries.end(), [](const Bgra& c) { return c.a == 0; });
+    if (noAlpha)
+        for (Bgra& c : map.entries)
+            c.a = 255;
     offset += entryBytes * std::size_t(h.mapLength);
     return true;
 }
@@ -186,27 +192,51 @@ dibcore::Palette mapPalette(const ColourMap& map)
     return pal;
 }
 
-void storePixel(const TgaHeader& h, const ColourMap& map, const std::uint8_t* px, std::uint8_t* row, int x,
-                int bits)
+// Stores one pixel's colour (alpha is laid over white later) and returns
+// its alpha.
+std::uint8_t storePixel(const TgaHeader& h, const ColourMap& map, const std::uint8_t* px, std::uint8_t* row,
+                        int x, int bits)
 {
     if (bits == 8) {
-        row[x] = h.grey() ? (h.depth == 16 ? alpha::overWhite(px[0], h.alphaBits() ? px[1] : 255) : px[0])
-                          : px[0];
-        return;
+        row[x] = px[0];
+        return h.grey() && h.depth == 16 ? px[1] : 255;
     }
     Bgra c;
     if (h.mapped()) {
         const int index = (h.depth == 16 ? le16(px) : px[0]) - map.first;
         if (index >= 0 && index < static_cast<int>(map.entries.size()))
             c = map.entries[std::size_t(index)];
-        else
-            c = Bgra{0, 0, 0, 255};
     } else {
-        c = unpack(px, h.depth, h.alphaBits() > 0);
+        c = unpack(px, h.depth);
     }
-    row[3 * x] = alpha::overWhite(c.b, c.a);
-    row[3 * x + 1] = alpha::overWhite(c.g, c.a);
-    row[3 * x + 2] = alpha::overWhite(c.r, c.a);
+    row[3 * x] = c.b;
+    row[3 * x + 1] = c.g;
+    row[3 * x + 2] = c.r;
+    return c.a;
+}
+
+// 32-bit pixels carry alpha even when the header declares no attribute bits
+// (common writers leave them at 0); 16-bit ones only when declared. Alpha
+// that is zero throughout is no alpha.
+bool alphaDeclared(const TgaHeader& h)
+{
+    if (h.mapped())
+        return true;
+    if (h.grey())
+        return h.depth == 16;
+    return h.depth == 32 || (h.depth == 16 && h.alphaBits() > 0);
+}
+
+void layOverWhite(const dibcore::DibView& dib, const std::vector<std::uint8_t>& alphas, int bits)
+{
+    const int w = dib.width();
+    for (int y = 0; y < dib.height(); ++y) {
+        std::uint8_t* row = dib.mutableRow(y);
+        const std::uint8_t* a = alphas.data() + std::size_t(y) * std::size_t(w);
+        const int samples = bits == 8 ? w : 3 * w;
+        for (int i = 0; i < samples; ++i)
+            row[i] = alpha::overWhite(row[i], a[bits == 8 ? i : i / 3]);
+    }
 }
 
 }  // namespace
@@ -234,6 +264,10 @@ GlobalHandle decode(ByteSpan bytes, DecodeRequest& request)
     if (!out.get())
         return nullptr;
     dibcore::DibView dib = dibcore::lockView(out.get());
+    // colour-mapped 8-bit pictures have their alpha in the palette already
+    const bool trackAlpha = alphaDeclared(h) && !(h.mapped() && bits == 8);
+    std::vector<std::uint8_t> alphas(trackAlpha ? std::size_t(h.width) * std::size_t(h.height) : 0);
+    bool anyAlpha = false, anyVisible = false;
     PixelStream stream(bytes, offset, h.pixelBytes(), h.rle());
     for (int i = 0; i < h.height; ++i) {
         const int y = h.topOrigin() ? i : h.height - 1 - i;
@@ -242,11 +276,19 @@ GlobalHandle decode(ByteSpan bytes, DecodeRequest& request)
             const std::uint8_t* px = stream.next();
             if (!px)
                 return nullptr;
-            storePixel(h, map, px, row, h.rightToLeft() ? h.width - 1 - j : j, bits);
+            const int x = h.rightToLeft() ? h.width - 1 - j : j;
+            const std::uint8_t a = storePixel(h, map, px, row, x, bits);
+            if (trackAlpha) {
+                alphas[std::size_t(y) * std::size_t(h.width) + std::size_t(x)] = a;
+                anyAlpha = anyAlpha || a != 255;
+                anyVisible = anyVisible || a != 0;
+            }
         }
         if ((i & 63) == 0 && !request.progress(i * 90 / h.height))
             return nullptr;
     }
+    if (anyAlpha && anyVisible)
+        layOverWhite(dib, alphas, bits);
     return out.release();
 }
 

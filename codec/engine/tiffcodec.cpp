@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <tiffio.h>
 
@@ -129,6 +130,8 @@ struct PageFacts {
     std::uint16_t photometric = PHOTOMETRIC_MINISWHITE;
     std::uint16_t compression = COMPRESSION_NONE;
     std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
+    std::uint16_t planar = PLANARCONFIG_CONTIG;
 };
 
 PageFacts readFacts(TIFF* tif)
@@ -140,6 +143,8 @@ PageFacts readFacts(TIFF* tif)
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &f.samples);
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &f.compression);
     TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &f.orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &f.sampleFormat);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &f.planar);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &f.photometric))
         f.photometric = f.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
     return f;
@@ -253,6 +258,102 @@ GlobalHandle decodeRgb(TIFF* tif, const PageFacts& f, DecodeRequest& request)
     return out.release();
 }
 
+// Pages that TIFFRGBAImage does not read: grey or RGB strips with sample
+// sizes other than 1, 2, 4, 8 and 16 bits, signed integers (shifted by half
+// their range) or floating point (0..1).
+bool needsPlainSamples(const PageFacts& f)
+{
+    const bool usual = f.bitsPerSample == 1 || f.bitsPerSample == 2 || f.bitsPerSample == 4 ||
+                       f.bitsPerSample == 8 || f.bitsPerSample == 16;
+    return !usual || f.sampleFormat != SAMPLEFORMAT_UINT;
+}
+
+bool plainSamplesSupported(TIFF* tif, const PageFacts& f)
+{
+    const bool grey = f.photometric == PHOTOMETRIC_MINISBLACK || f.photometric == PHOTOMETRIC_MINISWHITE;
+    const bool colour = f.photometric == PHOTOMETRIC_RGB && f.samples >= 3;
+    if ((!grey && !colour) || TIFFIsTiled(tif) || f.planar != PLANARCONFIG_CONTIG || f.bitsPerSample == 0 ||
+        f.bitsPerSample > 32)
+        return false;
+    if (f.sampleFormat == SAMPLEFORMAT_IEEEFP)
+        return f.bitsPerSample == 32;
+    if (f.sampleFormat == SAMPLEFORMAT_INT)
+        return f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 32;
+    return f.sampleFormat == SAMPLEFORMAT_UINT;
+}
+
+// One sample scaled to 0..255.
+std::uint8_t sampleAt(const std::uint8_t* row, std::size_t index, const PageFacts& f)
+{
+    const int bits = f.bitsPerSample;
+    if (f.sampleFormat == SAMPLEFORMAT_IEEEFP) {
+        float v = 0;
+        std::memcpy(&v, row + 4 * index, 4);
+        if (!(v > 0))
+            return 0;
+        return v >= 1 ? 255 : static_cast<std::uint8_t>(v * 255 + 0.5f);
+    }
+    std::uint64_t v = 0;
+    if (bits == 8) {
+        v = row[index];
+    } else if (bits == 16) {
+        std::uint16_t w = 0;
+        std::memcpy(&w, row + 2 * index, 2);
+        v = w;
+    } else if (bits == 32) {
+        std::uint32_t w = 0;
+        std::memcpy(&w, row + 4 * index, 4);
+        v = w;
+    } else {
+        const std::uint64_t first = index * std::uint64_t(bits);
+        for (int i = 0; i < bits; ++i) {
+            const std::uint64_t bit = first + std::uint64_t(i);
+            v = (v << 1) | ((row[bit >> 3] >> (7 - (bit & 7))) & 1u);
+        }
+    }
+    const std::uint64_t max = (std::uint64_t(1) << bits) - 1;
+    if (f.sampleFormat == SAMPLEFORMAT_INT)
+        v = (v + (std::uint64_t(1) << (bits - 1))) & max;  // two's complement to offset binary
+    return static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+}
+
+GlobalHandle decodePlainSamples(TIFF* tif, const PageFacts& f, DecodeRequest& request)
+{
+    if (!plainSamplesSupported(tif, f))
+        return nullptr;
+    const tmsize_t lineBytes = TIFFScanlineSize(tif);
+    const std::uint64_t needed = (std::uint64_t(f.width) * f.samples * f.bitsPerSample + 7) / 8;
+    if (lineBytes <= 0 || std::uint64_t(lineBytes) < needed)
+        return nullptr;
+    dibcore::DibGuard out(dibcore::allocDib(static_cast<int>(f.width), static_cast<int>(f.height), 24));
+    if (!out.get())
+        return nullptr;
+    dibcore::DibView dib = dibcore::lockView(out.get());
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineBytes));
+    const bool grey = f.photometric != PHOTOMETRIC_RGB;
+    for (std::uint32_t y = 0; y < f.height; ++y) {
+        if (TIFFReadScanline(tif, line.data(), y, 0) != 1)
+            return nullptr;
+        std::uint8_t* o = dib.mutableRow(static_cast<int>(y));
+        for (std::uint32_t x = 0; x < f.width; ++x) {
+            const std::size_t first = std::size_t(x) * f.samples;
+            if (grey) {
+                std::uint8_t v = sampleAt(line.data(), first, f);
+                if (f.photometric == PHOTOMETRIC_MINISWHITE)
+                    v = static_cast<std::uint8_t>(255 - v);
+                o[3 * x] = o[3 * x + 1] = o[3 * x + 2] = v;
+            } else {
+                o[3 * x + 2] = sampleAt(line.data(), first, f);
+                o[3 * x + 1] = sampleAt(line.data(), first + 1, f);
+                o[3 * x] = sampleAt(line.data(), first + 2, f);
+            }
+        }
+        if ((y & 63) == 0 && !request.progress(static_cast<int>(y * 90ULL / f.height)))
+            return nullptr;
+    }
+    return out.release();
+}
+
 }  // namespace
 
 GlobalHandle decode(ByteSpan bytes, int page, DecodeRequest& request)
@@ -264,7 +365,8 @@ GlobalHandle decode(ByteSpan bytes, int page, DecodeRequest& request)
     const PageFacts facts = readFacts(tif);
     if (!dibcore::fitsLimit(facts.width, facts.height, 24))
         return nullptr;
-    dibcore::DibGuard rgb(decodeRgb(tif, facts, request));
+    dibcore::DibGuard rgb(needsPlainSamples(facts) ? decodePlainSamples(tif, facts, request)
+                                                   : decodeRgb(tif, facts, request));
     if (!rgb.get())
         return nullptr;
     const int bits = naturalBits(facts);
