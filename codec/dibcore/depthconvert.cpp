@@ -128,8 +128,10 @@ int bayerSpread(const Palette& palette, bool grey)
 
 }  // namespace
 
-GlobalHandle decodeRle(const DibView& src)
+GlobalHandle decodeRle(const DibView& src, bool* complete)
 {
+    if (complete)
+        *complete = false;
     if (!src.valid() || !src.isRle())
         return nullptr;
     const int bits = src.compression() == kBiRle8 ? 8 : 4;
@@ -143,6 +145,7 @@ GlobalHandle decodeRle(const DibView& src)
     const std::size_t n = src.pixelBytes();
     std::size_t i = 0;
     RleCursor cur{dst, bits};
+    bool ended = false;
     while (i + 1 < n && cur.y < dst.height()) {
         const unsigned count = p[i];
         const unsigned value = p[i + 1];
@@ -160,6 +163,7 @@ GlobalHandle decodeRle(const DibView& src)
             cur.x = 0;
             ++cur.y;
         } else if (value == 1) {  // end of picture
+            ended = true;
             break;
         } else if (value == 2) {  // delta
             if (i + 1 >= n)
@@ -181,6 +185,8 @@ GlobalHandle decodeRle(const DibView& src)
             i += std::min(padded, n - i);
         }
     }
+    if (complete)
+        *complete = ended || cur.y >= dst.height() || (cur.y == dst.height() - 1 && cur.x >= dst.width());
     return out.release();
 }
 

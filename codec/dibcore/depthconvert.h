@@ -28,8 +28,10 @@ GlobalHandle toRgb24(const DibView& src, const Progress& progress = {});
 
 // An RLE4/RLE8 DIB decoded into an uncompressed 4/8-bit DIB with the same
 // colour table. Runs past a row or past the picture are clipped; a stream
-// that ends early leaves the remaining pixels at index 0.
-GlobalHandle decodeRle(const DibView& src);
+// that ends early leaves the remaining pixels at index 0, and *complete
+// (when given) tells whether the end-of-picture code or the last row was
+// reached.
+GlobalHandle decodeRle(const DibView& src, bool* complete = nullptr);
 
 // A new DIB of bits 1, 4, 8 or 24. Reductions keep the picture's own
 // colours when they fit; otherwise 1 bit is black and white and 4 or 8 bits

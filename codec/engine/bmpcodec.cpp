@@ -244,7 +244,10 @@ GlobalHandle decodeRle(ByteSpan b, const BmpLayout& l)
         std::memcpy(p + dibcore::kInfoHeaderSize, l.palette.data(), tableBytes);
     std::memcpy(p + dibcore::kInfoHeaderSize + tableBytes, b.data + l.pixelOffset, streamBytes);
     const dibcore::DibView view(p, globalmem::size(packed.get()));
-    return dibcore::decodeRle(view);
+    bool complete = false;
+    dibcore::DibGuard plain(dibcore::decodeRle(view, &complete));
+    // a stream that stops before the last row is a truncated file
+    return complete ? plain.release() : nullptr;
 }
 
 const char* compressionText(std::uint32_t c)
