@@ -233,7 +233,7 @@ void TPicLibThumbnails::drawCell(QPainter& p, int col, int row, const QRect& r)
         p.fillRect(QRect(QPoint(r.left() + 4, r.top() + 4 + bitmapHeight), QPoint(r.right() - 4, r.bottom() - 4)),
                    markColour);
         QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(9 * 96 / 72);
+        font.setPixelSize(10);
         p.setFont(font);
         p.setPen(FontColor);
         const QFontMetrics fm(font);
@@ -371,7 +371,6 @@ void TPicLibThumbnails::resizeEvent(QResizeEvent* event)
     const int remembered = CurrentSelected;
     QAbstractScrollArea::resizeEvent(event);
     layoutColumns();
-    processEvents();
     if (remembered >= 0 && remembered < int(items_.size()) && colCount_ >= 1) {
         const int r = remembered / colCount_, c = remembered % colCount_;
         if (r < rowCount_) {

@@ -3,7 +3,7 @@
 #include "toolcommands.h"
 #include "toolerror.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTextStream>
 
 #include <cstdio>
@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
 
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {

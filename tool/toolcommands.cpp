@@ -5,6 +5,7 @@ const std::vector<ToolCommand>& toolCommands()
     static const std::vector<ToolCommand> commands = {
         {"info", "info FILE [--page N]", runInfoCommand},
         {"decode", "decode FILE [--page N] [--depth D] -o OUT.png", runDecodeCommand},
+        {"thumbs", "thumbs FOLDER [--size N]", runThumbsCommand},
     };
     return commands;
 }

@@ -16,3 +16,4 @@ const std::vector<ToolCommand>& toolCommands();
 
 int runInfoCommand(const QStringList& args);
 int runDecodeCommand(const QStringList& args);
+int runThumbsCommand(const QStringList& args);

@@ -1,12 +1,18 @@
 #include "kvnpictureview.h"
 #include "ui_kvnpictureview.h"
 
+#include "comparethumbnails.h"
 #include "databaselist.h"
+#include "shellchangenotifier.h"
+#include "timethread.h"
 #include "shelltree.h"
 #include "startupsettings.h"
 #include "statuspathpanel.h"
 
+#include "thumbnails/piclibthumbnails.h"
+
 #include "platform/colors.h"
+#include "platform/fileops.h"
 #include "platform/jpeggraphic.h"
 #include "platform/paths.h"
 #include "platform/settings.h"
@@ -19,7 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -50,11 +58,14 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     ui->setupUi(this);
     theMainWindow = this;
     setAttribute(Qt::WA_DeleteOnClose, false);
+    notifier_ = new ShellChangeNotifier(this);
     buildStatusBar();
     buildSortGroups();
     buildContextMenu();
     connectCommands();
     disableUnbuiltCommands();
+    setUpThumbnails();
+    setUpKeys();
     ui->TwoPaneSplit1->setStretchFactor(1, 1);
     ui->TwoPaneSplit2->setStretchFactor(1, 1);
     ui->ShellTree1->canChange = [this](const QString&) { return folderChangeAllowed(); };
@@ -77,6 +88,43 @@ ShellTree* TKvnPictureView::folderTree() const { return ui->ShellTree1; }
 QComboBox* TKvnPictureView::folderHistory() const { return ui->ComboBoxEx1; }
 QSplitter* TKvnPictureView::leftRightSplitter() const { return ui->TwoPaneSplit1; }
 QSplitter* TKvnPictureView::treeGridSplitter() const { return ui->TwoPaneSplit2; }
+TPicLibThumbnails* TKvnPictureView::thumbnails() const { return ui->PicLibThumbnails1; }
+
+void TKvnPictureView::setUpThumbnails()
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    grid->setGridLineWidth(5);
+    grid->setThumbnailHeight(100);
+    grid->AntiAliasedColorThumbNail = true;
+    ThumbnailHost& h = grid->host;
+    QProgressBar* bar = ui->ProgressBar1;
+    h.setProgressPosition = [bar](int v) { bar->setValue(std::min(v, bar->maximum())); };
+    h.progressPosition = [bar] { return bar->value(); };
+    h.setProgressMaximum = [bar](int v) { bar->setMaximum(std::max(0, v)); };
+    h.progressMaximum = [bar] { return bar->maximum(); };
+    h.setStatusText = [this](const QString& t) { panels_[1]->setText(t); };
+    h.setCancelEnabled = [this](bool on) { ui->actAbbrechen->setEnabled(on); };
+    h.setArrangeEnabled = [this](bool on) { ui->menuSymboleAnordnen->setEnabled(on); };
+    h.setSettingsEnabled = [](bool) {};   // the settings dialog is not built yet
+    h.isUnsorted = [this] { return ui->actUnsortiert->isChecked(); };
+    h.compare = [this](const Th& a, const Th& b) {
+        return CompareThumbnails(a, b, state_.SortOrder, state_.SortDescending);
+    };
+    h.sortThumbnails = [this] { SortThumbnails(); };
+    h.updateMarkedCount = [this] { UpdateMarkedCount(); };
+    h.currentFolder = [this] { return state_.CurrentFolder; };
+    h.samplePicturePath = [this] { return state_.SamplePicturePath; };
+    h.thumbnailsEnabled = [this] { return state_.ThumbnailsEnabled; };
+    connect(notifier_, &ShellChangeNotifier::changed, this, &TKvnPictureView::ShellChangeNotifier1Change);
+}
+
+void TKvnPictureView::setUpKeys()
+{
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(f5, &QShortcut::activated, this, &TKvnPictureView::StartFolderScan);
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, [this] { ui->PicLibThumbnails1->CancelRequested = true; });
+}
 
 void TKvnPictureView::buildStatusBar()
 {
@@ -142,17 +190,23 @@ void TKvnPictureView::connectCommands()
     for (QAction* a : sortGroup_->actions() + directionGroup_->actions())
         connect(a, &QAction::triggered, this, &TKvnPictureView::SortThumbnails);
     connect(ui->ShellTree1, &ShellTree::folderChanged, this, &TKvnPictureView::ShellTree1Change);
+    connect(ui->actAbbrechen, &QAction::triggered, this,
+            [this] { ui->PicLibThumbnails1->CancelRequested = true; });
+    connect(ui->actAktualisieren, &QAction::triggered, this, &TKvnPictureView::StartFolderScan);
+    connect(ui->actMiniaturenNeubilden, &QAction::triggered, this, &TKvnPictureView::MiniaturenNeubildenClick);
+    for (QMenu* menu : {ui->menuBearbeiten, ui->menuSymboleAnordnen, popupMenu_})
+        connect(menu, &QMenu::aboutToShow, this, &TKvnPictureView::UpdateCommandStates);
     connect(ui->ComboBoxEx1, &QComboBox::activated, this, &TKvnPictureView::ComboBoxEx1Select);
 }
 
 void TKvnPictureView::disableUnbuiltCommands()
 {
     // Commands whose work is not built yet stay disabled.
-    for (QAction* a : {ui->actMiniaturenNeubilden, ui->actMarkieren, ui->actAuswahlInvertieren,
+    for (QAction* a : {ui->actMarkieren, ui->actAuswahlInvertieren,
                        ui->actUmwandeln, ui->actZumBearbeitenOeffnen, ui->actKopieren,
                        ui->actBewegen, ui->actLoeschen, ui->actBildNeuLaden,
                        ui->actMiniaturbilderDrucken, ui->actAlsHintergrund, ui->actEigenschaften,
-                       ui->actAbbrechen, ui->actAktualisieren, ui->actEinstellungen,
+                       ui->actAbbrechen, ui->actEinstellungen,
                        ui->actDiashowEigenschaften, ui->actDiashowStarten, ui->actInfo})
         a->setEnabled(false);
 }
@@ -292,9 +346,26 @@ void TKvnPictureView::SaveSettings()
 
 void TKvnPictureView::closeEvent(QCloseEvent* event)
 {
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    grid->CancelRequested = true;
+    waitForScanEnd();
     SaveSettings();
     state_.ScanActive = true;
+    const QString folder = ui->ShellTree1->path();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        grid->SaveDatabase(TTimeThread::databaseFile(folder));
+        grid->CancelRequested = true;
+    }
     event->accept();
+}
+
+void TKvnPictureView::waitForScanEnd()
+{
+    // The scan's steps run on this thread: keep them coming until it ends.
+    while (state_.ScanThread) {
+        ui->PicLibThumbnails1->CancelRequested = true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
 }
 
 void TKvnPictureView::resizeEvent(QResizeEvent* event)
@@ -337,9 +408,19 @@ void TKvnPictureView::applyPaneColour()
 
 void TKvnPictureView::applyGridAppearance()
 {
-    QPalette pal = ui->PicLibThumbnails1->palette();
-    pal.setColor(QPalette::Window, colors::toQColor(state_.appearance.diacolor));
-    ui->PicLibThumbnails1->setPalette(pal);
+    const ThumbnailAppearance& a = state_.appearance;
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    grid->setColor(colors::toQColor(a.diacolor));
+    grid->ColorSelected = colors::toQColor(a.diarahmen);
+    grid->ColorChecked = colors::toQColor(a.diasel);
+    grid->FillColor = colors::toQColor(a.fillcolor);
+    grid->setThumbnailWidth(a.diax);
+    grid->setThumbnailHeight(a.diay);
+    grid->FrameWidth = a.rahmenw;
+    grid->ColorUnChecked = colors::toQColor(a.diafillcolor);
+    grid->ColorUnSelected = colors::toQColor(a.diarahmencolor);
+    grid->FontColor = colors::toQColor(a.ThumbFontColor);
+    grid->viewport()->update();
 }
 
 void TKvnPictureView::checkSortItems()
@@ -361,22 +442,107 @@ void TKvnPictureView::SortThumbnails()
         if (keys[i]->isChecked())
             state_.SortOrder = i;
     state_.SortDescending = ui->actRueckwaerts->isChecked() ? 1 : 0;
-    // The grid sorts its items here once it holds any.
+    if (state_.SortOrder != 5)
+        ui->PicLibThumbnails1->sortItems(ui->PicLibThumbnails1->host.compare);
+    ui->PicLibThumbnails1->viewport()->update();
+}
+
+void TKvnPictureView::UpdateMarkedCount()
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    int marked = 0;
+    for (int i = 0; i < grid->itemCount(); ++i)
+        marked += grid->GetChecked(i) ? 1 : 0;
+    panels_[1]->setText(QString::number(grid->itemCount()) + " Bilder   " + QString::number(marked) + " ausgewählt");
+}
+
+void TKvnPictureView::StartFolderScan()
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (grid->Busy || state_.ScanActive || state_.ScanThread)
+        return;
+    ScanHost host;
+    host.treePath = [this] { return ui->ShellTree1->path(); };
+    host.updateFolderHistory = [this] { UpdateFolderHistory(); };
+    host.setWatcherRoot = [this](const QString& root) { notifier_->setRoot(root); };
+    host.setCancelEnabled = [this](bool on) { ui->actAbbrechen->setEnabled(on); };
+    host.isUnsorted = [this] { return ui->actUnsortiert->isChecked(); };
+    host.sortThumbnails = [grid] { grid->sortItems(grid->host.compare); };
+    host.updateMarkedCount = [this] { UpdateMarkedCount(); };
+    auto* thread = new TTimeThread(grid, &state_, host, this);
+    state_.ScanThread = thread;
+    connect(thread, &QThread::finished, this, [this, thread] {
+        if (state_.ScanThread == thread)
+            state_.ScanThread = nullptr;
+        thread->deleteLater();
+    });
+    state_.ScanActive = true;
+    thread->start();
+}
+
+void TKvnPictureView::ShellChangeNotifier1Change()
+{
+    const auto normalizedFolder = [](const QString& p) {
+        return paths::withTrailingSeparator(p).toLower().trimmed();
+    };
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (normalizedFolder(ui->ShellTree1->path()) == normalizedFolder(notifier_->root()) && !grid->Busy
+        && !state_.NotifySuppressed && !state_.ScanActive) {
+        StartFolderScan();
+        if (!state_.ScanThread) {
+            state_.ScanActive = false;
+            state_.NotifySuppressed = false;
+            ui->PicLibThumbnails1->Busy = false;
+        }
+    }
+    state_.NotifySuppressed = false;
+}
+
+void TKvnPictureView::MiniaturenNeubildenClick()
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (grid->Busy || state_.ScanActive || state_.ScanThread)
+        return;
+    const QString folder = paths::withTrailingSeparator(ui->ShellTree1->path());
+    {
+        Settings store;
+        for (const QString& key : store.readSection("DBFiles")) {
+            const QString file = store.readString("DBFiles", key, QString()).trimmed();
+            if (paths::withTrailingSeparator(QFileInfo(file).absolutePath()).compare(folder, Qt::CaseInsensitive) == 0
+                && QFileInfo(file).isFile()) {
+                fileops::removeFile(file);
+                break;
+            }
+        }
+    }
+    grid->Clear();
+    StartFolderScan();
+}
+
+void TKvnPictureView::UpdateCommandStates()
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    ui->actAktualisieren->setEnabled(!state_.ScanActive);
+    ui->actMiniaturenNeubilden->setEnabled(!grid->Busy && !state_.ScanActive && !state_.ScanThread);
 }
 
 bool TKvnPictureView::folderChangeAllowed() const
 {
-    return state_.ScanThread == nullptr && !state_.ScanActive && !state_.NotifySuppressed;
+    return state_.ScanThread == nullptr && !ui->PicLibThumbnails1->Busy && !state_.ScanActive
+        && !state_.NotifySuppressed;
 }
 
 void TKvnPictureView::ShellTree1Change(const QString& path)
 {
+    if (ui->PicLibThumbnails1->Busy)
+        return;
     state_.NotifySuppressed = true;
     UpdateFolderHistory();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     state_.CurrentFolder = path;
     state_.NotifySuppressed = false;
+    notifier_->setRoot(path);   // a new root reports once: that starts the scan
 }
 
 void TKvnPictureView::UpdateFolderHistory()

