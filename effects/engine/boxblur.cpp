@@ -59,25 +59,23 @@ void blurRow(std::uint8_t* row, int w, const std::vector<int>& radii, std::vecto
     }
 }
 
-// One vertical box pass from src into dst (both w*3 wide, h rows).
-void blurColumns(const RgbImage& src, RgbImage& dst, int r, std::vector<std::uint32_t>& sums)
+// One vertical box pass over a strip of n bytes per row and h rows, held
+// contiguously: from src into dst.
+void blurStrip(const std::uint8_t* src, std::uint8_t* dst, int h, std::size_t n, int r, std::uint32_t* sum)
 {
-    const int h = src.height();
-    const std::size_t n = src.stride();
     const std::uint32_t inv = reciprocal(r);
-    std::fill(sums.begin(), sums.end(), 0u);
-    std::uint32_t* sum = sums.data();
+    std::fill(sum, sum + n, 0u);
     for (int i = -r; i <= r; ++i) {
-        const std::uint8_t* in = src.row(std::clamp(i, 0, h - 1));
+        const std::uint8_t* in = src + std::size_t(std::clamp(i, 0, h - 1)) * n;
         for (std::size_t j = 0; j < n; ++j)
             sum[j] += in[j];
     }
     for (int y = 0; y < h; ++y) {
-        std::uint8_t* out = dst.row(y);
+        std::uint8_t* out = dst + std::size_t(y) * n;
         for (std::size_t j = 0; j < n; ++j)
             out[j] = static_cast<std::uint8_t>((sum[j] * inv + (1u << 23)) >> 24);
-        const std::uint8_t* add = src.row(std::min(y + r + 1, h - 1));
-        const std::uint8_t* sub = src.row(std::max(y - r, 0));
+        const std::uint8_t* add = src + std::size_t(std::min(y + r + 1, h - 1)) * n;
+        const std::uint8_t* sub = src + std::size_t(std::max(y - r, 0)) * n;
         for (std::size_t j = 0; j < n; ++j)
             sum[j] += std::uint32_t(add[j]) - std::uint32_t(sub[j]);
     }
@@ -95,23 +93,32 @@ bool blurRows(RgbImage& image, const std::vector<int>& radii, ProgressMeter* met
     return true;
 }
 
+// The vertical passes, a strip of columns at a time so that every pass
+// works in the cache.
 bool blurAllColumns(RgbImage& image, const std::vector<int>& radii, ProgressMeter* meter)
 {
-    RgbImage spare(image.width(), image.height());
-    std::vector<std::uint32_t> sums(image.stride());
-    RgbImage* from = &image;
-    RgbImage* to = &spare;
-    for (std::size_t i = 0; i < radii.size(); ++i) {
-        if (radii[i] <= 0)
-            continue;
-        if (meter && !meter->step(std::int64_t(image.height()) * (3 + std::int64_t(i)) / 3,
-                                  2 * std::int64_t(image.height())))
+    constexpr std::size_t kStrip = 96 * 3;
+    const int h = image.height();
+    const std::size_t stride = image.stride();
+    std::vector<std::uint8_t> a(std::size_t(h) * kStrip), b(a.size());
+    std::vector<std::uint32_t> sums(kStrip);
+    for (std::size_t j0 = 0; j0 < stride; j0 += kStrip) {
+        if (meter && !meter->step(std::int64_t(stride + j0), 2 * std::int64_t(stride)))
             return false;
-        blurColumns(*from, *to, radii[i], sums);
-        std::swap(from, to);
+        const std::size_t n = std::min(kStrip, stride - j0);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(a.data() + std::size_t(y) * n, image.row(y) + j0, n);
+        std::uint8_t* from = a.data();
+        std::uint8_t* to = b.data();
+        for (int r : radii) {
+            if (r <= 0)
+                continue;
+            blurStrip(from, to, h, n, r, sums.data());
+            std::swap(from, to);
+        }
+        for (int y = 0; y < h; ++y)
+            std::memcpy(image.row(y) + j0, from + std::size_t(y) * n, n);
     }
-    if (from != &image)
-        image = std::move(*from);
     return true;
 }
 

@@ -60,13 +60,28 @@ void writeRegion(const dibcore::DibView& dib, const PixelRect& r, const RgbImage
 
 namespace {
 
-// Runs the effect on the region of target; false when stopped.
+// The rectangle of a 24-bit DIB as a working picture over its own rows.
+RgbImage regionView(const dibcore::DibView& dib, const PixelRect& r)
+{
+    std::vector<std::uint8_t*> rows(std::size_t(r.height()));
+    for (int y = 0; y < r.height(); ++y)
+        rows[std::size_t(y)] = dib.mutableRow(r.top + y) + std::size_t(r.left) * 3;
+    return RgbImage::view(std::move(rows), r.width());
+}
+
+// Runs the effect on the region of target, which holds the same picture
+// as source; false when stopped.
 bool runOn(const dibcore::DibView& source, const dibcore::DibView& target, const IspRect* rect, ProgressMeter& meter,
-           const RegionEffect& effect)
+           const RegionEffect& effect, bool inPlace)
 {
     const PixelRect r = clipRect(rect, source.width(), source.height());
     if (r.empty())
         return meter.finish();
+    if (source.bitCount() == 24 && !inPlace) {
+        // works on the copy's rows directly
+        RgbImage region = regionView(target, r);
+        return effect(region, meter) && !meter.stopped() && meter.finish();
+    }
     RgbImage region = readRegion(source, r);
     if (!effect(region, meter) || meter.stopped())
         return false;
@@ -85,7 +100,7 @@ GlobalHandle applyToRegion(GlobalHandle dib, const IspRect* rect, ProgressMeter&
     if (!out.get())
         return nullptr;
     LockedDib target(out.get());
-    if (!target.valid() || !runOn(in.view(), target.view(), rect, meter, effect))
+    if (!target.valid() || !runOn(in.view(), target.view(), rect, meter, effect, false))
         return nullptr;
     return out.release();
 }
@@ -95,7 +110,7 @@ bool applyInPlace(GlobalHandle dib, const IspRect* rect, ProgressMeter& meter, c
     LockedDib in(dib);
     if (!in.trueColour())
         return false;
-    return runOn(in.view(), in.view(), rect, meter, effect);
+    return runOn(in.view(), in.view(), rect, meter, effect, true);
 }
 
 }  // namespace isp

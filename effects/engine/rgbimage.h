@@ -1,6 +1,7 @@
 #pragma once
 // A working picture of the effects: blue, green, red bytes per pixel, rows
-// top-down and tightly packed.
+// top-down. It owns its pixels, or views the rows of a 24-bit DIB; a copy
+// always owns its pixels.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,27 +15,35 @@ public:
     RgbImage() = default;
     // A black picture; throws std::bad_alloc when the memory is not there.
     RgbImage(int width, int height);
+    // A view of rows that belong to someone else (3 bytes per pixel).
+    static RgbImage view(std::vector<std::uint8_t*> rows, int width);
+
+    RgbImage(const RgbImage& other);
+    RgbImage& operator=(const RgbImage& other);
+    RgbImage(RgbImage&&) noexcept = default;
+    RgbImage& operator=(RgbImage&&) noexcept = default;
 
     int width() const { return m_width; }
     int height() const { return m_height; }
     bool empty() const { return m_width <= 0 || m_height <= 0; }
+    // Bytes of pixels in a row.
     std::size_t stride() const { return std::size_t(m_width) * 3; }
+    std::size_t byteCount() const { return stride() * std::size_t(m_height); }
 
-    std::uint8_t* row(int y) { return m_pixels.data() + std::size_t(y) * stride(); }
-    const std::uint8_t* row(int y) const { return m_pixels.data() + std::size_t(y) * stride(); }
+    std::uint8_t* row(int y) { return m_rows[std::size_t(y)]; }
+    const std::uint8_t* row(int y) const { return m_rows[std::size_t(y)]; }
     std::uint8_t* pixel(int x, int y) { return row(y) + std::size_t(x) * 3; }
     const std::uint8_t* pixel(int x, int y) const { return row(y) + std::size_t(x) * 3; }
     // The pixel at (x, y) with both coordinates clamped into the picture.
     const std::uint8_t* clampedPixel(int x, int y) const;
 
-    std::uint8_t* data() { return m_pixels.data(); }
-    const std::uint8_t* data() const { return m_pixels.data(); }
-    std::size_t byteCount() const { return m_pixels.size(); }
-
 private:
+    void copyFrom(const RgbImage& other);
+
     int m_width = 0;
     int m_height = 0;
     std::vector<std::uint8_t> m_pixels;
+    std::vector<std::uint8_t*> m_rows;
 };
 
 // Rec. 601 luminance of 8-bit blue, green, red.

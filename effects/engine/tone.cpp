@@ -99,8 +99,11 @@ bool applyToColorTable(GlobalHandle dib, const ChannelTables& tables)
 bool autoContrast(RgbImage& image, ProgressMeter& meter)
 {
     std::vector<std::int64_t> histogram(256, 0);
-    for (std::size_t i = 0; i < image.byteCount(); ++i)
-        ++histogram[image.data()[i]];
+    for (int y = 0; y < image.height(); ++y) {
+        const std::uint8_t* p = image.row(y);
+        for (std::size_t j = 0; j < image.stride(); ++j)
+            ++histogram[p[j]];
+    }
     const std::int64_t clip = std::int64_t(image.byteCount()) / 200;
     int low = 0;
     for (std::int64_t seen = 0; low < 255 && seen + histogram[std::size_t(low)] <= clip; ++low)
