@@ -949,10 +949,10 @@ void TPicLibThumbnails::recordDatabase(const QString& fileName)
     store.writeString(section, QString::number(n), fileName);
 }
 
-void TPicLibThumbnails::LoadDatabase(const QString& fileName)
+bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
 {
     if (!QFileInfo(fileName).isFile() || !(host.thumbnailsEnabled && host.thumbnailsEnabled()) || Busy)
-        return;
+        return true;
     Busy = true;
     Clear();
     processEvents();
@@ -972,7 +972,7 @@ void TPicLibThumbnails::LoadDatabase(const QString& fileName)
     setHostProgress(0);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return true;
     if (host.setProgressMaximum)
         host.setProgressMaximum(int(std::lround(double(file.size()) / 35598)));
     if (host.setCancelEnabled)
@@ -989,7 +989,7 @@ void TPicLibThumbnails::LoadDatabase(const QString& fileName)
         for (int k = 0; k < ThumbnailDatabase::kFieldLines; ++k) {
             if (!file.atEnd()) {
                 if (!ThumbnailDatabase::readLine(file, line, &error) && error)
-                    return;   // a read error ends the load; the half-read entry goes
+                    return true;   // a read error ends the load; the half-read entry goes
             } else if (k <= 9) {
                 dateMissing = dateMissing || k == 9;
             }
@@ -1009,4 +1009,5 @@ void TPicLibThumbnails::LoadDatabase(const QString& fileName)
         if (host.progressPosition && host.progressMaximum && host.progressPosition() < host.progressMaximum())
             setHostProgress(host.progressPosition() + 1);
     }
+    return !CancelRequested;
 }

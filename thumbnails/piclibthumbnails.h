@@ -99,7 +99,8 @@ public:
     void Clear();
     void ScrollIntoView(int index);
     bool SaveDatabase(const QString& fileName);
-    void LoadDatabase(const QString& fileName);
+    // False when CancelRequested stopped the load.
+    bool LoadDatabase(const QString& fileName);
 
     // The miniature of source at w x h, centred on a FillColor cell of the
     // thumbnail size; empty for an empty source.

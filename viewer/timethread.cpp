@@ -89,14 +89,18 @@ void TTimeThread::scan()
         if (cancelled())
             return;
         yield();
+        bool loaded = true;
         uiStep([&] {
             QCoreApplication::processEvents();
             grid_->Clear();
             QCoreApplication::processEvents();
-            grid_->LoadDatabase(databaseFile(folder));
+            loaded = grid_->LoadDatabase(databaseFile(folder));
             QCoreApplication::processEvents();
             grid_->viewport()->update();
         });
+        // a cancelled load ends the scan, though the load clears the request
+        if (!loaded)
+            return;
         yield();
     }
     if (cancelled())

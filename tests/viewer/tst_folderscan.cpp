@@ -1,0 +1,200 @@
+// The folder scan: what it decodes again, what it takes from the database,
+// and how it stops.
+#include "viewer/comparethumbnails.h"
+#include "viewer/glimraapplication.h"
+#include "viewer/kvnpictureview.h"
+#include "viewer/shelltree.h"
+#include "viewer/timethread.h"
+#include "viewer/viewerstate.h"
+
+#include "thumbnails/piclibthumbnails.h"
+#include "platform/settings.h"
+
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <utime.h>
+
+namespace {
+
+void makePicture(const QString& path, int w, int h, QColor colour = QColor(10, 120, 200))
+{
+    QImage img(w, h, QImage::Format_RGB888);
+    img.fill(colour);
+    QVERIFY(img.save(path));
+}
+
+void setModificationTime(const QString& path, qint64 secs)
+{
+    utimbuf t{secs, secs};
+    QCOMPARE(utime(path.toLocal8Bit().constData(), &t), 0);
+}
+
+struct ScanRun {
+    int decoded = 0;
+    int reused = 0;
+    int progressMax = -1;
+};
+
+}  // namespace
+
+class TestFolderScan : public QObject {
+    Q_OBJECT
+
+    ViewerState state_;
+    std::unique_ptr<TPicLibThumbnails> grid_;
+    int progressMax_ = 0;
+    int progress_ = 0;
+
+    ScanRun scan(const QString& folder, const std::function<void()>& duringLoad = {})
+    {
+        ScanHost host;
+        host.treePath = [folder] { return folder; };
+        host.sortThumbnails = [this] { grid_->sortItems(grid_->host.compare); };
+        TTimeThread thread(grid_.get(), &state_, host);
+        QEventLoop loop;
+        connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
+        if (duringLoad)
+            grid_->host.relayout = duringLoad;
+        thread.start();
+        loop.exec();
+        thread.wait();
+        grid_->host.relayout = nullptr;
+        return {thread.decoded(), thread.reused(), progressMax_};
+    }
+
+private slots:
+    void init()
+    {
+        Settings().clear();
+        state_.LastScannedFolder.clear();
+        state_.ThumbnailsEnabled = true;
+        grid_ = std::make_unique<TPicLibThumbnails>();
+        grid_->host.thumbnailsEnabled = [] { return true; };
+        grid_->host.compare = [](const Th& a, const Th& b) { return CompareThumbnails(a, b, 0, 0); };
+        grid_->host.setProgressMaximum = [this](int m) { progressMax_ = m; };
+        grid_->host.progressMaximum = [this] { return progressMax_; };
+        grid_->host.setProgressPosition = [this](int p) { progress_ = p; };
+        grid_->host.progressPosition = [this] { return progress_; };
+    }
+
+    void onlyNewOrChangedPicturesAreDecoded()
+    {
+        QTemporaryDir dir;
+        makePicture(dir.filePath("a.bmp"), 40, 30);
+        makePicture(dir.filePath("b.bmp"), 50, 30);
+        makePicture(dir.filePath("c.bmp"), 60, 30);
+        QFile notes(dir.filePath("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("not a picture");
+        notes.close();
+        for (const char* n : {"a.bmp", "b.bmp", "c.bmp"})
+            setModificationTime(dir.filePath(n), 1700000000);
+
+        ScanRun first = scan(dir.path());
+        QCOMPARE(first.decoded, 3);
+        QCOMPARE(grid_->itemCount(), 3);
+        QCOMPARE(first.progressMax, 4);   // the text file counts for progress, gets no item
+        QVERIFY(!state_.ScanActive);
+        QVERIFY(!grid_->Busy);
+
+        // same folder again (other case in the name): no database, nothing decoded
+        grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
+        QFile::remove(TTimeThread::databaseFile(dir.path()));
+        ScanRun same = scan(dir.path().toUpper() == dir.path() ? dir.path() : dir.path() + "/");
+        QCOMPARE(same.decoded, 0);
+        QCOMPARE(grid_->itemCount(), 3);
+
+        // a fresh viewer: everything comes from the database
+        grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
+        init();
+        ScanRun again = scan(dir.path());
+        QCOMPARE(again.decoded, 0);
+        QCOMPARE(again.reused, 3);
+
+        // the size changed (same time), the time changed (same size), an equal
+        // size and time with other content: only the first two are decoded
+        makePicture(dir.filePath("a.bmp"), 41, 30);
+        setModificationTime(dir.filePath("a.bmp"), 1700000000);
+        setModificationTime(dir.filePath("b.bmp"), 1700000100);
+        const qint64 cSize = QFileInfo(dir.filePath("c.bmp")).size();
+        makePicture(dir.filePath("c.bmp"), 60, 30, QColor(200, 10, 10));
+        QCOMPARE(QFileInfo(dir.filePath("c.bmp")).size(), cSize);
+        setModificationTime(dir.filePath("c.bmp"), 1700000000);
+        makePicture(dir.filePath("d.bmp"), 20, 20);
+        grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
+        init();
+        ScanRun changed = scan(dir.path());
+        QCOMPARE(changed.decoded, 3);   // a, b and the new d
+        QCOMPARE(grid_->itemCount(), 4);
+        int widthOfA = 0;
+        for (int i = 0; i < grid_->itemCount(); ++i)
+            if (grid_->item(i).FileName.endsWith("a.bmp"))
+                widthOfA = grid_->item(i).Width;
+        QCOMPARE(widthOfA, 41);
+
+        // a vanished picture goes
+        QFile::remove(dir.filePath("b.bmp"));
+        ScanRun removed = scan(dir.path());
+        QCOMPARE(removed.decoded, 0);
+        QCOMPARE(grid_->itemCount(), 3);
+    }
+
+    void cancelDuringTheDatabaseLoad()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 6; ++i)
+            makePicture(dir.filePath(QString("p%1.bmp").arg(i)), 30 + i, 30);
+        scan(dir.path());
+        QCOMPARE(grid_->itemCount(), 6);
+        grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
+        init();
+        int loaded = 0;
+        ScanRun cancelled = scan(dir.path(), [&] {
+            if (++loaded == 2)
+                grid_->CancelRequested = true;
+        });
+        QCOMPARE(cancelled.decoded, 0);
+        QCOMPARE(grid_->itemCount(), 2);   // what was loaded stays
+        QVERIFY(!grid_->CancelRequested);
+        QVERIFY(!state_.ScanActive);
+        ScanRun next = scan(dir.path());   // the next scan loads the database again, whole
+        QCOMPARE(grid_->itemCount(), 6);
+        QCOMPARE(next.decoded, 0);
+        QCOMPARE(next.reused, 6);
+    }
+
+    void folderHistoryKeeps101Entries()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 103; ++i)
+            QVERIFY(QDir(dir.path()).mkdir(QString("f%1").arg(i, 3, 10, QChar('0'))));
+        TKvnPictureView w;
+        w.start();
+        for (int i = 0; i < 103; ++i) {
+            const QString folder = dir.filePath(QString("f%1").arg(i, 3, 10, QChar('0')));
+            w.state().ScanActive = false;
+            w.state().NotifySuppressed = false;
+            w.state().ScanThread = nullptr;
+            QVERIFY(w.folderTree()->setPath(folder));
+        }
+        QComboBox* history = w.folderHistory();
+        QCOMPARE(history->count(), 101);
+        QCOMPARE(history->itemText(0), dir.filePath("f002"));
+        QCOMPARE(history->currentText(), dir.filePath("f102"));
+        QVERIFY(!history->itemIcon(50).isNull());
+        while (w.state().ScanThread)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    GlimraApplication app(argc, argv);
+    TestFolderScan test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_folderscan.moc"
