@@ -8,6 +8,7 @@
 #include "codec/binding/dibconvert.h"
 #include "codec/binding/display.h"
 #include "codec/binding/errorinvalid.h"
+#include "effects/effectcalls.h"
 #include "platform/fileops.h"
 #include "platform/hourglass.h"
 #include "platform/paths.h"
@@ -646,6 +647,8 @@ TBitmap TPicLibThumbnails::MakeThumbnail(int w, int h, const TBitmap& source) co
     TBitmap src = source;
     if (src.pixelFormat() != pf24bit)
         src.setPixelFormat(pf24bit);
+    if (source.monochrome() || AntiAliasedColorThumbNail)
+        src = smoothlyScaled(src, w, h, source.monochrome());
     QImage cell(thumbWidth_, thumbHeight_, QImage::Format_RGB888);
     cell.fill(FillColor);
     QPainter p(&cell);
@@ -654,6 +657,28 @@ TBitmap TPicLibThumbnails::MakeThumbnail(int w, int h, const TBitmap& source) co
     p.drawImage(target, src.image());
     p.end();
     return TBitmap(cell, pf24bit);
+}
+
+TBitmap TPicLibThumbnails::smoothlyScaled(const TBitmap& source, int w, int h, bool grey) const
+{
+    GlobalHandle dib = nullptr;
+    GlobalHandle scaled = nullptr;
+    TBitmap result = source;
+    try {
+        dib = GraphicToDIBDepth(&source, 24, false, nullptr, nullptr);
+        if (dib)
+            scaled = grey ? ScaleToGray(dib, S_Gray_Anti_16, w, h) : ScaleDib(dib, w, h, 24);
+        if (scaled) {
+            std::unique_ptr<TBitmap> b = DIBToBitmap(scaled, grey ? 8 : 24, false, nullptr, nullptr);
+            if (b && !b->empty())
+                result = *b;
+        }
+    } catch (const std::exception&) {
+        // the plain stretch below still gives a miniature
+    }
+    FreeDIB(scaled);
+    FreeDIB(dib);
+    return result;
 }
 
 bool TPicLibThumbnails::addPage(const QString& path, const QString& type, int page, int pageCount, Th facts)

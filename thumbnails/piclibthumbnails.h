@@ -134,6 +134,7 @@ private:
     bool addPage(const QString& path, const QString& type, int page, int pageCount, Th facts);
     bool addMiniature(const QString& path, int page, int pageCount, Th facts, TBitmap decoded);
     bool addIcon(const QString& path, Th facts);
+    TBitmap smoothlyScaled(const TBitmap& source, int w, int h, bool grey) const;
     void recordDatabase(const QString& fileName);
     QString shortenedName(const QString& name, int maxWidth, const QFontMetrics& fm) const;
 

@@ -194,6 +194,22 @@ private slots:
         QCOMPARE(strip.Height, 20);
         QCOMPARE(strip.Bitmap.image().pixelColor(50, 50), QColor(200, 180, 90));   // only the left part
 
+        // smoothing averages a fine checkerboard to grey; plain stretching picks pixels
+        QImage checks(400, 400, QImage::Format_RGB888);
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 400; ++x)
+                checks.setPixelColor(x, y, (x + y) % 2 ? Qt::white : Qt::black);
+        QVERIFY(checks.save(dir.filePath("checks.bmp")));
+        grid.AddFile(dir.filePath("checks.bmp"));
+        const QColor plain = grid.item(2).Bitmap.image().pixelColor(50, 50);
+        QVERIFY(plain == QColor(Qt::white) || plain == QColor(Qt::black));
+        grid.AntiAliasedColorThumbNail = true;
+        grid.AddFile(dir.filePath("checks.bmp"));
+        const QColor smooth = grid.item(3).Bitmap.image().pixelColor(50, 50);
+        QVERIFY2(qAbs(smooth.red() - 128) < 20, qPrintable(smooth.name()));
+        grid.DeleteItem(3);
+        grid.DeleteItem(2);
+
         writeBytes(dir.filePath("broken.png"), QByteArray(500, 'x'));
         grid.AddFile(dir.filePath("broken.png"));
         QCOMPARE(grid.itemCount(), 2);
