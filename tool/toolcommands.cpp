@@ -6,6 +6,7 @@ const std::vector<ToolCommand>& toolCommands()
         {"info", "info FILE [--page N]", runInfoCommand},
         {"decode", "decode FILE [--page N] [--depth D] -o OUT.png", runDecodeCommand},
         {"thumbs", "thumbs FOLDER [--size N]", runThumbsCommand},
+        {"effect", "effect NAME [ARG...] [--rect L,T,R,B] IN OUT", runEffectCommand},
     };
     return commands;
 }

@@ -16,4 +16,5 @@ const std::vector<ToolCommand>& toolCommands();
 
 int runInfoCommand(const QStringList& args);
 int runDecodeCommand(const QStringList& args);
+int runEffectCommand(const QStringList& args);
 int runThumbsCommand(const QStringList& args);

@@ -1,0 +1,313 @@
+// glimra-tool effect NAME [ARG...] [--rect L,T,R,B] IN OUT: one effect of
+// the effects binding on a picture file. The ARGs are the call's own
+// inputs, as numbers, in the order the binding takes them; OUT is written
+// by its extension (BMP and DIB as they are, PNG and JPEG through Qt,
+// others through the codec binding's encoders).
+
+#include "picturefile.h"
+#include "toolcommands.h"
+#include "toolerror.h"
+
+#include "codec/binding/codecwrappers.h"
+#include "codec/binding/dibconvert.h"
+#include "codec/binding/tbitmap.h"
+#include "effects/effectcalls.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QtEndian>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+
+namespace {
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// One effect: how many numbers it takes, whether it takes a rectangle and
+// how it runs. run answers the new picture or null; it may replace `dib`.
+struct EffectSpec {
+    const char* name;
+    int argCount;
+    bool rect;
+    std::function<GlobalHandle(GlobalHandle& dib, const Rect& r, const std::vector<double>& a)> run;
+};
+
+int i(double v)
+{
+    return static_cast<int>(v);
+}
+
+qint16 s(double v)
+{
+    return static_cast<qint16>(v);
+}
+
+quint8 b(double v)
+{
+    return static_cast<quint8>(v);
+}
+
+// A call that changes the picture held by dib: the changed picture is the
+// result.
+GlobalHandle taken(GlobalHandle& dib, bool ok)
+{
+    if (!ok)
+        return nullptr;
+    GlobalHandle out = dib;
+    dib = nullptr;
+    return out;
+}
+
+#define RECT_CALL(Fn, n, ...)                                                                          \
+    EffectSpec                                                                                         \
+    {                                                                                                  \
+        #Fn, n, true, [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {               \
+            (void)a;                                                                                   \
+            return Fn(d, r.left, r.top, r.right, r.bottom __VA_OPT__(, ) __VA_ARGS__);                 \
+        }                                                                                              \
+    }
+
+const std::vector<EffectSpec>& effectSpecs()
+{
+    static const std::vector<EffectSpec> specs = {
+        RECT_CALL(Blur, 1, i(a[0])),
+        RECT_CALL(OilPainting, 1, i(a[0])),
+        RECT_CALL(Engrave, 1, i(a[0])),
+        RECT_CALL(Bled, 1, i(a[0])),
+        RECT_CALL(Edge, 1, i(a[0])),
+        RECT_CALL(Better, 1, i(a[0])),
+        RECT_CALL(PixelFix, 1, i(a[0])),
+        RECT_CALL(PinchHole, 1, a[0]),
+        RECT_CALL(Whirl, 1, a[0]),
+        RECT_CALL(AutoContrast, 0),
+        RECT_CALL(GrayArea, 0),
+        RECT_CALL(Spray, 2, i(a[0]), i(a[1])),
+        RECT_CALL(Jiggle, 3, i(a[0]), i(a[1]), s(a[2])),
+        RECT_CALL(Motion, 3, i(a[0]), i(a[1]), s(a[2])),
+        RECT_CALL(RecToPolar, 4, i(a[0]), i(a[1]), a[2] != 0, a[3] != 0),
+        RECT_CALL(ThresholdDib, 2, i(a[0]), a[1] != 0),
+        RECT_CALL(FadeDib, 4, i(a[0]), i(a[1]), i(a[2]), i(a[3])),
+        RECT_CALL(Enhance, 5, i(a[0]), i(a[1]), i(a[2]), i(a[3]), i(a[4])),
+        RECT_CALL(Noise, 5, a[0] != 0, a[1] != 0, i(a[2]), i(a[3]), i(a[4])),
+        RECT_CALL(Wave, 5, a[0], i(a[1]), a[2], a[3] != 0, a[4] != 0),
+        RECT_CALL(Mosaic, 14, i(a[0]), i(a[1]), i(a[2]), i(a[3]), i(a[4]), a[5] != 0, i(a[6]), i(a[7]), b(a[8]),
+                  b(a[9]), b(a[10]), b(a[11]), b(a[12]), b(a[13])),
+        {"Curl", 21, true,
+         [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {
+             CurlOptions o;
+             o.backUsesBackground = a[0] != 0;
+             o.backUsesForeground = a[1] != 0;
+             o.keepPicture = a[2] != 0;
+             o.shadowUsesBackground = a[3] != 0;
+             o.shadowUsesForeground = a[4] != 0;
+             o.shadowTransparency = a[5];
+             o.shadeUnder = a[6] != 0;
+             o.leftBottom = a[7] != 0;
+             o.rightBottom = a[8] != 0;
+             o.leftTop = a[9] != 0;
+             o.rightTop = a[10] != 0;
+             o.vertical = a[11] != 0;
+             o.horizontal = a[12] != 0;
+             o.foreRed = b(a[13]), o.foreGreen = b(a[14]), o.foreBlue = b(a[15]);
+             o.backRed = b(a[16]), o.backGreen = b(a[17]), o.backBlue = b(a[18]);
+             return Curl(d, r.left, r.top, r.right, r.bottom, o);
+         }},
+        {"HToneImage", 3, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
+             return HToneImage(d, i(a[0]), static_cast<float>(a[1]), i(a[2]));
+         }},
+        {"TileDib", 0, false, [](GlobalHandle& d, const Rect&, const std::vector<double>&) { return TileDib(d); }},
+        {"ExtrudeDib", 2, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ExtrudeDib(d, a[0] != 0, i(a[1])); }},
+        {"Warp", 7, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
+             return Warp(d, a[0] != 0, a[1] != 0, a[2] != 0, i(a[3]), i(a[4]), i(a[5]), i(a[6]));
+         }},
+        {"ILRotate", 2, true,
+         [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {
+             return taken(d, ILRotate(d, r.left, r.top, r.right, r.bottom, a[0], static_cast<qint32>(a[1])));
+         }},
+        {"ILMirror", 2, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ILMirror(d, a[0] != 0, a[1] != 0); }},
+        {"ILInvert", 0, false, [](GlobalHandle& d, const Rect&, const std::vector<double>&) { return taken(d, ILInvert(d)); }},
+        {"ILBrightness", 1, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ILBrightness(d, i(a[0])); }},
+        {"ILGamma", 1, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ILGamma(d, i(a[0])); }},
+        {"ilHueAndSaturation", 9, true,
+         [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {
+             const HueChannels c{s(a[0]), s(a[1]), s(a[2]), s(a[3]), s(a[4]), s(a[5])};
+             const bool whole = r.right == 0 || r.bottom == 0;
+             const IspRect rect{r.left, r.top, r.right, r.bottom};
+             return taken(d, ilHueAndSaturation(d, c, s(a[6]), s(a[7]), s(a[8]), whole ? nullptr : &rect));
+         }},
+        {"ScaleDib", 3, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ScaleDib(d, i(a[0]), i(a[1]), i(a[2])); }},
+        {"ScaleToGray", 3, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
+             if (a[0] < 0 || a[0] > int(S_Gray_Anti_256))
+                 throw ToolError::usage(QStringLiteral("ScaleToGray: mode %1 is not 0 to 7").arg(a[0]));
+             return ScaleToGray(d, static_cast<TScaleToGray>(i(a[0])), i(a[1]), i(a[2]));
+         }},
+        {"ILReduceColors", 2, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
+             if (a[1] < 0 || a[1] > int(IL_GRAYSCALE))
+                 throw ToolError::usage(QStringLiteral("ILReduceColors: dither %1 is not 0 to 3").arg(a[1]));
+             GlobalHandle in = d;
+             d = nullptr;
+             GlobalHandle out = ILReduceColors(in, i(a[0]), static_cast<TSortDither>(i(a[1])));
+             if (out == in)  // nothing came back: no reduced picture
+                 d = in;
+             return out == in ? nullptr : out;
+         }},
+        {"ReduceDib", 4, false,
+         [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
+             return ReduceDib(d, i(a[0]), s(a[1]), i(a[2]), s(a[3]));
+         }},
+    };
+    return specs;
+}
+
+#undef RECT_CALL
+
+const EffectSpec* findSpec(const QString& name)
+{
+    for (const EffectSpec& e : effectSpecs())
+        if (name == QLatin1String(e.name))
+            return &e;
+    return nullptr;
+}
+
+double number(const QString& text, const char* effect)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || std::abs(v) > 1e9)
+        throw ToolError::usage(QStringLiteral("%1: %2 is not a number").arg(QLatin1String(effect), text));
+    return v;
+}
+
+Rect parseRect(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    Rect r;
+    bool ok[4] = {false, false, false, false};
+    if (parts.size() == 4) {
+        r.left = parts[0].toInt(&ok[0]);
+        r.top = parts[1].toInt(&ok[1]);
+        r.right = parts[2].toInt(&ok[2]);
+        r.bottom = parts[3].toInt(&ok[3]);
+    }
+    if (!(ok[0] && ok[1] && ok[2] && ok[3]))
+        throw ToolError::usage(QStringLiteral("--rect needs L,T,R,B as whole numbers, not %1").arg(text));
+    return r;
+}
+
+// The DIB as a BMP file: the 14-byte file header before it.
+bool writeBmp(const QString& path, GlobalHandle dib)
+{
+    const qsizetype size = qsizetype(globalmem::size(dib));
+    const auto* data = static_cast<const char*>(globalmem::lock(dib));
+    if (!data || size < 40) {
+        globalmem::unlock(dib);
+        return false;
+    }
+    const quint32 colours = qFromLittleEndian<quint32>(data + 32);
+    const quint16 bits = qFromLittleEndian<quint16>(data + 14);
+    const quint32 table = (colours ? colours : (bits <= 8 ? 1u << bits : 0u)) * 4;
+    char header[14] = {'B', 'M'};
+    qToLittleEndian<quint32>(quint32(14 + size), header + 2);
+    qToLittleEndian<quint32>(14 + 40 + table, header + 10);
+    QFile f(path);
+    const bool ok = f.open(QIODevice::WriteOnly) && f.write(header, 14) == 14 && f.write(data, size) == size;
+    globalmem::unlock(dib);
+    return ok;
+}
+
+void writePicture(const QString& path, GlobalHandle dib)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    bool ok = false;
+    if (ext == QLatin1String("bmp") || ext == QLatin1String("dib")) {
+        ok = writeBmp(path, dib);
+    } else if (ext == QLatin1String("png") || ext == QLatin1String("jpg") || ext == QLatin1String("jpeg")) {
+        TBitmap bitmap;
+        ok = DIBToGraphic(dib, bitmap) && QImageWriter(path, ext.toLatin1()).write(bitmap.image());
+    } else if (ext == QLatin1String("tif") || ext == QLatin1String("tiff")) {
+        ok = WriteTiffFileDib(path, dib, 1);
+    } else if (ext == QLatin1String("gif")) {
+        ok = WriteGifFileDib(path, dib);
+    } else if (ext == QLatin1String("pcx")) {
+        ok = WritePcxFileDib(path, dib);
+    } else if (ext == QLatin1String("tga")) {
+        ok = WriteTgaFileDib(path, dib);
+    } else {
+        throw ToolError::usage(QStringLiteral("%1: no picture type glimra-tool writes").arg(path));
+    }
+    if (!ok)
+        throw ToolError::failure(QStringLiteral("%1: cannot write the picture").arg(path));
+}
+
+}  // namespace
+
+int runEffectCommand(const QStringList& args)
+{
+    QStringList rest;
+    std::optional<Rect> rect;
+    for (int k = 0; k < args.size(); ++k) {
+        if (args[k] == QLatin1String("--rect")) {
+            if (rect || k + 1 >= args.size())
+                throw ToolError::usage(QStringLiteral("--rect needs one L,T,R,B"));
+            rect = parseRect(args[++k]);
+        } else {
+            rest << args[k];
+        }
+    }
+    if (rest.size() < 3)
+        throw ToolError::usage(QStringLiteral("expected NAME, its numbers, IN and OUT"));
+    const EffectSpec* spec = findSpec(rest.first());
+    if (!spec)
+        throw ToolError::usage(QStringLiteral("unknown effect %1").arg(rest.first()));
+    const QStringList numbers = rest.mid(1, rest.size() - 3);
+    if (numbers.size() != spec->argCount)
+        throw ToolError::usage(QStringLiteral("%1 takes %2 numbers, not %3")
+                                   .arg(QLatin1String(spec->name))
+                                   .arg(spec->argCount)
+                                   .arg(numbers.size()));
+    if (rect && !spec->rect)
+        throw ToolError::usage(QStringLiteral("%1 takes no rectangle").arg(QLatin1String(spec->name)));
+    std::vector<double> values;
+    for (const QString& n : numbers)
+        values.push_back(number(n, spec->name));
+
+    const QString in = rest[rest.size() - 2];
+    const QString out = rest.last();
+    PictureFile file(in);
+    const TBitmap bitmap = file.decode(0, 0);
+    GlobalHandle dib = GraphicToDIB(&bitmap);
+    if (!dib)
+        throw ToolError::failure(QStringLiteral("%1: cannot turn the picture into a DIB").arg(in));
+    GlobalHandle result = nullptr;
+    try {
+        result = spec->run(dib, rect.value_or(Rect{}), values);
+    } catch (...) {
+        FreeDIB(dib);
+        throw;
+    }
+    FreeDIB(dib);
+    if (!result)
+        throw ToolError::failure(QStringLiteral("%1: the effect gave no picture").arg(QLatin1String(spec->name)));
+    try {
+        writePicture(out, result);
+    } catch (...) {
+        FreeDIB(result);
+        throw;
+    }
+    FreeDIB(result);
+    return 0;
+}
