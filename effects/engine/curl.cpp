@@ -5,16 +5,6 @@
 
 namespace isp {
 
-namespace {
-
-void blendTowards(std::uint8_t* p, const std::uint8_t* colour, double t)
-{
-    for (int k = 0; k < 3; ++k)
-        p[k] = clampByte(p[k] + (colour[k] - p[k]) * t);
-}
-
-}  // namespace
-
 bool pageCurl(RgbImage& image, const CurlStyle& style, ProgressMeter& meter)
 {
     const int w = image.width(), h = image.height();
@@ -43,7 +33,7 @@ bool pageCurl(RgbImage& image, const CurlStyle& style, ProgressMeter& meter)
 
     const RgbImage src = image;
     for (int y = 0; y < h; ++y) {
-        if ((y & 31) == 0 && !meter.step(y, h))
+        if (!meter.row(y, h))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < w; ++x, p += 3) {

@@ -17,7 +17,7 @@ bool remap(RgbImage& image, OutsideRule rule, ProgressMeter& meter, From from)
     const RgbImage src = image;
     const Sampler sampler(src, rule);
     for (int y = 0; y < image.height(); ++y) {
-        if ((y & 31) == 0 && !meter.step(y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* out = image.row(y);
         for (int x = 0; x < image.width(); ++x) {

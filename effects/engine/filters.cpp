@@ -13,11 +13,6 @@ namespace isp {
 
 namespace {
 
-bool reportRow(ProgressMeter& meter, int y, int h)
-{
-    return (y & 31) != 0 || meter.step(y, h);
-}
-
 // Luminance of every pixel, row by row.
 std::vector<int> luminancePlane(const RgbImage& image)
 {
@@ -63,7 +58,7 @@ bool sharpen(RgbImage& image, int amount, ProgressMeter& meter)
     const int num = amount;
     const int den = amount > 0 ? 3 : 9;
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         const std::uint8_t* s = soft.row(y);
@@ -80,7 +75,7 @@ bool findEdges(RgbImage& image, int amount, ProgressMeter& meter)
 {
     const RgbImage src = image;
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* out = image.row(y);
         for (int x = 0; x < image.width(); ++x) {
@@ -107,7 +102,7 @@ bool engrave(RgbImage& image, int amount, ProgressMeter& meter)
         return lum[std::size_t(std::clamp(y, 0, h - 1)) * w + std::clamp(x, 0, w - 1)];
     };
     for (int y = 0; y < h; ++y) {
-        if (!reportRow(meter, y, h))
+        if (!meter.row(y, h))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < w; ++x, p += 3)
@@ -128,7 +123,7 @@ bool bleed(RgbImage& image, int amount, ProgressMeter& meter)
     meter.phase(50, 100);
     const int strength = std::abs(amount);
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         const std::uint8_t* g = glow.row(y);
@@ -148,7 +143,7 @@ bool despeckle(RgbImage& image, int amount, ProgressMeter& meter)
         return true;
     const RgbImage src = image;
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* out = image.row(y);
         for (int x = 0; x < image.width(); ++x) {
@@ -228,7 +223,7 @@ bool oilPaint(RgbImage& image, int radius, ProgressMeter& meter)
     for (int row = 0; row < radius; ++row)
         addRow(row, 1);
     for (int y = 0; y < h; ++y) {
-        if (!reportRow(meter, y, h))
+        if (!meter.row(y, h))
             return false;
         addRow(y + radius, 1);
         addRow(y - radius - 1, -1);
@@ -278,7 +273,7 @@ bool halftone(RgbImage& image, int cellSize, double angle, int shape, ProgressMe
     const double c = std::cos(rad) / cell;
     const double s = std::sin(rad) / cell;
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < image.width(); ++x, p += 3) {
@@ -300,7 +295,7 @@ bool addNoise(RgbImage& image, bool gaussian, bool grey, int red, int green, int
     const int amounts[3] = {std::max(0, blue), std::max(0, green), std::max(0, red)};
     const auto draw = [&]() { return gaussian ? random.gaussian() * 0.5 : random.symmetric(); };
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < image.width(); ++x, p += 3) {
@@ -354,7 +349,7 @@ bool motionBlur(RgbImage& image, int amount, int angle, int kind, ProgressMeter&
     const double zoom = amount / 1000.0;
     const double span = angle * std::min(amount, 100) / 100.0 * M_PI / 180.0;
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* out = image.row(y);
         for (int x = 0; x < image.width(); ++x) {
@@ -391,7 +386,7 @@ bool spray(RgbImage& image, int amount, int seed, ProgressMeter& meter)
     const RgbImage src = image;
     Random random(static_cast<std::uint64_t>(static_cast<std::int64_t>(seed)));
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* out = image.row(y);
         for (int x = 0; x < image.width(); ++x) {
@@ -411,7 +406,7 @@ bool fadeBorder(RgbImage& image, int border, int red, int green, int blue, Progr
     const int colour[3] = {std::clamp(blue, 0, 255), std::clamp(green, 0, 255), std::clamp(red, 0, 255)};
     const int w = image.width(), h = image.height();
     for (int y = 0; y < h; ++y) {
-        if (!reportRow(meter, y, h))
+        if (!meter.row(y, h))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < w; ++x, p += 3) {

@@ -107,12 +107,6 @@ private:
     std::vector<double> m_seeds;
 };
 
-void blendTowards(std::uint8_t* p, const std::uint8_t* colour, double t)
-{
-    for (int k = 0; k < 3; ++k)
-        p[k] = clampByte(p[k] + (colour[k] - p[k]) * t);
-}
-
 }  // namespace
 
 bool mosaic(RgbImage& image, const MosaicStyle& style, ProgressMeter& meter)
@@ -123,7 +117,7 @@ bool mosaic(RgbImage& image, const MosaicStyle& style, ProgressMeter& meter)
     std::vector<std::int64_t> sums(std::size_t(tiling.tileCount()) * 4, 0);
     meter.phase(0, 50);
     for (int y = 0; y < h; ++y) {
-        if ((y & 31) == 0 && !meter.step(y, h))
+        if (!meter.row(y, h))
             return false;
         const std::uint8_t* p = image.row(y);
         for (int x = 0; x < w; ++x, p += 3) {
@@ -153,7 +147,7 @@ bool mosaic(RgbImage& image, const MosaicStyle& style, ProgressMeter& meter)
     static const std::uint8_t black[3] = {0, 0, 0};
     meter.phase(50, 100);
     for (int y = 0; y < h; ++y) {
-        if ((y & 31) == 0 && !meter.step(y, h))
+        if (!meter.row(y, h))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < w; ++x, p += 3) {

@@ -17,6 +17,8 @@ public:
     void phase(int from, int to);
     // done of total units of the current phase; false once a stop came.
     bool step(std::int64_t done, std::int64_t total);
+    // Row y of h: reports every 32 rows; false once a stop came.
+    bool row(int y, int h) { return (y & 31) != 0 ? !m_stopped : step(y, h); }
     // Reports 100; false when stopped.
     bool finish();
     bool stopped() const { return m_stopped; }

@@ -62,4 +62,11 @@ inline std::uint8_t clampByte(double v)
     return static_cast<std::uint8_t>(v <= 0.0 ? 0 : (v >= 255.0 ? 255 : int(v + 0.5)));
 }
 
+// Moves the pixel (blue, green, red) the fraction t of the way to colour.
+inline void blendTowards(std::uint8_t* p, const std::uint8_t* colour, double t)
+{
+    for (int k = 0; k < 3; ++k)
+        p[k] = clampByte(p[k] + (colour[k] - p[k]) * t);
+}
+
 }  // namespace isp

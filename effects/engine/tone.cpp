@@ -23,11 +23,6 @@ ChannelTables sameTables(const std::array<std::uint8_t, 256>& t)
     return ChannelTables{t, t, t};
 }
 
-bool reportRow(ProgressMeter& meter, int y, int h)
-{
-    return (y & 63) != 0 || meter.step(y, h);
-}
-
 }  // namespace
 
 ChannelTables invertTables()
@@ -70,7 +65,7 @@ ChannelTables enhanceTables(int brightness, int contrast, int gammaBlue, int gam
 bool applyTables(RgbImage& image, const ChannelTables& tables, ProgressMeter& meter)
 {
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < image.width(); ++x, p += 3) {
@@ -122,7 +117,7 @@ bool autoContrast(RgbImage& image, ProgressMeter& meter)
 bool grayArea(RgbImage& image, ProgressMeter& meter)
 {
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < image.width(); ++x, p += 3)
@@ -145,7 +140,7 @@ bool threshold(RgbImage& image, int level, bool antiAlias, ProgressMeter& meter)
         return int(lum[std::size_t(std::clamp(y, 0, h - 1)) * w + std::clamp(x, 0, w - 1)]);
     };
     for (int y = 0; y < h; ++y) {
-        if (!reportRow(meter, y, h))
+        if (!meter.row(y, h))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < w; ++x, p += 3) {
@@ -254,7 +249,7 @@ bool hueSaturation(RgbImage& image, const HueSelection& selection, int hueShift,
     const double satFactor = saturation / 100.0;
     const double light = std::clamp(lightness, -100, 100) / 100.0;
     for (int y = 0; y < image.height(); ++y) {
-        if (!reportRow(meter, y, image.height()))
+        if (!meter.row(y, image.height()))
             return false;
         std::uint8_t* p = image.row(y);
         for (int x = 0; x < image.width(); ++x, p += 3) {
