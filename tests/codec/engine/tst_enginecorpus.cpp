@@ -171,17 +171,31 @@ void EngineCorpusTest::validFilesAgreeWithImageMagick()
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
 }
 
+// Damaged files must be refused, except those that still hold a whole
+// picture: TIFF files a validator rejects but libtiff reads, a multi-page
+// TIFF cut inside its last page (whose directory is lost with it), a PNG cut
+// inside its end chunk after complete image data, a progressive JPEG that
+// ends properly after its first scans and the complete PNG that renders it
+// (the pair is a decoder test's input and expected output). Those may
+// decode, but only to a
+// well-formed picture, and a TIFF page past the last one never does.
 void EngineCorpusTest::damagedFilesFailCleanly()
 {
+    const QStringList wholePicture = {"multipage-truncated-in-page2.tif", "invalid-trunc.png",
+                                      "video-001.progressive.truncated.jpeg",
+                                      "video-001.progressive.truncated.png"};
     for (const CorpusFile& f : select(false)) {
         const QString path = m_root + "/" + f.path;
+        const bool unusable = !f.path.contains("checkit-tiff") &&
+                              std::none_of(wholePicture.begin(), wholePicture.end(),
+                                           [&](const QString& name) { return f.path.endsWith(name); });
+        const bool tiff = f.path.endsWith(".tif") || f.path.endsWith(".tiff");
         const int pages = std::max(1, enginecalls::pageCount(m_engine, path));
-        for (int page = 0; page < pages; ++page) {
+        for (int page = 0; page < pages + (tiff ? 1 : 0); ++page) {
             QElapsedTimer timer;
             timer.start();
             enginecalls::Decoded d = enginecalls::decodeFile(m_engine, path, page, 24);
             QVERIFY2(d.entryFound, qPrintable(f.path));
-            QString outcome = d.result > 0 ? "decoded" : "refused";
             if (d.result > 0) {
                 QVERIFY2(!dibimage::toImage(d.dib).isNull(), qPrintable(f.path + ": malformed DIB"));
                 dibimage::release(d.dib);
@@ -189,13 +203,9 @@ void EngineCorpusTest::damagedFilesFailCleanly()
                 QVERIFY2(!d.dib, qPrintable(f.path + ": failure left a picture"));
             }
             qInfo("%s page %d (%s): %s in %lld ms", qPrintable(f.path), page, qPrintable(f.category),
-                  qPrintable(outcome), timer.elapsed());
-            // files that hold no usable picture must be refused
-            const bool mustFail = f.category == "misnamed" || f.format == "empty" || f.format == "unknown" ||
-                                  f.path.contains("claims-") || f.path.contains("trunc") ||
-                                  f.path.contains("invalid-zlib") || f.path.contains("corrupt-midscan");
-            if (mustFail && !(f.path.contains("multipage-truncated-in-page2") && page == 0))
-                QVERIFY2(d.result <= 0, qPrintable(f.path + " was accepted"));
+                  d.result > 0 ? "decoded" : "refused", timer.elapsed());
+            if (unusable || page == pages)
+                QVERIFY2(d.result <= 0, qPrintable(QString("%1 page %2 was accepted").arg(f.path).arg(page)));
         }
     }
 }
