@@ -25,6 +25,7 @@ struct PngJob {
     std::uint8_t* pixels = nullptr;  // malloc'd
     png_bytep* rows = nullptr;       // malloc'd
     GlobalHandle out = nullptr;
+    dibcore::Palette palette;  // here, not on run()'s stack, which a longjmp leaves
 };
 
 void readData(png_structp png, png_bytep data, png_size_t length)
@@ -165,7 +166,7 @@ bool run(PngJob& job)
         return false;
 
     int bits = 24;
-    dibcore::Palette palette;
+    dibcore::Palette& palette = job.palette;
     const bool hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (colourType == PNG_COLOR_TYPE_PALETTE) {
         palette = readPalette(png, info);
