@@ -584,19 +584,27 @@ int TPicLibThumbnails::LoadFolder(const QString& path)
     return count_;
 }
 
-TBitmap TPicLibThumbnails::DecodeFile(const QString& path, const QString& type, int page) const
+int TPicLibThumbnails::jpegScaleFor(int width, int height) const
+{
+    for (int scale : {8, 4, 2})
+        if (width / scale >= 2 * thumbWidth_ && height / scale >= 2 * thumbHeight_)
+            return scale;
+    return 1;
+}
+
+TBitmap TPicLibThumbnails::DecodeFile(const QString& path, const QString& type, int page, int scale) const
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     try {
-        return DecodeStream(file.readAll(), type, page);
+        return DecodeStream(file.readAll(), type, page, scale);
     } catch (const std::exception&) {
         return {};
     }
 }
 
-TBitmap TPicLibThumbnails::DecodeStream(const QByteArray& stream, const QString& type, int page) const
+TBitmap TPicLibThumbnails::DecodeStream(const QByteArray& stream, const QString& type, int page, int scale) const
 {
     if (stream.isEmpty())
         return {};
@@ -608,7 +616,7 @@ TBitmap TPicLibThumbnails::DecodeStream(const QByteArray& stream, const QString&
     const QString t = type.toUpper();
     bool ok = false;
     if (t == "JPG" || t == "JPEG")
-        ok = ReadJpgStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
+        ok = ReadJpgStreamDibScaled(data, size, bits, false, scale, dib, sender, progressAlwaysGoOn);
     else if (t == "PCD")
         ok = ReadPcdStreamDib(data, size, bits, false, pcd_BASE4, dib, sender, progressAlwaysGoOn);
     else if (t == "PNG")
@@ -683,7 +691,11 @@ TBitmap TPicLibThumbnails::smoothlyScaled(const TBitmap& source, int w, int h, b
 
 bool TPicLibThumbnails::addPage(const QString& path, const QString& type, int page, int pageCount, Th facts)
 {
-    TBitmap decoded = DecodeFile(path, type, page);
+    // a large JPEG is decoded smaller; the item keeps its true size
+    const int scale = (type == "JPG" || type == "JPEG") && facts.Width > 0 && facts.Height > 0
+        ? jpegScaleFor(facts.Width, facts.Height)
+        : 1;
+    TBitmap decoded = DecodeFile(path, type, page, scale);
     if (decoded.empty() && host.decodeWithPicturePane) {
         TBitmap fromPane;
         if (host.decodeWithPicturePane(path, fromPane))
@@ -819,6 +831,10 @@ void TPicLibThumbnails::AddFile(const QString& path)
     } else if (type != "WMF" && type != "EMF" && type != "ICO") {
         PictureFileInfo info;
         if (ReadFileInfo(path, info)) {
+            if (type == "JPG" || type == "JPEG") {
+                facts.Width = info.width;
+                facts.Height = info.height;
+            }
             facts.Bits = qint16(info.bits);
             facts.Planes = qint16(info.planes);
             facts.Colors = qint16(info.colors);

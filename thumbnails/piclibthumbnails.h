@@ -105,8 +105,11 @@ public:
     // The miniature of source at w x h, centred on a FillColor cell of the
     // thumbnail size; empty for an empty source.
     TBitmap MakeThumbnail(int w, int h, const TBitmap& source) const;
-    TBitmap DecodeFile(const QString& path, const QString& type, int page) const;
-    TBitmap DecodeStream(const QByteArray& stream, const QString& type, int page) const;
+    // scale: a JPEG may be decoded at 1/2, 1/4 or 1/8 of its size.
+    TBitmap DecodeFile(const QString& path, const QString& type, int page, int scale = 1) const;
+    TBitmap DecodeStream(const QByteArray& stream, const QString& type, int page, int scale = 1) const;
+    // The largest JPEG scale that still leaves twice the miniature's size.
+    int jpegScaleFor(int width, int height) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -146,19 +146,29 @@ bool ThumbnailDatabase::readLine(QIODevice& in, QString& line, bool* error)
     *error = false;
     if (in.atEnd())
         return false;
-    QByteArray bytes = in.readLine(kMaxLine + 2);
-    if (bytes.isEmpty() && !in.atEnd()) {
-        *error = true;
-        return false;
-    }
-    if (!bytes.endsWith('\n') && !in.atEnd()) {
-        // longer than any line this file holds: skip it, it reads as empty
-        while (!in.atEnd()) {
-            const QByteArray rest = in.readLine(1 << 20);
-            if (rest.isEmpty() || rest.endsWith('\n'))
-                break;
+    // in pieces, so that a lying file cannot make one huge allocation
+    QByteArray bytes;
+    bool tooLong = false;
+    for (;;) {
+        const QByteArray piece = in.readLine(64 * 1024);
+        if (piece.isEmpty()) {
+            if (!in.atEnd()) {
+                *error = true;
+                return false;
+            }
+            break;
         }
-        line.clear();
+        if (!tooLong)
+            bytes += piece;
+        if (bytes.size() > kMaxLine) {
+            tooLong = true;
+            bytes.clear();
+        }
+        if (piece.endsWith('\n'))
+            break;
+    }
+    if (tooLong) {
+        line.clear();   // longer than any line this file holds: reads as empty
         return true;
     }
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))

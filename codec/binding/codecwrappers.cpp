@@ -307,10 +307,16 @@ bool ReadDxfFileDdb(const QString& file, int width, int height, GlobalHandle& bi
 bool ReadJpgStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib, void* sender,
                       CodecProgress progress)
 {
+    return ReadJpgStreamDibScaled(data, size, bits, dither, 1, dib, sender, progress);
+}
+
+bool ReadJpgStreamDibScaled(const void* data, qint64 size, int bits, bool dither, int scale, GlobalHandle& dib,
+                            void* sender, CodecProgress progress)
+{
     dib = nullptr;
     const bool ok = callStreamEntry<rdjpgstreamdib_fn>(
         "rdjpgstreamdib", data, size, "JPG Stream", Judge::Positive, [&](rdjpgstreamdib_fn fn) {
-            return fn(data, size, short(bits), short(dither), 1, &dib, sender, progress, kCodecFlags);
+            return fn(data, size, short(bits), short(dither), short(scale), &dib, sender, progress, kCodecFlags);
         });
     if (!settled(ok, dib)) {
         CodecModule::unload();

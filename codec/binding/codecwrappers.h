@@ -54,6 +54,9 @@ bool ReadDxfFileDdb(const QString& file, int width, int height, GlobalHandle& bi
 // A null or empty buffer throws ErrorInvalid("Stream is nil or empty").
 bool ReadJpgStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib,
                       void* sender = nullptr, CodecProgress progress = nullptr);
+// The JPEG decoded at 1/scale of its size (scale 1, 2, 4 or 8).
+bool ReadJpgStreamDibScaled(const void* data, qint64 size, int bits, bool dither, int scale, GlobalHandle& dib,
+                            void* sender = nullptr, CodecProgress progress = nullptr);
 bool ReadBmpStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib,
                       void* sender = nullptr, CodecProgress progress = nullptr);
 bool ReadPngStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib,
