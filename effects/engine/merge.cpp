@@ -4,6 +4,7 @@
 
 #include "dibcore/dibcore.h"
 #include "dibcore/dibguard.h"
+#include "freshblock.h"
 #include "lockeddib.h"
 
 namespace isp {
@@ -16,7 +17,7 @@ GlobalHandle dropDib(GlobalHandle target, GlobalHandle source, const int key[3],
     LockedDib from(source);
     if (!to.trueColour() || !from.trueColour())
         return nullptr;
-    dibcore::DibGuard out(dibcore::copyBlock(target));
+    dibcore::DibGuard out(copyForWriting(target));
     if (!out.get())
         return nullptr;
     LockedDib result(out.get());

@@ -5,6 +5,7 @@
 
 #include "dibcore/dibcore.h"
 #include "dibcore/dibguard.h"
+#include "freshblock.h"
 
 namespace isp {
 
@@ -96,7 +97,7 @@ GlobalHandle applyToRegion(GlobalHandle dib, const IspRect* rect, ProgressMeter&
     LockedDib in(dib);
     if (!in.trueColour())
         return nullptr;
-    dibcore::DibGuard out(dibcore::copyBlock(dib));
+    dibcore::DibGuard out(copyForWriting(dib));
     if (!out.get())
         return nullptr;
     LockedDib target(out.get());

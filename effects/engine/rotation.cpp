@@ -7,6 +7,7 @@
 
 #include "dibcore/dibcore.h"
 #include "dibcore/dibguard.h"
+#include "freshblock.h"
 #include "lockeddib.h"
 #include "regionframe.h"
 
@@ -189,8 +190,9 @@ GlobalHandle rotateDib(GlobalHandle dib, double angle, const IspRect* rect, std:
         dw = turnedExtent(w * m.cosA, h * m.sinA);
         dh = turnedExtent(w * m.sinA, h * m.cosA);
         out.reset(dibcore::allocDib(dw, dh, in.view().bitCount()));
+        adviseHugePages(out.get());
     } else {
-        out.reset(dibcore::copyBlock(dib));
+        out.reset(copyForWriting(dib));
     }
     if (!out.get())
         return nullptr;

@@ -5,6 +5,7 @@
 
 #include "dibcore/dibcore.h"
 #include "dibcore/dibguard.h"
+#include "freshblock.h"
 #include "lockeddib.h"
 #include "resampler.h"
 #include "rgbimage.h"
@@ -119,6 +120,7 @@ GlobalHandle scaleTrueColour(const LockedDib& in, int width, int height, Progres
     dibcore::DibGuard out(dibcore::allocDib(width, height, in.view().bitCount()));
     if (!out.get())
         return nullptr;
+    adviseHugePages(out.get());
     LockedDib target(out.get());
     if (!target.valid() || !resample(sourceOf(in.view()), targetOf(target.view()), in.bytesPerPixel(), meter))
         return nullptr;
@@ -156,7 +158,7 @@ GlobalHandle tileDib(GlobalHandle dib, ProgressMeter& meter)
     const int tw = std::max(1, w / 2), th = std::max(1, h / 2);
     meter.phase(0, 80);
     dibcore::DibGuard tile(dibcore::allocDib(tw, th, in.view().bitCount()));
-    dibcore::DibGuard out(dibcore::copyBlock(dib));
+    dibcore::DibGuard out(copyForWriting(dib));
     if (!tile.get() || !out.get())
         return nullptr;
     LockedDib small(tile.get());
