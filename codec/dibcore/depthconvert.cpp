@@ -190,17 +190,27 @@ GlobalHandle decodeRle(const DibView& src, bool* complete)
     return out.release();
 }
 
+namespace {
+
+// Runs convert on the expanded form of an RLE DIB.
+template <typename Convert>
+GlobalHandle onExpandedRle(const DibView& src, Convert convert)
+{
+    DibGuard plain(decodeRle(src));
+    if (!plain.get())
+        return nullptr;
+    const DibView view = lockView(plain.get());
+    return convert(view);
+}
+
+}  // namespace
+
 GlobalHandle toRgb24(const DibView& src, const Progress& progress)
 {
     if (!src.valid())
         return nullptr;
-    if (src.isRle()) {
-        DibGuard plain(decodeRle(src));
-        if (!plain.get())
-            return nullptr;
-        DibView view = lockView(plain.get());
-        return toRgb24(view, progress);
-    }
+    if (src.isRle())
+        return onExpandedRle(src, [&](const DibView& v) { return toRgb24(v, progress); });
     const int w = src.width();
     const int h = src.height();
     DibGuard out(allocDib(w, h, 24));
@@ -222,13 +232,8 @@ GlobalHandle increaseDepth(const DibView& src, int bits)
 {
     if (!src.valid() || src.bitCount() > 8)
         return nullptr;
-    if (src.isRle()) {
-        DibGuard plain(decodeRle(src));
-        if (!plain.get())
-            return nullptr;
-        DibView view = lockView(plain.get());
-        return increaseDepth(view, bits);
-    }
+    if (src.isRle())
+        return onExpandedRle(src, [&](const DibView& v) { return increaseDepth(v, bits); });
     if (bits == 24)
         return toRgb24(src);
     if ((bits != 4 && bits != 8) || bits <= src.bitCount())
@@ -350,13 +355,8 @@ GlobalHandle convertDepth(const DibView& src, int bits, Dither dither, const Pro
         return nullptr;
     const int srcBits = src.bitCount();
     if (dither != Dither::Grey && srcBits <= 8 && bits >= srcBits) {
-        if (src.isRle()) {
-            DibGuard plain(decodeRle(src));
-            if (!plain.get())
-                return nullptr;
-            DibView view = lockView(plain.get());
-            return convertDepth(view, bits, dither, progress);
-        }
+        if (src.isRle())
+            return onExpandedRle(src, [&](const DibView& v) { return convertDepth(v, bits, dither, progress); });
         return bits == 24 ? toRgb24(src, progress) : widenIndexed(src, bits);
     }
     DibGuard rgb(toRgb24(src, progress));

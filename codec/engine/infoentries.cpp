@@ -71,6 +71,38 @@ bool tiffPage(ByteSpan bytes, short page, int* width, int* height, short* bits, 
 
 }  // namespace
 
+namespace {
+
+// Where the information entries put their answers (any may be null).
+struct InfoOut {
+    char* type;
+    int typeSize;
+    char* compression;
+    int compressionSize;
+    int* width;
+    int* height;
+    short* bits;
+    short* planes;
+    int* colours;
+};
+
+short answer(ByteSpan bytes, PictureFormat format, const InfoOut& out)
+{
+    PictureInfo info;
+    if (!describe(bytes, format, info))
+        return 0;
+    copyText(info.type, out.type, out.typeSize);
+    copyText(info.compression, out.compression, out.compressionSize);
+    put(out.width, info.width);
+    put(out.height, info.height);
+    put(out.bits, info.bits);
+    put(out.planes, info.planes);
+    put(out.colours, info.colours);
+    return 1;
+}
+
+}  // namespace
+
 short fileinfo(const char* file, char* type, int typeSize, int* width, int* height, short* bits, short* planes,
                int* colours, char* compression, int compressionSize)
 {
@@ -82,17 +114,8 @@ short fileinfo(const char* file, char* type, int typeSize, int* width, int* heig
         PictureFormat format = pictureformat::detect(bytes, false);
         if (pictureformat::hasTgaExtension(file) && tgacodec::plausible(bytes))
             format = PictureFormat::Tga;
-        PictureInfo info;
-        if (!describe(bytes, format, info))
-            return 0;
-        copyText(info.type, type, typeSize);
-        copyText(info.compression, compression, compressionSize);
-        put(width, info.width);
-        put(height, info.height);
-        put(bits, info.bits);
-        put(planes, info.planes);
-        put(colours, info.colours);
-        return 1;
+        return answer(bytes, format,
+                      {type, typeSize, compression, compressionSize, width, height, bits, planes, colours});
     } catch (...) {
         return 0;
     }
@@ -105,17 +128,8 @@ short streaminfo(const void* data, int64_t size, char* type, int typeSize, char*
         ByteSpan bytes;
         if (!entryframe::spanOf(data, size, bytes))
             return 0;
-        PictureInfo info;
-        if (!describe(bytes, pictureformat::detect(bytes, true), info))
-            return 0;
-        copyText(info.type, type, typeSize);
-        copyText(info.compression, compression, compressionSize);
-        put(width, info.width);
-        put(height, info.height);
-        put(bits, info.bits);
-        put(planes, info.planes);
-        put(colours, info.colours);
-        return 1;
+        return answer(bytes, pictureformat::detect(bytes, true),
+                      {type, typeSize, compression, compressionSize, width, height, bits, planes, colours});
     } catch (...) {
         return 0;
     }

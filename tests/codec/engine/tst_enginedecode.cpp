@@ -40,6 +40,12 @@ int recordProgress(int percent, void* sender)
     return percent >= log->stopAt ? 0 : 1;
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size();
+}
+
 // Writes a picture that takes many rows to decode.
 QString writeLargePng(const QString& dir)
 {
@@ -417,10 +423,7 @@ void EngineDecodeTest::bmpHeaderVersions()
 {
     QFETCH(QByteArray, file);
     const QString path = m_dir.filePath("variant.bmp");
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(file);
-    out.close();
+    QVERIFY(writeFile(path, file));
     QCOMPARE(decode24(path), decode24(dataPath("rose-24.bmp")));
 }
 
@@ -446,10 +449,7 @@ void EngineDecodeTest::bmpRle4()
     qToLittleEndian<quint32>(2, file.data() + 30);  // BI_RLE4
     qToLittleEndian<quint32>(quint32(rle.size()), file.data() + 34);
     const QString path = m_dir.filePath("rle4.bmp");
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(file);
-    out.close();
+    QVERIFY(writeFile(path, file));
     QCOMPARE(decode24(path).size(), QSize(width, height));
     QCOMPARE(decode24(path), decode24(dataPath("rose-4bit.bmp")));
     enginecalls::Decoded own = enginecalls::decodeFile(m_engine, path, 0, 0);
@@ -466,10 +466,7 @@ void EngineDecodeTest::tgaRightToLeft()
         for (int x = 34; x >= 0; --x)
             mirrored.append(tga.mid(18 + (y * 35 + x) * 3, 3));
     const QString path = m_dir.filePath("mirrored.tga");
-    QFile out(path);
-    QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(mirrored);
-    out.close();
+    QVERIFY(writeFile(path, mirrored));
     QCOMPARE(decode24(path), decode24(dataPath("rose.tga")));
 }
 
