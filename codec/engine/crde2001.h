@@ -28,6 +28,11 @@
 //   1, 4, 8 or 24 convert to that depth. dither: 0 maps colours to the
 //   nearest palette entry, any other value dithers (Floyd-Steinberg error
 //   diffusion) when colours are reduced.
+// - A decoder reads only its own format, recognised by content: a picture of
+//   another format under this format's name is refused. Transparent pixels
+//   (PNG, GIF, TIFF, BMP, TGA and PCX alpha) are laid over white.
+// - Damaged data (truncated, corrupt, sizes the data cannot hold, pixel
+//   buffers over 1 GiB) is a failure with no picture.
 // - The trailing flag word is 0.
 
 #include <stdint.h>
