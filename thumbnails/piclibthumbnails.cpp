@@ -414,8 +414,13 @@ void TPicLibThumbnails::recomputeRows()
 
 void TPicLibThumbnails::sortItems(const CompareFunction& compare)
 {
-    std::sort(items_.begin(), items_.end(),
-              [&compare](const std::unique_ptr<Th>& a, const std::unique_ptr<Th>& b) { return compare(*a, *b) < 0; });
+    const auto less = [&compare](const std::unique_ptr<Th>& a, const std::unique_ptr<Th>& b) {
+        return compare(*a, *b) < 0;
+    };
+    if (!std::is_sorted(items_.begin(), items_.end(), less)) {
+        std::sort(items_.begin(), items_.end(), less);
+        ++generation_;
+    }
     viewport()->update();
 }
 
@@ -478,6 +483,7 @@ void TPicLibThumbnails::DeleteItem(int index)
 {
     if (index >= 0 && index < int(items_.size())) {
         items_.erase(items_.begin() + index);
+        ++generation_;
         count_ = int(items_.size());
     }
     recomputeRows();
@@ -487,6 +493,7 @@ void TPicLibThumbnails::DeleteItem(int index)
 void TPicLibThumbnails::Clear()
 {
     items_.clear();
+    ++generation_;
     setColCount(1);
     setRowCount(1);
     topRow_ = 0;
@@ -507,6 +514,7 @@ void TPicLibThumbnails::ScrollIntoView(int index)
 void TPicLibThumbnails::appendItem(std::unique_ptr<Th> item)
 {
     items_.push_back(std::move(item));
+    ++generation_;
     recomputeRows();
 }
 
@@ -942,6 +950,10 @@ bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
 {
     if (items_.empty() || !(host.thumbnailsEnabled && host.thumbnailsEnabled()) || Busy)
         return true;
+    if (inSyncWith(fileName)) {
+        recordDatabase(fileName);   // the file holds exactly these items already
+        return true;
+    }
     Busy = true;
     {
         HourglassCursor busy;
@@ -962,7 +974,8 @@ bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
             }
             if (QFileInfo::exists(fileName))
                 fileops::makeArchiveOnly(fileName);
-            file.commit();
+            if (file.commit() && !CancelRequested)
+                markInSync(fileName);
         }
     }
     if (host.setCancelEnabled)
@@ -988,6 +1001,19 @@ void TPicLibThumbnails::recordDatabase(const QString& fileName)
     while (store.valueExists(section, QString::number(n)))
         ++n;
     store.writeString(section, QString::number(n), fileName);
+}
+
+void TPicLibThumbnails::markInSync(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    sync_ = {fileName, info.size(), info.lastModified(), generation_};
+}
+
+bool TPicLibThumbnails::inSyncWith(const QString& fileName) const
+{
+    const QFileInfo info(fileName);
+    return !sync_.file.isEmpty() && sync_.file == fileName && sync_.generation == generation_ && info.isFile()
+        && info.size() == sync_.size && info.lastModified() == sync_.modified;
 }
 
 bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
@@ -1021,6 +1047,7 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
     CancelRequested = false;
     QString line;
     bool error = false;
+    int skippedEntries = 0;
     while (!CancelRequested && ThumbnailDatabase::readLine(file, line, &error)) {
         processEvents();
         if (!ThumbnailDatabase::isEntryMarker(line))
@@ -1028,9 +1055,11 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
         QStringList fields;
         bool dateMissing = false;
         for (int k = 0; k < ThumbnailDatabase::kFieldLines; ++k) {
+            if (file.atEnd())
+                skippedEntries += k == 0 ? 1 : 0;   // a cut entry: not as it was written
             if (!file.atEnd()) {
                 if (!ThumbnailDatabase::readLine(file, line, &error) && error)
-                    return true;   // a read error ends the load; the half-read entry goes
+                    return true;   // (the file is not in sync: it will be rewritten)   // a read error ends the load; the half-read entry goes
             } else if (k <= 9) {
                 dateMissing = dateMissing || k == 9;
             }
@@ -1038,8 +1067,10 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
             processEvents();
         }
         std::unique_ptr<Th> item = ThumbnailDatabase::parseEntry(fields, dateMissing);
-        if (!item || !QFileInfo(item->FileName).isFile())
+        if (!item || !QFileInfo(item->FileName).isFile()) {
+            ++skippedEntries;
             continue;
+        }
         appendItem(std::move(item));
         if (host.relayout)
             host.relayout();
@@ -1050,5 +1081,8 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
         if (host.progressPosition && host.progressMaximum && host.progressPosition() < host.progressMaximum())
             setHostProgress(host.progressPosition() + 1);
     }
+    // every entry came in as stored: the file needs no rewrite for these items
+    if (!CancelRequested && skippedEntries == 0)
+        markInSync(fileName);
     return !CancelRequested;
 }

@@ -139,6 +139,8 @@ private:
     bool addIcon(const QString& path, Th facts);
     TBitmap smoothlyScaled(const TBitmap& source, int w, int h, bool grey) const;
     void recordDatabase(const QString& fileName);
+    void markInSync(const QString& fileName);
+    bool inSyncWith(const QString& fileName) const;
     QString shortenedName(const QString& name, int maxWidth, const QFontMetrics& fm) const;
 
     std::vector<std::unique_ptr<Th>> items_;
@@ -154,4 +156,12 @@ private:
     QString filename_;
     int page_ = -1;
     QPoint lastMouse_;
+    // Changes of the item list, and the database file that last matched it.
+    quint64 generation_ = 0;
+    struct {
+        QString file;
+        qint64 size = -1;
+        QDateTime modified;
+        quint64 generation = 0;
+    } sync_;
 };

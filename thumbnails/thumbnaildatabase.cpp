@@ -180,13 +180,13 @@ bool ThumbnailDatabase::readLine(QIODevice& in, QString& line, bool* error)
 std::unique_ptr<Th> ThumbnailDatabase::parseEntry(const QStringList& f, bool dateMissing)
 {
     auto item = std::make_unique<Th>();
-    const QString& hex = f.value(0);
+    const QByteArray hex = f.value(0).toLatin1();
     if (hex.size() % 2 != 0 || hex.size() < 2 * 54)
         return nullptr;
-    for (QChar c : hex)
-        if (!std::isxdigit(static_cast<unsigned char>(c.toLatin1())))
+    for (char c : hex)
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
             return nullptr;
-    const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
+    const QByteArray bytes = QByteArray::fromHex(hex);
     if (!bitmapFromBmp(bytes, item->Bitmap))
         return nullptr;
     item->PageIndex = toInt32(f.value(1), 0);

@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -276,6 +277,20 @@ private slots:
                      a.Bitmap.image().convertToFormat(QImage::Format_RGB888));
             QVERIFY(!b.Checked);
         }
+
+        // saving what was just loaded leaves the file alone; a change rewrites it
+        struct stat before {};
+        QCOMPARE(stat(QFile::encodeName(db).constData(), &before), 0);
+        QVERIFY(again.SaveDatabase(db));
+        struct stat same {};
+        QCOMPARE(stat(QFile::encodeName(db).constData(), &same), 0);
+        QCOMPARE(same.st_ino, before.st_ino);
+        again.DeleteItem(2);
+        QVERIFY(again.SaveDatabase(db));
+        struct stat changed {};
+        QCOMPARE(stat(QFile::encodeName(db).constData(), &changed), 0);
+        QVERIFY(changed.st_ino != before.st_ino);
+        QVERIFY(grid.SaveDatabase(db));   // all three again for what follows
 
         // a picture that is gone drops its entry; the others stay
         QFile::remove(dir.filePath("b.bmp"));
