@@ -1,3 +1,4 @@
+#include "editorlistener.h"
 #include "kvnpictureedit.h"
 
 #include "platform/translations.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     const QString path = args.value(1);
     const int page = args.value(2).toInt();
     TKvnPictureEdit window(path, page);
+    EditorListener listener(&window);
     window.show();
     return app.exec();
 }

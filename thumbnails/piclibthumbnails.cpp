@@ -318,12 +318,16 @@ void TPicLibThumbnails::mouseReleaseEvent(QMouseEvent* event)
     lastMouse_ = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
         clickAt(lastMouse_, false);
+    if (OnMouseUp)
+        OnMouseUp(event);
     QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
 void TPicLibThumbnails::mouseMoveEvent(QMouseEvent* event)
 {
     lastMouse_ = event->position().toPoint();
+    if (OnMouseMove)
+        OnMouseMove(lastMouse_);
     QAbstractScrollArea::mouseMoveEvent(event);
 }
 
@@ -341,6 +345,8 @@ void TPicLibThumbnails::clickAt(const QPoint& pos, bool doubleClick)
 
 void TPicLibThumbnails::keyPressEvent(QKeyEvent* event)
 {
+    if (OnKeyDown && OnKeyDown(event))
+        return;
     int c = col_, r = row_;
     switch (event->key()) {
     case Qt::Key_Left: --c; break;

@@ -69,6 +69,11 @@ public:
     TSelectThumbEvent OnSelectThumb;
     ThOnThumbClick OnThumbClick;
     ThOnThumbClick OnThumbDblClick;
+    // The control's own key and mouse events, seen before the grid acts;
+    // answer true to consume the key.
+    std::function<bool(QKeyEvent*)> OnKeyDown;
+    std::function<void(QMouseEvent*)> OnMouseUp;
+    std::function<void(const QPoint&)> OnMouseMove;
 
     // ---- state set by the host
     int FrameWidth = 3;

@@ -3,26 +3,34 @@
 
 #include "comparethumbnails.h"
 #include "databaselist.h"
+#include "editorlink.h"
+#include "fileoperations.h"
 #include "shellchangenotifier.h"
 #include "timethread.h"
 #include "shelltree.h"
 #include "startupsettings.h"
 #include "statuspathpanel.h"
 
+#include "thumbnails/depthtext.h"
 #include "thumbnails/piclibthumbnails.h"
 
 #include "platform/colors.h"
 #include "platform/fileops.h"
+#include "platform/messagebox.h"
 #include "platform/jpeggraphic.h"
 #include "platform/paths.h"
 #include "platform/settings.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QToolTip>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
@@ -65,6 +73,7 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     connectCommands();
     disableUnbuiltCommands();
     setUpThumbnails();
+    setUpFileOperations();
     setUpKeys();
     ui->TwoPaneSplit1->setStretchFactor(1, 1);
     ui->TwoPaneSplit2->setStretchFactor(1, 1);
@@ -116,6 +125,150 @@ void TKvnPictureView::setUpThumbnails()
     h.samplePicturePath = [this] { return state_.SamplePicturePath; };
     h.thumbnailsEnabled = [this] { return state_.ThumbnailsEnabled; };
     connect(notifier_, &ShellChangeNotifier::changed, this, &TKvnPictureView::ShellChangeNotifier1Change);
+}
+
+void TKvnPictureView::setUpFileOperations()
+{
+    FileOperations::Host host;
+    host.treePath = [this] { return ui->ShellTree1->path(); };
+    host.startFolderScan = [this] { StartFolderScan(); };
+    host.sortThumbnails = [this] { SortThumbnails(); };
+    host.updateMarkedCount = [this] { UpdateMarkedCount(); };
+    fileOps_ = new FileOperations(this, ui->PicLibThumbnails1, &state_, host);
+    connect(ui->actLoeschen, &QAction::triggered, fileOps_, &FileOperations::Delete);
+    connect(ui->actKopieren, &QAction::triggered, fileOps_, &FileOperations::Copy);
+    connect(ui->actBewegen, &QAction::triggered, fileOps_, &FileOperations::Move);
+    connect(ui->actMarkieren, &QAction::triggered, this, &TKvnPictureView::toggleSelectedMark);
+    connect(ui->actAuswahlInvertieren, &QAction::triggered, this, [this] {
+        TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+        for (int i = 0; i < grid->itemCount(); ++i)
+            grid->SetChecked(i, !grid->GetChecked(i));
+        UpdateMarkedCount();
+    });
+    connect(ui->actMiniaturbilderDrucken, &QAction::triggered, this, [this] {
+        if (ui->PicLibThumbnails1->itemCount() > 0)
+            MessageBox::information(this, QStringLiteral("Glimra"), QStringLiteral("Diese Funktion wird noch geschrieben."));
+    });
+    connect(ui->actZumBearbeitenOeffnen, &QAction::triggered, this, &TKvnPictureView::OpenInEditor);
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    grid->OnKeyDown = [this](QKeyEvent* e) { return gridKeyDown(e); };
+    grid->OnMouseUp = [this](QMouseEvent* e) { gridMouseUp(e); };
+    grid->OnMouseMove = [this](const QPoint& p) { gridMouseMove(p); };
+    grid->OnSelectThumb = [this](QObject*, int, int, int, const QString&, int) { UpdateMarkedCount(); };
+    grid->viewport()->setAcceptDrops(true);
+    grid->viewport()->installEventFilter(this);
+}
+
+bool TKvnPictureView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->PicLibThumbnails1->viewport()) {
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (drag->mimeData()->hasUrls()) {
+                drag->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            QStringList files;
+            for (const QUrl& url : drop->mimeData()->urls())
+                if (url.isLocalFile())
+                    files << url.toLocalFile();
+            drop->acceptProposedAction();
+            fileOps_->Drop(files);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TKvnPictureView::toggleSelectedMark()
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    const int i = grid->CurrentSelected;
+    if (i >= 0 && i < grid->itemCount())
+        grid->SetChecked(i, !grid->GetChecked(i));
+    UpdateMarkedCount();
+}
+
+void TKvnPictureView::setAllMarks(bool value)
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    for (int i = 0; i < grid->itemCount(); ++i)
+        grid->SetChecked(i, value);
+}
+
+bool TKvnPictureView::gridKeyDown(QKeyEvent* e)
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    const bool selected = grid->CurrentSelected >= 0 && grid->CurrentSelected < grid->itemCount();
+    bool handled = true;
+    if (e->key() == Qt::Key_Delete)
+        fileOps_->Delete();
+    else if (e->key() == Qt::Key_Escape) {
+        setAllMarks(false);
+        grid->CancelRequested = true;
+    } else if (e->key() == Qt::Key_A && (e->modifiers() & Qt::ControlModifier))
+        setAllMarks(true);
+    else if (e->key() == Qt::Key_Space && selected)
+        grid->SetChecked(grid->CurrentSelected, !grid->GetChecked(grid->CurrentSelected));
+    else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && selected)
+        OpenInEditor();
+    else
+        handled = false;
+    UpdateMarkedCount();
+    return handled;
+}
+
+void TKvnPictureView::gridMouseUp(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || !(e->modifiers() & Qt::ControlModifier))
+        return;
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    int row = -1, col = -1;
+    grid->MouseToCell(int(e->position().x()), int(e->position().y()), row, col);
+    if (row >= 0 && col >= 0 && row * grid->ColCount() + col < grid->itemCount())
+        toggleSelectedMark();
+    grid->viewport()->update();
+}
+
+QString TKvnPictureView::thumbnailHint(int index) const
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (index < 0 || index >= grid->itemCount())
+        return {};
+    const Th& t = grid->item(index);
+    QString hint = paths::fileName(t.FileName) + "\r\n" + QString::number(t.Width) + " x " + QString::number(t.Height)
+        + " " + DepthText(t) + "\r\n" + t.Compression + "\r\n" + QString::number(t.FileSize) + " Byte";
+    if (t.FileDate.isValid())
+        hint += "\r\n" + QLocale::system().toString(t.FileDate, QLocale::ShortFormat);
+    return hint;
+}
+
+void TKvnPictureView::gridMouseMove(const QPoint& pos)
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (grid->itemCount() == 0) {
+        grid->viewport()->setToolTip(QString());
+        return;
+    }
+    grid->setFocus();
+    int row = -1, col = -1;
+    grid->MouseToCell(pos.x(), pos.y(), row, col);
+    const int index = row >= 0 && col >= 0 ? row * grid->ColCount() + col : -1;
+    grid->viewport()->setToolTip(QString(thumbnailHint(index)).replace("\r\n", "\n"));
+}
+
+void TKvnPictureView::OpenInEditor()
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    const int i = grid->CurrentSelected;
+    if (i < 0 || i >= grid->itemCount())
+        return;
+    const Th& item = grid->item(i);
+    if (item.FileName.isEmpty() || !QFileInfo::exists(item.FileName))
+        return;
+    EditorLink::open(item.FileName, item.PageIndex);
 }
 
 void TKvnPictureView::setUpKeys()
@@ -202,10 +355,7 @@ void TKvnPictureView::connectCommands()
 void TKvnPictureView::disableUnbuiltCommands()
 {
     // Commands whose work is not built yet stay disabled.
-    for (QAction* a : {ui->actMarkieren, ui->actAuswahlInvertieren,
-                       ui->actUmwandeln, ui->actZumBearbeitenOeffnen, ui->actKopieren,
-                       ui->actBewegen, ui->actLoeschen, ui->actBildNeuLaden,
-                       ui->actMiniaturbilderDrucken, ui->actAlsHintergrund, ui->actEigenschaften,
+    for (QAction* a : {ui->actUmwandeln, ui->actBildNeuLaden, ui->actAlsHintergrund, ui->actEigenschaften,
                        ui->actAbbrechen, ui->actEinstellungen,
                        ui->actDiashowEigenschaften, ui->actDiashowStarten, ui->actInfo})
         a->setEnabled(false);
@@ -522,8 +672,17 @@ void TKvnPictureView::MiniaturenNeubildenClick()
 void TKvnPictureView::UpdateCommandStates()
 {
     const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    const bool selected = grid->CurrentSelected >= 0 && grid->CurrentSelected < grid->itemCount();
+    bool marked = false;
+    for (int i = 0; i < grid->itemCount() && !marked; ++i)
+        marked = grid->GetChecked(i);
+    ui->actMarkieren->setEnabled(selected);
+    ui->actZumBearbeitenOeffnen->setEnabled(selected);
+    for (QAction* a : {ui->actKopieren, ui->actBewegen, ui->actLoeschen})
+        a->setEnabled(!grid->Busy && (selected || marked));
     ui->actAktualisieren->setEnabled(!state_.ScanActive);
     ui->actMiniaturenNeubilden->setEnabled(!grid->Busy && !state_.ScanActive && !state_.ScanThread);
+    ui->actMiniaturbilderDrucken->setEnabled(grid->itemCount() > 0);
 }
 
 bool TKvnPictureView::folderChangeAllowed() const

@@ -20,6 +20,7 @@ class StatusPathPanel;
 class ShellTree;
 class QComboBox;
 class QSplitter;
+class FileOperations;
 class ShellChangeNotifier;
 class TPicLibThumbnails;
 
@@ -41,6 +42,10 @@ public:
     void StartFolderScan();
     // Enables the commands by the grid's and the scan's state.
     void UpdateCommandStates();
+    void OpenInEditor();
+    FileOperations* fileOperations() const { return fileOps_; }
+    // The hint of the grid item at index (empty for none).
+    QString thumbnailHint(int index) const;
 
     // Status panel 3: picture information, errors and exception messages.
     void showStatusMessage(const QString& text);
@@ -84,6 +89,13 @@ private:
     void setUpThumbnails();
     void setUpKeys();
     void waitForScanEnd();
+    void setUpFileOperations();
+    bool gridKeyDown(QKeyEvent* event);
+    void gridMouseUp(QMouseEvent* event);
+    void gridMouseMove(const QPoint& pos);
+    void toggleSelectedMark();
+    void setAllMarks(bool value);
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     std::unique_ptr<Ui::TKvnPictureView> ui;
     ViewerState state_;
@@ -97,6 +109,7 @@ private:
     QActionGroup* directionGroup_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     ShellChangeNotifier* notifier_ = nullptr;
+    FileOperations* fileOps_ = nullptr;
     std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };
 

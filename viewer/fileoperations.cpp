@@ -1,0 +1,241 @@
+#include "fileoperations.h"
+
+#include "filecopymovedlg.h"
+#include "ueberschrdlg.h"
+#include "viewerstate.h"
+
+#include "codec/binding/codecwrappers.h"
+#include "thumbnails/piclibthumbnails.h"
+#include "platform/fileops.h"
+#include "platform/folderpicker.h"
+#include "platform/messagebox.h"
+#include "platform/paths.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <algorithm>
+#include <QHash>
+#include <set>
+#include <tuple>
+
+std::function<int(TueberschrDlg&)> FileOperations::overwriteScript;
+
+FileOperations::FileOperations(QWidget* window, TPicLibThumbnails* grid, ViewerState* state, Host host)
+    : QObject(window), window_(window), grid_(grid), state_(state), host_(std::move(host))
+{
+}
+
+QString FileOperations::annotationFile(const QString& picture)
+{
+    const int dot = picture.lastIndexOf('.');
+    const int slash = picture.lastIndexOf('/');
+    const QString stem = dot > slash ? picture.left(dot) + "-" + picture.mid(dot + 1) : picture;
+    return stem + ".ant";
+}
+
+QList<int> FileOperations::operands() const
+{
+    QList<int> list;
+    for (int i = 0; i < grid_->itemCount(); ++i)
+        if (grid_->GetChecked(i))
+            list << i;
+    if (list.isEmpty() && grid_->CurrentSelected >= 0 && grid_->CurrentSelected < grid_->itemCount())
+        list << grid_->CurrentSelected;
+    return list;
+}
+
+bool FileOperations::inShownFolder(const QString& path) const
+{
+    const QString tree = host_.treePath ? host_.treePath() : QString();
+    return !tree.isEmpty()
+        && paths::withTrailingSeparator(QFileInfo(path).absolutePath())
+                   .compare(paths::withTrailingSeparator(tree), Qt::CaseInsensitive)
+            == 0;
+}
+
+void FileOperations::Delete()
+{
+    int marked = 0;
+    for (int i = 0; i < grid_->itemCount(); ++i)
+        marked += grid_->GetChecked(i) ? 1 : 0;
+    QString noun = QStringLiteral("Bild");
+    QString verb = QStringLiteral("soll");
+    int n = 1;
+    if (marked > 1) {
+        n = marked;
+        noun += "er";
+        verb += "en";
+    }
+    if (MessageBox::show(window_, QMessageBox::Question, noun + " löschen",
+                         "Sind Sie sicher, daß " + QString::number(n) + " " + noun + " gelöscht werden " + verb
+                             + "?",
+                         QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    const QList<int> items = operands();
+    if (items.isEmpty())
+        return;
+    // Pages of one file go last page first, so every call addresses the page
+    // the user marked.
+    QHash<QString, int> firstOfFile;
+    for (int i : items)
+        if (!firstOfFile.contains(grid_->item(i).FileName))
+            firstOfFile.insert(grid_->item(i).FileName, i);
+    QList<int> order = items;
+    std::sort(order.begin(), order.end(), [this, &firstOfFile](int a, int b) {
+        const Th& x = grid_->item(a);
+        const Th& y = grid_->item(b);
+        return std::make_tuple(firstOfFile.value(x.FileName), -x.PageIndex, a)
+            < std::make_tuple(firstOfFile.value(y.FileName), -y.PageIndex, b);
+    });
+    std::set<int> remove;
+    for (int i : order) {
+        const Th& item = grid_->item(i);
+        if (i == grid_->CurrentSelected) {
+            grid_->CurrentSelected = -1;
+            if (host_.releaseShownPicture)
+                host_.releaseShownPicture();
+        }
+        const QString file = item.FileName;
+        state_->NotifySuppressed = true;
+        fileops::makeArchiveOnly(file);
+        const bool tiff = item.FormatName == "TIF" || item.FormatName == "TIFF";
+        if (tiff && item.PageCount > 1) {
+            if (DeleteTiffPage(file, item.PageIndex)) {
+                for (int k = 0; k < grid_->itemCount(); ++k)
+                    if (grid_->item(k).FileName == file)
+                        remove.insert(k);
+                // annotations of the page: removed once the annotation layer is built
+            }
+        } else if (fileops::removeFile(file)) {
+            remove.insert(i);
+            const QString ant = annotationFile(file);
+            if (QFileInfo::exists(ant))
+                fileops::removeFile(ant);
+        }
+        state_->NotifySuppressed = true;
+    }
+    for (auto it = remove.rbegin(); it != remove.rend(); ++it)
+        grid_->DeleteItem(*it);
+    if (!remove.empty()) {
+        if (host_.startFolderScan)
+            host_.startFolderScan();
+        if (host_.sortThumbnails)
+            host_.sortThumbnails();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        grid_->viewport()->update();
+    }
+    if (host_.updateMarkedCount)
+        host_.updateMarkedCount();
+}
+
+void FileOperations::Copy()
+{
+    transfer(false);
+}
+
+void FileOperations::Move()
+{
+    transfer(true);
+}
+
+void FileOperations::transfer(bool move)
+{
+    QString& remembered = move ? state_->MoveFolder : state_->CopyFolder;
+    const QString chosen = FolderPicker::choose(window_, move ? "Bilder bewegen" : "Bilder kopieren", remembered);
+    if (chosen.isEmpty())
+        return;
+    remembered = chosen;
+    if (!move)
+        state_->ScanActive = true;
+    QStringList sources;
+    for (int i : operands())
+        if (!sources.contains(grid_->item(i).FileName))
+            sources << grid_->item(i).FileName;
+    for (const QString& source : sources) {
+        const QString target = paths::withTrailingSeparator(chosen) + paths::fileName(source);
+        if (!QFileInfo::exists(target)) {
+            if (!CopyOrMoveFile(source, target, move, false))
+                break;
+            if (inShownFolder(target))
+                grid_->AddFile(target);
+            continue;
+        }
+        const int answer = AskOverwrite(source, target);
+        if (answer == TueberschrDlg::Cancel)
+            break;
+        if (answer == TueberschrDlg::Skip)
+            continue;
+        const bool overwrite = answer == TueberschrDlg::Overwrite;
+        const QString to = overwrite ? target : state_->RenameTarget;
+        if (!CopyOrMoveFile(source, to, move, overwrite))
+            break;
+        if (inShownFolder(to)) {
+            if (overwrite)
+                grid_->ReplaceFile(to);
+            else
+                grid_->AddFile(to);
+        }
+    }
+    if (!move)
+        state_->ScanActive = false;
+    if (host_.updateMarkedCount)
+        host_.updateMarkedCount();
+}
+
+int FileOperations::AskOverwrite(const QString& source, const QString& target)
+{
+    TueberschrDlg dialog(target, source, window_);
+    state_->RenameTarget = TueberschrDlg::proposedName(target);
+    const int answer = overwriteScript ? overwriteScript(dialog) : dialog.exec();
+    if (answer == TueberschrDlg::Rename)
+        state_->RenameTarget = dialog.renameTarget();
+    return answer == 0 ? TueberschrDlg::Cancel : answer;
+}
+
+bool FileOperations::CopyOrMoveFile(const QString& source, const QString& target, bool move, bool overwrite)
+{
+    TFileCopyMoveDlg dialog(source, target, move, overwrite, window_);
+    dialog.exec();
+    return dialog.result() == FileTransfer::Done;
+}
+
+void FileOperations::Drop(const QStringList& files)
+{
+    state_->ScanActive = true;
+    state_->NotifySuppressed = true;
+    const QString folder = host_.treePath ? host_.treePath() : QString();
+    for (const QString& source : files) {
+        if (folder.isEmpty())
+            break;
+        const QString target = paths::withTrailingSeparator(folder) + paths::fileName(source);
+        if (paths::samePath(source, target))
+            continue;   // dropped onto its own folder
+        if (QFileInfo::exists(target)) {
+            const int answer = AskOverwrite(source, target);
+            if (answer == TueberschrDlg::Cancel)
+                break;
+            if (answer == TueberschrDlg::Skip)
+                continue;
+            const bool overwrite = answer == TueberschrDlg::Overwrite;
+            const QString to = overwrite ? target : state_->RenameTarget;
+            if (FileTransfer::run(source, to, false, overwrite) == FileTransfer::Done) {
+                if (overwrite)
+                    grid_->ReplaceFile(to);
+                else
+                    grid_->AddFile(to);
+                state_->NotifySuppressed = true;
+            }
+            continue;
+        }
+        if (FileTransfer::run(source, target, false, false) == FileTransfer::Done) {
+            grid_->AddFile(target);
+            state_->NotifySuppressed = true;
+        }
+    }
+    QCoreApplication::processEvents();
+    state_->ScanActive = false;
+    if (host_.updateMarkedCount)
+        host_.updateMarkedCount();
+}

@@ -1,0 +1,165 @@
+#include "ueberschrdlg.h"
+#include "ui_ueberschrdlg.h"
+
+#include "codec/binding/codecwrappers.h"
+#include "codec/binding/tbitmap.h"
+#include "platform/paths.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+
+namespace {
+
+// The picture of a file for the preview, through the codec; null when unreadable.
+QImage previewImage(const QString& file)
+{
+    TBitmap bitmap;
+    const QString ext = paths::lowerExtension(file);
+    bool ok = false;
+    if (ext == ".jpg" || ext == ".jpeg")
+        ok = ReadJpgFileBitmap(file, 24, true, bitmap);
+    else if (ext == ".png")
+        ok = ReadPngFileBitmap(file, 24, true, bitmap);
+    else if (ext == ".gif")
+        ok = ReadGifFileBitmap(file, 24, true, bitmap);
+    else if (ext == ".bmp" || ext == ".dib")
+        ok = ReadBmpFileBitmap(file, 24, true, bitmap);
+    else if (ext == ".pcx")
+        ok = ReadPcxFileBitmap(file, 24, true, bitmap);
+    else if (ext == ".tga")
+        ok = ReadTgaFileBitmap(file, 24, true, bitmap);
+    else if (ext == ".tif" || ext == ".tiff")
+        ok = ReadTiffFileBitmap(file, 24, true, 0, bitmap);
+    return ok ? bitmap.image() : QImage();
+}
+
+}  // namespace
+
+TueberschrDlg::TueberschrDlg(const QString& existing, const QString& incoming, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TueberschrDlg>()), existing_(existing), incoming_(incoming)
+{
+    ui->setupUi(this);
+    ui->AltName->setText(existing);
+    ui->NeuName->setText(incoming);
+    ui->Meldung->setText("Die Datei \"" + existing + "\" bereits vorhanden. Wie möchten Sie vorgehen?");
+    showPreview(ui->AltBild, existing);
+    showPreview(ui->NeuBild, incoming);
+    ui->AltInfo->setText(pictureInfo(existing));
+    ui->NeuInfo->setText(pictureInfo(incoming));
+    ui->NeuerName->setText(paths::fileName(proposedName(existing)));
+    connect(ui->NeuerName, &QLineEdit::textChanged, this, &TueberschrDlg::checkNewName);
+    connect(ui->Ueberschreiben, &QPushButton::clicked, this, [this] { done(Overwrite); });
+    connect(ui->Ueberspringen, &QPushButton::clicked, this, [this] { done(Skip); });
+    connect(ui->Umbenennen, &QPushButton::clicked, this, [this] { done(Rename); });
+    connect(ui->Abbrechen, &QPushButton::clicked, this, [this] { done(Cancel); });
+    checkNewName();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect r = geometry();
+        r.moveCenter(screen->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+TueberschrDlg::~TueberschrDlg() = default;
+
+void TueberschrDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        done(Cancel);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TueberschrDlg::showPreview(QLabel* label, const QString& file)
+{
+    const QImage image = previewImage(file);
+    if (image.isNull()) {
+        label->clear();
+        return;
+    }
+    label->setPixmap(QPixmap::fromImage(
+        image.scaled(label->minimumSize(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+QString TueberschrDlg::proposedName(const QString& existing)
+{
+    const QString name = paths::fileName(existing);
+    const int dot = name.lastIndexOf('.');
+    const QString base = dot < 0 ? name : name.left(dot);
+    const QString ext = dot < 0 ? QString() : name.mid(dot);
+    const QString folder = paths::withTrailingSeparator(QFileInfo(existing).absolutePath());
+    QString candidate;
+    for (int k = 1;; ++k) {
+        candidate = folder + base + "_" + QString::number(k) + ext;
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+bool TueberschrDlg::isUsableName(const QString& name, const QString& folder)
+{
+    if (name.isEmpty() || name == "." || name == "..")
+        return false;
+    for (QChar c : QStringLiteral("/\\:*?\"<>|"))
+        if (name.contains(c))
+            return false;
+    return !QFileInfo::exists(paths::withTrailingSeparator(folder) + name);
+}
+
+QString TueberschrDlg::pictureInfo(const QString& file)
+{
+    PictureFileInfo info;
+    const bool known = ReadFileInfo(file, info);
+    int width = info.width, height = info.height;
+    if (paths::lowerExtension(file).startsWith(".tif")) {
+        TiffPageInfo page;
+        if (ReadTiffPageInfo(file, 0, page)) {
+            width = page.width;
+            height = page.height;
+            info.bits = page.bits;
+            info.compression = page.compression;
+        }
+    }
+    if (!known && width == 0)
+        return QString();
+    QString text = QString::number(width) + " x " + QString::number(height);
+    if (info.colors > 0)
+        text += "  " + QString::number(info.colors) + " Farbe(n)";
+    text += "  " + QString::number(info.bits) + " Bit per Pixel  " + QString::number(info.planes)
+        + " Ebene(n)  Komprimierung: " + info.compression + "  Größe: " + QString::number(QFileInfo(file).size())
+        + " Bit";
+    return text;
+}
+
+QString TueberschrDlg::renameTarget() const
+{
+    return paths::withTrailingSeparator(QFileInfo(existing_).absolutePath()) + ui->NeuerName->text();
+}
+
+QString TueberschrDlg::newNameText() const
+{
+    return ui->NeuerName->text();
+}
+
+void TueberschrDlg::setNewNameText(const QString& name)
+{
+    ui->NeuerName->setText(name);
+}
+
+bool TueberschrDlg::renameEnabled() const
+{
+    return ui->Umbenennen->isEnabled();
+}
+
+QString TueberschrDlg::infoText(bool existingSide) const
+{
+    return existingSide ? ui->AltInfo->text() : ui->NeuInfo->text();
+}
+
+void TueberschrDlg::checkNewName()
+{
+    ui->Umbenennen->setEnabled(isUsableName(ui->NeuerName->text(), QFileInfo(existing_).absolutePath()));
+}
