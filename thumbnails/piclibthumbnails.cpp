@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -370,6 +371,18 @@ void TPicLibThumbnails::keyPressEvent(QKeyEvent* event)
         return;
     }
     moveCurrentCell(c, r);
+}
+
+void TPicLibThumbnails::wheelEvent(QWheelEvent* event)
+{
+    // one row per notch
+    if (!items_.empty()) {
+        if (event->angleDelta().y() < 0 && topRow_ >= 0 && topRow_ < count_)
+            setTopRow(topRow_ + 1);
+        else if (event->angleDelta().y() > 0 && topRow_ > 0)
+            setTopRow(topRow_ - 1);
+    }
+    event->accept();
 }
 
 void TPicLibThumbnails::resizeEvent(QResizeEvent* event)
