@@ -1,0 +1,294 @@
+#pragma once
+// The picture control: shows one picture, loads files by extension through
+// the codec binding, paints in the display modes (natural size, stretched,
+// fitted, zoomed with scroll bars), pans with the grab hand, shows scrolling
+// messages and credits, and edits the picture (rotate, invert, clipboard,
+// undo). Every window that shows a picture uses it.
+
+#include "imageinfo.h"
+#include "messagebanner.h"
+#include "picturepainter.h"
+#include "rubberband.h"
+
+#include "codec/binding/messagefiles.h"
+#include "codec/binding/piclibtypes.h"
+#include "codec/binding/tbitmap.h"
+#include "effects/effecttypes.h"
+#include "platform/colors.h"
+#include "platform/globalmem.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <functional>
+
+class QScrollBar;
+
+enum TBorderStyle { bsNone, bsSingle };
+
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+
+class TPMultiImage : public QWidget {
+    Q_OBJECT
+public:
+    // The effects dialog, set by the program: it gets the picture as a DIB
+    // (owned by the caller) and answers whether it was applied, replacing
+    // the handle with the changed picture when it was.
+    using EffectsDialogHook = std::function<bool(TPMultiImage& image, GlobalHandle& masterDib)>;
+
+    explicit TPMultiImage(QWidget* parent = nullptr);
+    ~TPMultiImage() override;
+
+    static constexpr double kVersion = 2.0;
+    double Version() const { return kVersion; }
+
+    // ---- the picture and its file
+    QString ImageName() const { return imageName_; }
+    void setImageName(const QString& name);
+    const TBitmap& Picture() const { return picture_; }
+    void setPicture(const TBitmap& picture);
+    bool ReadImageInfo(const QString& fileName);
+    ImageInfo imageInfo;
+    qint16 TiffPage() const { return tiffPage_; }
+    void setTiffPage(qint16 page);
+    qint16 PreviousTiffPage() const { return previousTiffPage_; }
+    TLoadResolution ImageReadRes = lAutoMatic;
+    bool ImageDither = false;
+    TPCDMode PCDMode = pcd_BASE4;
+    // Depth asked of the codec for ImageReadRes: 0, 1, 4, 8 or 24.
+    int LoadDepth() const;
+
+    // ---- display
+    bool Stretch() const { return stretch_; }
+    void setStretch(bool on);
+    bool StretchRatio() const { return stretchRatio_; }
+    void setStretchRatio(bool on);
+    bool Center() const { return center_; }
+    void setCenter(bool on);
+    bool AutoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+    bool Scrolling() const { return scrolling_; }
+    void setScrolling(bool on);
+    bool ShowScrollbars() const { return showScrollbars_; }
+    void setShowScrollbars(bool on);
+    int ScrollbarWidth() const { return scrollbarWidth_; }
+    void setScrollbarWidth(int width);
+    bool TileWindow() const { return tileWindow_; }
+    void setTileWindow(bool on);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void setBorderStyle(TBorderStyle style);
+    qint32 Color() const { return color_; }
+    void setColor(qint32 stored);
+    TBlitMode BlitMode() const { return blitMode_; }
+    void setBlitMode(TBlitMode mode);
+    int ZoomBy = 10;
+    int GrabHandCursor = 5;
+
+    // ---- text overlay
+    QString Text() const { return text_; }
+    void setText(const QString& text);
+    int TextLeft() const { return textLeft_; }
+    void setTextLeft(int x);
+    int TextTop() const { return textTop_; }
+    void setTextTop(int y);
+    int TextRotate() const { return textRotate_; }
+    void setTextRotate(int degrees);
+    bool TextShadow() const { return textShadow_; }
+    void setTextShadow(bool on);
+    qint32 TextShadowColor() const { return textShadowColor_; }
+    void setTextShadowColor(qint32 stored);
+    bool TextTransParent() const { return textTransparent_; }
+    void setTextTransParent(bool on);
+    QFont Font() const { return font(); }
+    void setFont(const QFont& f);
+    qint32 FontColor() const { return fontColor_; }
+    void setFontColor(qint32 stored);
+
+    // ---- load transition
+    TFXMethod FXMethod = FXNone;
+    int FXDelay = 25;
+    int FXColRowThick = 4;
+    // The pause between transition steps; empty: let events run for the
+    // delay (tests pass one that returns at once).
+    std::function<bool(int milliseconds)> TransitionPause;
+
+    // ---- annotations (no annotation layer is attached yet)
+    bool AutoLoadAnno = false;
+    bool AutoSaveAnno = false;
+    QString AnnoFileName;
+    bool EditAnnotat() const { return editAnnotat_; }
+    void setEditAnnotat(bool on);
+    // AnnoFileName, else the picture name cut at its first "." + ".ant",
+    // else "default.ant".
+    QString AnnotationFileName() const;
+    int AnnotationCount() const { return 0; }
+
+    // ---- editing, rubber band and saving
+    bool ILUndo = true;
+    qint32 RotateBackColor = colors::kButtonFace;
+    TSortDither ReduceDither = IL_BAYER;
+    BWCopyFlags B_W_CopyFlags = {C_DEL};
+    bool AllowRubberBand = false;
+    Qt::MouseButton RubberBandBtn = Qt::LeftButton;
+    QString DefSaveFilename;
+    TSaveResolution ImageWriteRes = sAutoMatic;
+    TTiffCompression TifSaveCompress = sNONE;
+    bool TiffAppend = false;
+    int JPegSaveQuality() const { return jpegQuality_; }
+    void setJPegSaveQuality(int quality);
+    int JPegSaveSmooth() const { return jpegSmooth_; }
+    void setJPegSaveSmooth(int smoothing);
+    bool PNGInterLaced = false;
+    bool P_Begin_End_Doc = true;
+
+    // ---- events
+    TNotifyEvent OnPictureChanged;
+    TNotifyEvent OnPaint;
+    TNotifyEvent OnFinishedLoadSave;
+    TILMesProgress OnProgress;
+    TlibError OnIlibError;
+    TPaintArea OnPaintArea;
+    TRubberband OnRubberband;
+    // Asks the attached toolbar to refresh its buttons.
+    std::function<void()> OnButtonUpdate;
+    EffectsDialogHook EffectsDialog;
+
+    // ---- public state
+    double ZoomFactor = 1.0;
+    QPoint ViewOrigin;
+    double SavedZoomFactor = 1.0;
+    QPoint SavedViewOrigin;
+    QPoint CenterOffset;
+    bool ResetView = false;
+    bool SlideShowMode = false;
+    bool FitLargeInShow = false;
+    bool FitSmallInShow = false;
+    bool AnnotationsInShow = false;
+    bool PrintAnnotations = false;
+    bool SaveAnnotationsOnSave = false;
+    bool EmbedAnnotations = false;
+    bool EffectApplied = false;
+    QString MessageText;
+    QFont MessageFont;
+    qint32 MessageFontColor = 255;
+    qint32 MessageColor = 128;
+    int MessageSpeed = 0;
+
+    // ---- view operations
+    void ZoomIn(double factor);
+    void ZoomOut(double factor);
+    void ResetZoom();
+    void ComputeFitZoom();
+    void UpdateScrollBars();
+    void PictureChanged();
+    void PlayTransition();
+    // The bitmap the next transition reveals.
+    TBitmap TransitionBitmap;
+    bool Opaque() const;
+    QScrollBar* horizontalBar() const { return hBar_; }
+    QScrollBar* verticalBar() const { return vBar_; }
+    QWidget* cornerPanel() const { return corner_; }
+
+    // ---- moving text
+    void StartMessage();
+    void MessageTick();
+    void EndMessageMode();
+    MessageBanner::Mode messageMode() const { return banner_.mode(); }
+    QRect messageStrip() const { return banner_.stripRect(); }
+
+    // ---- scanning and editing
+    bool ScanImage(void* parentWindow);
+    void UndoImage();
+    void RotateImage(int left, int top, double angle, int right, int bottom);
+    void InvertImage();
+    // False when no effects dialog is set.
+    bool ShowEffectsDialog();
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+
+    // The codec progress callback; sender is the control.
+    static int CodecProgressOf(int percent, void* sender);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // loading
+    void loadImageName();
+    bool loadMessageFile(const QString& file, const QString& ext);
+    bool loadThumbnailFile(const QString& file, const QString& ext);
+    bool loadResource(const QString& file);
+    void loadPictureFile(const QString& file, const QString& ext);
+    void installBitmap(const TBitmap& bitmap, bool jpeg);
+    void finishBitmapLoad();
+    void reportProgress(int percent);
+    int progressAnswer(int percent);
+    void reportError(const QString& fallback);
+    void takeSnapshot();
+    void applyMessageStyle(const MessageStyle& before, const MessageStyle& style);
+    void startBanner(bool credits, const QStringList& lines);
+
+    // view
+    PictureView viewState() const;
+    bool barsNeeded() const;
+    void placeBars(bool needed);
+    void barMoved(Qt::Orientation orientation, int position);
+    void changeView();
+    void notifyToolbar();
+    void panTo(QPoint mouse);
+    void paintOverlay(QPainter& p);
+
+    QString imageName_;
+    TBitmap picture_;
+    qint16 tiffPage_ = 0;
+    qint16 previousTiffPage_ = 1;
+
+    bool stretch_ = false;
+    bool stretchRatio_ = false;
+    bool center_ = false;
+    bool autoSize_ = false;
+    bool scrolling_ = true;
+    bool showScrollbars_ = true;
+    int scrollbarWidth_ = 12;
+    bool tileWindow_ = false;
+    TBorderStyle borderStyle_ = bsNone;
+    qint32 color_ = colors::kButtonFace;
+    TBlitMode blitMode_ = sLight;
+
+    QString text_;
+    int textLeft_ = 0;
+    int textTop_ = 0;
+    int textRotate_ = 0;
+    bool textShadow_ = false;
+    qint32 textShadowColor_ = 0;
+    bool textTransparent_ = true;
+    qint32 fontColor_ = 0;
+
+    bool editAnnotat_ = false;
+    int jpegQuality_ = 25;
+    int jpegSmooth_ = 0;
+
+    QScrollBar* hBar_ = nullptr;
+    QScrollBar* vBar_ = nullptr;
+    QWidget* corner_ = nullptr;
+    bool placingBars_ = false;
+
+    PicturePainter painter_;
+    MessageBanner banner_;
+    qint32 colorBeforeMessage_ = colors::kButtonFace;
+    RubberBand band_;
+
+    bool panning_ = false;
+    QPoint lastMouse_;
+    QCursor cursorBeforePan_;
+
+    bool transitionBusy_ = false;
+    QImage transitionScreen_;
+};
