@@ -239,13 +239,13 @@ void writePicture(const QString& path, GlobalHandle dib)
         TBitmap bitmap;
         ok = DIBToGraphic(dib, bitmap) && QImageWriter(path, ext.toLatin1()).write(bitmap.image());
     } else if (ext == QLatin1String("tif") || ext == QLatin1String("tiff")) {
-        ok = WriteTiffFileDib(path, dib, 1);
+        ok = WriteTiffFileDib(path, dib, 0, 1, false);
     } else if (ext == QLatin1String("gif")) {
-        ok = WriteGifFileDib(path, dib);
+        ok = WriteGifFileDib(path, dib, 0);
     } else if (ext == QLatin1String("pcx")) {
-        ok = WritePcxFileDib(path, dib);
+        ok = WritePcxFileDib(path, dib, 0);
     } else if (ext == QLatin1String("tga")) {
-        ok = WriteTgaFileDib(path, dib);
+        ok = WriteTgaFileDib(path, dib, 0);
     } else {
         throw ToolError::usage(QStringLiteral("%1: no picture type glimra-tool writes").arg(path));
     }

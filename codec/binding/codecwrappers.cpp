@@ -9,6 +9,7 @@
 
 #include "dibcore/dibcore.h"
 #include "engine/crde2001.h"
+#include "platform/fileops.h"
 #include "platform/messagebox.h"
 #include "platform/paths.h"
 
@@ -84,6 +85,22 @@ bool callStreamEntry(const char* entry, const void* data, qint64 size, const cha
     if (stream)
         SetOperationText(QStringLiteral("Reading ") + QLatin1String(stream));
     return guarded(judge, [&] { return call(e.as<Fn>()); });
+}
+
+// Progress of a writer: the caller's callback, after the test hook of
+// fileops, which can make the write fail at any report.
+struct WriterProgress {
+    CodecProgress callback;
+    void* sender;
+    QString file;
+};
+
+int watchWriter(int percent, void* watch)
+{
+    const auto* w = static_cast<const WriterProgress*>(watch);
+    if (fileops::injectedFault(fileops::Op::Write, w->file))
+        return 0;
+    return w->callback ? w->callback(percent, w->sender) : 1;
 }
 
 // A failed decode, or one without a picture, leaves no handle behind.
@@ -463,78 +480,94 @@ bool ReadPcdFileBitmap(const QString& file, int bits, bool dither, TPCDMode mode
 
 // ---- encoders ----------------------------------------------------------------------
 
-bool WriteJpgFileDib(const QString& file, GlobalHandle dib, int quality, int smoothing, void* sender,
-                     CodecProgress progress)
+bool WriteJpgFileDib(const QString& file, GlobalHandle dib, int bits, int quality, int smoothing, bool grey,
+                     void* sender, CodecProgress progress)
 {
+    WriterProgress watch{progress, sender, file};
     return callFileEntry<wrjpgfiledib_fn>(
         "wrjpgfiledib", file, "Writing ", Judge::Positive, [&](wrjpgfiledib_fn fn, const char* name) {
-            return fn(name, dib, 0, short(quality), short(smoothing), sender, progress, kCodecFlags);
-        });
-}
-
-bool WritePngFileDib(const QString& file, GlobalHandle dib, bool interlaced, void* sender, CodecProgress progress)
-{
-    return callFileEntry<wrpngfiledib_fn>(
-        "wrpngfiledib", file, "Writing ", Judge::Positive, [&](wrpngfiledib_fn fn, const char* name) {
-            return fn(name, dib, 0, short(interlaced), sender, progress, kCodecFlags);
-        });
-}
-
-bool WriteGifFileDib(const QString& file, GlobalHandle dib, void* sender, CodecProgress progress)
-{
-    return callFileEntry<wrgiffiledib_fn>("wrgiffiledib", file, "Writing ", Judge::Positive,
-                                          [&](wrgiffiledib_fn fn, const char* name) {
-                                              return fn(name, dib, 0, sender, progress, kCodecFlags);
-                                          });
-}
-
-bool WritePcxFileDib(const QString& file, GlobalHandle dib, void* sender, CodecProgress progress)
-{
-    return callFileEntry<wrpcxfiledib_fn>("wrpcxfiledib", file, "Writing ", Judge::Positive,
-                                          [&](wrpcxfiledib_fn fn, const char* name) {
-                                              return fn(name, dib, 0, sender, progress, kCodecFlags);
-                                          });
-}
-
-bool WriteTgaFileDib(const QString& file, GlobalHandle dib, void* sender, CodecProgress progress)
-{
-    return callFileEntry<writetgafiledib_fn>("writetgafiledib", file, "Writing ", Judge::Positive,
-                                             [&](writetgafiledib_fn fn, const char* name) {
-                                                 return fn(name, dib, 0, 0, 0, sender, progress, kCodecFlags);
-                                             });
-}
-
-bool WriteEpsFileDib(const QString& file, GlobalHandle dib, const EpsWriteOptions& o, void* sender,
-                     CodecProgress progress)
-{
-    return callFileEntry<writeepsfiledib_fn>(
-        "writeepsfiledib", file, "Writing ", Judge::Positive, [&](writeepsfiledib_fn fn, const char* name) {
-            return fn(name, dib, 0, o.level, o.preview, o.compression, o.border, o.grey, sender, progress,
+            return fn(name, dib, short(bits), short(quality), short(smoothing), short(grey), &watch, watchWriter,
                       kCodecFlags);
         });
 }
 
-bool WriteTiffFileDib(const QString& file, GlobalHandle dib, int compression, void* sender, CodecProgress progress)
+bool WritePngFileDib(const QString& file, GlobalHandle dib, int bits, bool interlaced, void* sender,
+                     CodecProgress progress)
 {
-    return callFileEntry<writetiffiledib_fn>(
-        "writetiffiledib", file, "Writing ", Judge::Positive, [&](writetiffiledib_fn fn, const char* name) {
-            return fn(name, dib, 0, short(compression), 0, sender, progress, kCodecFlags);
+    WriterProgress watch{progress, sender, file};
+    return callFileEntry<wrpngfiledib_fn>(
+        "wrpngfiledib", file, "Writing ", Judge::Positive, [&](wrpngfiledib_fn fn, const char* name) {
+            return fn(name, dib, short(bits), short(interlaced), &watch, watchWriter, kCodecFlags);
         });
 }
 
-bool WriteTiffFileDibPage(const QString& file, GlobalHandle dib, int compression, int page, void* sender,
+bool WriteGifFileDib(const QString& file, GlobalHandle dib, int bits, void* sender, CodecProgress progress)
+{
+    WriterProgress watch{progress, sender, file};
+    return callFileEntry<wrgiffiledib_fn>("wrgiffiledib", file, "Writing ", Judge::Positive,
+                                          [&](wrgiffiledib_fn fn, const char* name) {
+                                              return fn(name, dib, short(bits), &watch, watchWriter, kCodecFlags);
+                                          });
+}
+
+bool WritePcxFileDib(const QString& file, GlobalHandle dib, int bits, void* sender, CodecProgress progress)
+{
+    WriterProgress watch{progress, sender, file};
+    return callFileEntry<wrpcxfiledib_fn>("wrpcxfiledib", file, "Writing ", Judge::Positive,
+                                          [&](wrpcxfiledib_fn fn, const char* name) {
+                                              return fn(name, dib, short(bits), &watch, watchWriter, kCodecFlags);
+                                          });
+}
+
+bool WriteTgaFileDib(const QString& file, GlobalHandle dib, int bits, void* sender, CodecProgress progress)
+{
+    WriterProgress watch{progress, sender, file};
+    return callFileEntry<writetgafiledib_fn>(
+        "writetgafiledib", file, "Writing ", Judge::Positive, [&](writetgafiledib_fn fn, const char* name) {
+            return fn(name, dib, short(bits), 0, 0, &watch, watchWriter, kCodecFlags);
+        });
+}
+
+bool WriteEpsFileDib(const QString& file, GlobalHandle dib, int bits, const EpsWriteOptions& o, void* sender,
+                     CodecProgress progress)
+{
+    WriterProgress watch{progress, sender, file};
+    return callFileEntry<writeepsfiledib_fn>(
+        "writeepsfiledib", file, "Writing ", Judge::Positive, [&](writeepsfiledib_fn fn, const char* name) {
+            return fn(name, dib, short(bits), o.level, o.preview, o.compression, o.border, o.grey, &watch,
+                      watchWriter, kCodecFlags);
+        });
+}
+
+bool WriteTiffFileDib(const QString& file, GlobalHandle dib, int bits, int compression, bool append, void* sender,
+                      CodecProgress progress)
+{
+    WriterProgress watch{progress, sender, file};
+    return callFileEntry<writetiffiledib_fn>(
+        "writetiffiledib", file, append ? "Inserting " : "Writing ", Judge::Positive,
+        [&](writetiffiledib_fn fn, const char* name) {
+            return fn(name, dib, short(bits), short(compression), short(append), &watch, watchWriter,
+                      kCodecFlags);
+        });
+}
+
+bool WriteTiffFileDibPage(const QString& file, GlobalHandle dib, int bits, int compression, int page, void* sender,
                           CodecProgress progress)
 {
+    WriterProgress watch{progress, sender, file};
     return callFileEntry<writetiffiledibpage_fn>(
         "writetiffiledibpage", file, "Inserting ", Judge::Positive, [&](writetiffiledibpage_fn fn, const char* name) {
-            return fn(name, dib, 0, short(compression), short(page), sender, progress, kCodecFlags);
+            return fn(name, dib, short(bits), short(compression), short(page), &watch, watchWriter, kCodecFlags);
         });
 }
 
-bool DeleteTiffPage(const QString& file, int page)
+bool DeleteTiffPage(const QString& file, int page, void* sender, CodecProgress progress)
 {
+    WriterProgress watch{progress, sender, file};
     return callFileEntry<deletepage_fn>("deletepage", file, nullptr, Judge::Positive,
-                                        [&](deletepage_fn fn, const char* name) { return fn(name, short(page)); });
+                                        [&](deletepage_fn fn, const char* name) {
+                                            return fn(name, short(page), &watch, watchWriter, kCodecFlags);
+                                        });
 }
 
 // ---- information ---------------------------------------------------------------------

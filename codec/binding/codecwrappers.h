@@ -97,13 +97,22 @@ bool ReadPcdFileBitmap(const QString& file, int bits, bool dither, TPCDMode mode
                        void* sender = nullptr, CodecProgress progress = nullptr);
 
 // ---- encoders ----------------------------------------------------------------
-bool WriteJpgFileDib(const QString& file, GlobalHandle dib, int quality, int smoothing, void* sender = nullptr,
+// bits: the depth to write, 0 (the picture's own), 1, 4, 8 or 24. A failed
+// or stopped write leaves no new file and an existing file as it was. Each
+// progress report is also a point where a test's fileops fault hook
+// (Op::Write on the file) can make the write fail.
+// JPEG: grey writes 8-bit grey; bits is not used by the format.
+bool WriteJpgFileDib(const QString& file, GlobalHandle dib, int bits, int quality, int smoothing, bool grey,
+                     void* sender = nullptr, CodecProgress progress = nullptr);
+bool WritePngFileDib(const QString& file, GlobalHandle dib, int bits, bool interlaced, void* sender = nullptr,
                      CodecProgress progress = nullptr);
-bool WritePngFileDib(const QString& file, GlobalHandle dib, bool interlaced, void* sender = nullptr,
+// More than 8 bits: the picture gets a palette made for it.
+bool WriteGifFileDib(const QString& file, GlobalHandle dib, int bits, void* sender = nullptr,
                      CodecProgress progress = nullptr);
-bool WriteGifFileDib(const QString& file, GlobalHandle dib, void* sender = nullptr, CodecProgress progress = nullptr);
-bool WritePcxFileDib(const QString& file, GlobalHandle dib, void* sender = nullptr, CodecProgress progress = nullptr);
-bool WriteTgaFileDib(const QString& file, GlobalHandle dib, void* sender = nullptr, CodecProgress progress = nullptr);
+bool WritePcxFileDib(const QString& file, GlobalHandle dib, int bits, void* sender = nullptr,
+                     CodecProgress progress = nullptr);
+bool WriteTgaFileDib(const QString& file, GlobalHandle dib, int bits, void* sender = nullptr,
+                     CodecProgress progress = nullptr);
 
 struct EpsWriteOptions {
     qint16 level = 0;
@@ -112,15 +121,18 @@ struct EpsWriteOptions {
     qint16 border = 0;
     qint16 grey = 0;
 };
-bool WriteEpsFileDib(const QString& file, GlobalHandle dib, const EpsWriteOptions& options,
+bool WriteEpsFileDib(const QString& file, GlobalHandle dib, int bits, const EpsWriteOptions& options,
                      void* sender = nullptr, CodecProgress progress = nullptr);
-// compression: the TIFF 6.0 code (TiffCompressionCode).
-bool WriteTiffFileDib(const QString& file, GlobalHandle dib, int compression, void* sender = nullptr,
-                      CodecProgress progress = nullptr);
-// Puts the picture in as page `page` (past the end: appended).
-bool WriteTiffFileDibPage(const QString& file, GlobalHandle dib, int compression, int page,
+// compression: the TIFF 6.0 code (TiffCompressionCode). append: add the
+// picture as a new last page of an existing file ("Inserting "); otherwise
+// the file is replaced ("Writing ").
+bool WriteTiffFileDib(const QString& file, GlobalHandle dib, int bits, int compression, bool append,
+                      void* sender = nullptr, CodecProgress progress = nullptr);
+// Puts the picture in as page `page` (0-based; past the end: appended).
+bool WriteTiffFileDibPage(const QString& file, GlobalHandle dib, int bits, int compression, int page,
                           void* sender = nullptr, CodecProgress progress = nullptr);
-bool DeleteTiffPage(const QString& file, int page);
+// Removes page `page` (0-based); a file's only page stays.
+bool DeleteTiffPage(const QString& file, int page, void* sender = nullptr, CodecProgress progress = nullptr);
 
 // ---- information ---------------------------------------------------------------
 struct PictureFileInfo {

@@ -142,33 +142,53 @@ CRDE_ENTRY(short, readepsfiledibstream,
             ProgressCallback cb, int flags))
 
 // ---- encoders ---------------------------------------------------------------
-// (file, dib, bits to write (0: the DIB's own), options..., sender, progress, flags)
+// (file, dib, bits to write, options..., sender, progress, flags)
+// bits: 0 writes the DIB's own depth (1, 4 and 8 bits stay, deeper pictures
+// become 24 bits); 1, 4, 8 or 24 convert to that depth first (dithered).
+// Formats that hold fewer depths adapt the picture (below). A DIB whose
+// header does not fit its block is refused.
+// Every file is written whole to a temporary file beside it, which takes
+// the file's place only when complete: a failure or a stop from the
+// progress callback leaves no new file and an existing file as it was. The
+// last progress report (100) comes before that replacement.
+// JPEG: 8-bit grey when grey is set or the colour table holds only greys,
+// else colour; bits is not used. quality 1..100, smoothing 0..100 (clamped).
 CRDE_ENTRY(short, wrjpgfiledib,
-           (const char* file, GlobalHandle dib, short bits, short quality, short smoothing, void* sender,
-            ProgressCallback cb, int flags))
+           (const char* file, GlobalHandle dib, short bits, short quality, short smoothing, short grey,
+            void* sender, ProgressCallback cb, int flags))
+// PNG: 1, 4 and 8 bits as palette (grey when the table is a grey ramp), 24
+// bits as RGB. interlace non-zero: Adam7.
 CRDE_ENTRY(short, wrpngfiledib,
            (const char* file, GlobalHandle dib, short bits, short interlace, void* sender, ProgressCallback cb,
             int flags))
+// GIF: at most 8 bits; a picture with more colours gets a palette made for it.
 CRDE_ENTRY(short, wrgiffiledib,
            (const char* file, GlobalHandle dib, short bits, void* sender, ProgressCallback cb, int flags))
 CRDE_ENTRY(short, wrpcxfiledib,
            (const char* file, GlobalHandle dib, short bits, void* sender, ProgressCallback cb, int flags))
+// TGA: rle non-zero writes run-length packets; option2 is not used (0).
 CRDE_ENTRY(short, writetgafiledib,
-           (const char* file, GlobalHandle dib, short bits, short option1, short option2, void* sender,
+           (const char* file, GlobalHandle dib, short bits, short rle, short option2, void* sender,
             ProgressCallback cb, int flags))
 CRDE_ENTRY(short, writeepsfiledib,
            (const char* file, GlobalHandle dib, short bits, short level, short preview, short compression,
             short border, short grey, void* sender, ProgressCallback cb, int flags))
-// compression: TIFF 6.0 code (1, 2, 3, 4, 5, 32773); append non-zero adds a
-// page to an existing file instead of replacing it
+// compression: TIFF 6.0 code (1, 2, 3, 4, 5, 32773 as -32763); the CCITT
+// codes 2, 3, 4 write black and white (a picture with other colours is
+// dithered). append non-zero adds a page to an existing file (a missing
+// file is made new); zero replaces the file.
 CRDE_ENTRY(short, writetiffiledib,
            (const char* file, GlobalHandle dib, short bits, short compression, short append, void* sender,
             ProgressCallback cb, int flags))
-// inserts the picture as page `page` (0-based; past the end appends)
+// inserts the picture as page `page` (0-based; past the end appends) of an
+// existing file; a missing file is made new with this page
 CRDE_ENTRY(short, writetiffiledibpage,
            (const char* file, GlobalHandle dib, short bits, short compression, short page, void* sender,
             ProgressCallback cb, int flags))
-CRDE_ENTRY(short, deletepage, (const char* file, short page))
+// Removes page `page` (0-based); the only page of a file is not removed. The
+// other pages keep their bytes; the removed page's data stays in the file
+// unlinked.
+CRDE_ENTRY(short, deletepage, (const char* file, short page, void* sender, ProgressCallback cb, int flags))
 
 // ---- information ------------------------------------------------------------
 // type: "JPEG", "PNG", "GIF", "BMP", "TIFF", "PCX", "DCX", "TGA", ...

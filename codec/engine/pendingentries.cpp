@@ -66,50 +66,10 @@ short getdxfinfo(const char*, int*, int*, short*)
     return 0;
 }
 
-// ---- encoders and TIFF page edits -------------------------------------------
-
-short wrjpgfiledib(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
-
-short wrpngfiledib(const char*, GlobalHandle, short, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
-
-short wrgiffiledib(const char*, GlobalHandle, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
-
-short wrpcxfiledib(const char*, GlobalHandle, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
-
-short writetgafiledib(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
+// ---- EPS writing ------------------------------------------------------------
 
 short writeepsfiledib(const char*, GlobalHandle, short, short, short, short, short, short, void*,
                       ProgressCallback, int)
-{
-    return 0;
-}
-
-short writetiffiledib(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
-
-short writetiffiledibpage(const char*, GlobalHandle, short, short, short, void*, ProgressCallback, int)
-{
-    return 0;
-}
-
-short deletepage(const char*, short)
 {
     return 0;
 }

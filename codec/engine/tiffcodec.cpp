@@ -8,6 +8,7 @@
 #include <tiffio.h>
 
 #include "alpha.h"
+#include "tiffmemory.h"
 #include "dibcore/dibcore.h"
 
 namespace tiffcodec {
@@ -15,99 +16,6 @@ namespace tiffcodec {
 namespace {
 
 constexpr int kMaxPages = 65535;
-
-struct MemFile {
-    ByteSpan bytes;
-    toff_t pos = 0;
-};
-
-tmsize_t readProc(thandle_t h, void* buf, tmsize_t size)
-{
-    auto* f = static_cast<MemFile*>(h);
-    if (size <= 0 || f->pos >= f->bytes.size)
-        return 0;
-    const std::size_t n = std::min<std::size_t>(std::size_t(size), f->bytes.size - std::size_t(f->pos));
-    std::memcpy(buf, f->bytes.data + f->pos, n);
-    f->pos += n;
-    return static_cast<tmsize_t>(n);
-}
-
-tmsize_t writeProc(thandle_t, void*, tmsize_t)
-{
-    return 0;
-}
-
-toff_t seekProc(thandle_t h, toff_t off, int whence)
-{
-    auto* f = static_cast<MemFile*>(h);
-    toff_t base = 0;
-    if (whence == SEEK_CUR)
-        base = f->pos;
-    else if (whence == SEEK_END)
-        base = f->bytes.size;
-    const toff_t target = base + off;
-    if (target < base && off < (toff_t(1) << 63))
-        return static_cast<toff_t>(-1);
-    f->pos = target;
-    return target;
-}
-
-int closeProc(thandle_t)
-{
-    return 0;
-}
-
-toff_t sizeProc(thandle_t h)
-{
-    return static_cast<MemFile*>(h)->bytes.size;
-}
-
-int mapProc(thandle_t h, void** base, toff_t* size)
-{
-    auto* f = static_cast<MemFile*>(h);
-    *base = const_cast<std::uint8_t*>(f->bytes.data);
-    *size = f->bytes.size;
-    return 1;
-}
-
-void unmapProc(thandle_t, void*, toff_t) {}
-
-int silence(TIFF*, void*, const char*, const char*, va_list)
-{
-    return 1;
-}
-
-// An open TIFF over a memory buffer; errors and warnings go nowhere.
-class TiffFile
-{
-public:
-    explicit TiffFile(ByteSpan bytes) : m_file{bytes, 0}
-    {
-        if (bytes.size < 8)
-            return;
-        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-        if (!options)
-            return;
-        TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(dibcore::kMaxPixelBytes));
-        TIFFOpenOptionsSetErrorHandlerExtR(options, silence, nullptr);
-        TIFFOpenOptionsSetWarningHandlerExtR(options, silence, nullptr);
-        m_tif = TIFFClientOpenExt("memory", "r", &m_file, readProc, writeProc, seekProc, closeProc, sizeProc,
-                                  mapProc, unmapProc, options);
-        TIFFOpenOptionsFree(options);
-    }
-    ~TiffFile()
-    {
-        if (m_tif)
-            TIFFClose(m_tif);
-    }
-    TiffFile(const TiffFile&) = delete;
-    TiffFile& operator=(const TiffFile&) = delete;
-    TIFF* get() const { return m_tif; }
-
-private:
-    MemFile m_file;
-    TIFF* m_tif = nullptr;
-};
 
 int pageCount(TIFF* tif)
 {
@@ -358,7 +266,7 @@ GlobalHandle decodePlainSamples(TIFF* tif, const PageFacts& f, DecodeRequest& re
 
 GlobalHandle decode(ByteSpan bytes, int page, DecodeRequest& request)
 {
-    TiffFile file(bytes);
+    TiffMemory file(bytes);
     TIFF* tif = file.get();
     if (!tif || !selectPage(tif, page))
         return nullptr;
@@ -378,7 +286,7 @@ GlobalHandle decode(ByteSpan bytes, int page, DecodeRequest& request)
 
 bool info(ByteSpan bytes, int page, PictureInfo& out)
 {
-    TiffFile file(bytes);
+    TiffMemory file(bytes);
     TIFF* tif = file.get();
     if (!tif)
         return false;

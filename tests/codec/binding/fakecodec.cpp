@@ -130,7 +130,7 @@ FAKE_EXPORT short writetiffiledibpage(const char* file, GlobalHandle, short, sho
     return 1;
 }
 
-FAKE_EXPORT short deletepage(const char* file, short page)
+FAKE_EXPORT short deletepage(const char* file, short page, void*, ProgressCallback, int)
 {
     remember(file);
     lastPage = page;

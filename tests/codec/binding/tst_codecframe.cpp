@@ -116,9 +116,9 @@ private slots:
         GlobalHandle fromStream = nullptr;
         QVERIFY(ReadPngStreamDib(bytes.constData(), bytes.size(), 24, false, fromStream));
         QCOMPARE(OperationText(), QStringLiteral("Reading PNG Stream"));
-        QVERIFY(WritePngFileDib(QStringLiteral("/out/b.png"), dib, false));
+        QVERIFY(WritePngFileDib(QStringLiteral("/out/b.png"), dib, 0, false));
         QCOMPARE(OperationText(), QStringLiteral("Writing /out/b.png"));
-        QVERIFY(WriteTiffFileDibPage(QStringLiteral("/out/c.tif"), dib, 1, 4));
+        QVERIFY(WriteTiffFileDibPage(QStringLiteral("/out/c.tif"), dib, 0, 1, 4));
         QCOMPARE(OperationText(), QStringLiteral("Inserting /out/c.tif"));
         QCOMPARE(lastPage(), 4);
 
