@@ -77,6 +77,9 @@ TPMultiImage::TPMultiImage(QWidget* parent) : QWidget(parent)
     vBar_ = new QScrollBar(Qt::Vertical, this);
     corner_ = new QWidget(this);
     corner_->setAutoFillBackground(true);
+    QPalette cornerColours = corner_->palette();
+    cornerColours.setColor(QPalette::Window, colors::toQColor(colors::kButtonFace));
+    corner_->setPalette(cornerColours);
     for (QScrollBar* bar : {hBar_, vBar_}) {
         bar->setRange(0, 100);
         bar->setValue(0);
@@ -711,10 +714,9 @@ void TPMultiImage::placeBars(bool needed)
 {
     if (!needed) {
         for (QWidget* w : {static_cast<QWidget*>(hBar_), static_cast<QWidget*>(vBar_), corner_}) {
-            if (w->isVisible() || w->focusPolicy() != Qt::NoFocus) {
+            if (!w->isHidden())
                 w->hide();
-                w->setFocusPolicy(Qt::NoFocus);
-            }
+            w->setFocusPolicy(Qt::NoFocus);
         }
         return;
     }
@@ -725,14 +727,9 @@ void TPMultiImage::placeBars(bool needed)
     const Qt::FocusPolicy barFocus = (focusPolicy() & Qt::TabFocus) ? Qt::TabFocus : Qt::NoFocus;
     for (QWidget* w : {static_cast<QWidget*>(hBar_), static_cast<QWidget*>(vBar_)})
         w->setFocusPolicy(barFocus);
-    QPalette pal = corner_->palette();
-    pal.setColor(QPalette::Window, colors::toQColor(colors::kButtonFace));
-    corner_->setPalette(pal);
     for (QWidget* w : {static_cast<QWidget*>(hBar_), static_cast<QWidget*>(vBar_), corner_}) {
-        if (!w->isVisible() && isVisible())
+        if (w->isHidden())
             w->show();
-        else if (!isVisible())
-            w->setVisible(true);
     }
 }
 
