@@ -1,6 +1,7 @@
 #include "rubberband.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 QPoint RubberBand::corner(QPoint anchor, QPoint mouse, QSize control)
@@ -41,6 +42,9 @@ void RubberBand::paint(QPainter& painter) const
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter.setPen(QPen(Qt::white, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(anchor_, corner_).normalized());
+    const int left = std::min(anchor_.x(), corner_.x());
+    const int top = std::min(anchor_.y(), corner_.y());
+    // a 1-pixel outline of w x h covers left..left + w
+    painter.drawRect(QRect(left, top, std::abs(corner_.x() - anchor_.x()), std::abs(corner_.y() - anchor_.y())));
     painter.restore();
 }
