@@ -1,0 +1,200 @@
+#include "savepicturefile.h"
+
+#include "bmpfilewriter.h"
+#include "metafilewriter.h"
+#include "pmultiimage.h"
+
+#include "codec/binding/codecwrappers.h"
+#include "codec/binding/dibconvert.h"
+#include "codec/binding/dibimage.h"
+#include "codec/binding/display.h"
+#include "codec/binding/tiffnames.h"
+#include "dibcore/dibguard.h"
+#include "platform/fileops.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <array>
+
+namespace {
+
+constexpr int kLargestIcon = 256;
+
+const std::array<const char*, 14> kWrittenExtensions = {"bmp", "dib", "gif", "jpg",  "jpeg", "pcx", "png",
+                                                        "tif", "tiff", "tga", "eps", "wmf", "emf", "ico"};
+
+struct SaveJob {
+    QString file;
+    QString ext;
+    TPMultiImage& image;
+    const SaveDialogOptions& dialog;
+    GlobalHandle dib;
+    int depth;
+};
+
+int requestedBits(TSaveResolution resolution)
+{
+    switch (resolution) {
+    case sColorVga: return 0;
+    case sMonoChrome: return 1;
+    case sColor16: return 4;
+    case sColor256: return 8;
+    case sColor15b: return 15;
+    case sColor16b: return 16;
+    case sColorTrue: return 24;
+    case sColor32b: return 32;
+    case sJpegGray: return 8;
+    case sAutoMatic: return DeviceDepth();
+    }
+    return 24;
+}
+
+TPixelFormat bitmapFormatFor(TSaveResolution resolution)
+{
+    switch (resolution) {
+    case sColorVga:
+    case sColor16: return pf4bit;
+    case sMonoChrome: return pf1bit;
+    case sColor256:
+    case sJpegGray: return pf8bit;
+    case sColor15b: return pf15bit;
+    case sColor16b: return pf16bit;
+    case sColor32b: return pf32bit;
+    case sColorTrue:
+    case sAutoMatic: return pf24bit;
+    }
+    return pf24bit;
+}
+
+bool tiffExtension(const QString& ext)
+{
+    return ext == QLatin1String("tif") || ext == QLatin1String("tiff");
+}
+
+bool written(const QString& file)
+{
+    const QFileInfo info(file);
+    return info.isFile() && info.size() > 0;
+}
+
+bool saveBytes(const QString& file, const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+}
+
+// The picture in the bitmap format the resolution names, written as a BMP
+// file; the shown picture itself is not changed.
+bool writeBitmapFile(const SaveJob& job)
+{
+    TBitmap copy = job.image.Picture();
+    copy.setPixelFormat(bitmapFormatFor(job.image.ImageWriteRes));
+    const int formatBits = BitsOfPixelFormat(copy.pixelFormat());
+    const int bits = formatBits == 15 ? 16 : formatBits;
+    dibcore::DibGuard dib(dibimage::fromImage(copy.image(), bits, {}));
+    return dib.get() && WriteBmpFile(job.file, dib.get()) && written(job.file);
+}
+
+bool writeTiff(const SaveJob& job, void* sender, CodecProgress progress)
+{
+    const int code = TiffCompressionCode(job.image.TifSaveCompress);
+    if (!job.dialog.TIFFAppended || !QFileInfo(job.file).isFile())
+        return WriteTiffFileDib(job.file, job.dib, job.depth, code, false, sender, progress);
+    const int page = std::max(0, job.dialog.TIFFFirfPageValue - 1);
+    switch (job.dialog.TIFFARI) {
+    case 1:
+        return WriteTiffFileDibPage(job.file, job.dib, job.depth, code, page, sender, progress);
+    case 2:
+        // the new page goes in before the old one is taken out, so a failed
+        // write loses nothing
+        return WriteTiffFileDibPage(job.file, job.dib, job.depth, code, page, sender, progress) &&
+               DeleteTiffPage(job.file, page + 1, sender, progress);
+    default:
+        return WriteTiffFileDib(job.file, job.dib, job.depth, code, true, sender, progress);
+    }
+}
+
+bool writeIcon(const SaveJob& job)
+{
+    const QImage& picture = job.image.Picture().image();
+    if (picture.width() > kLargestIcon || picture.height() > kLargestIcon)
+        return false;
+    QImageWriter writer(job.file, "ico");
+    return writer.write(picture.convertToFormat(QImage::Format_ARGB32)) && written(job.file);
+}
+
+bool writeByExtension(const SaveJob& job)
+{
+    void* sender = &job.image;
+    const CodecProgress progress = TPMultiImage::CodecProgressOf;
+    const QString& ext = job.ext;
+    TPMultiImage& image = job.image;
+    if (ext == QLatin1String("bmp") || ext == QLatin1String("dib"))
+        return writeBitmapFile(job);
+    if (ext == QLatin1String("gif"))
+        return WriteGifFileDib(job.file, job.dib, job.depth == 0 ? 0 : std::min(job.depth, 8), sender, progress);
+    if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
+        return WriteJpgFileDib(job.file, job.dib, job.depth, image.JPegSaveQuality(), image.JPegSaveSmooth(),
+                               image.ImageWriteRes == sJpegGray, sender, progress);
+    if (ext == QLatin1String("pcx"))
+        return WritePcxFileDib(job.file, job.dib, job.depth, sender, progress);
+    if (ext == QLatin1String("png"))
+        return WritePngFileDib(job.file, job.dib, job.depth, image.PNGInterLaced, sender, progress);
+    if (tiffExtension(ext))
+        return writeTiff(job, sender, progress);
+    if (ext == QLatin1String("tga"))
+        return WriteTgaFileDib(job.file, job.dib, job.depth, sender, progress);
+    if (ext == QLatin1String("eps")) {
+        EpsWriteOptions eps;
+        eps.level = qint16(job.dialog.EPSSaveLevel);
+        eps.preview = qint16(job.dialog.EPSSavePreview);
+        eps.compression = qint16(job.dialog.EPSSaveCompression);
+        eps.border = qint16(job.dialog.EPSSaveBorder);
+        eps.grey = image.ImageWriteRes == sJpegGray ? 1 : 0;
+        return WriteEpsFileDib(job.file, job.dib, job.depth == 0 ? 4 : job.depth, eps, sender, progress);
+    }
+    if (ext == QLatin1String("wmf"))
+        return saveBytes(job.file, metafilewriter::windowsMetafile(job.dib));
+    if (ext == QLatin1String("emf"))
+        return saveBytes(job.file, metafilewriter::enhancedMetafile(job.dib));
+    if (ext == QLatin1String("ico"))
+        return writeIcon(job);
+    return false;
+}
+
+}  // namespace
+
+int SaveDepthFor(TSaveResolution resolution)
+{
+    const int bits = requestedBits(resolution);
+    if (bits == 0 || bits == 1 || bits == 4 || bits == 8 || bits == 24)
+        return bits;
+    if (bits < 4)
+        return 4;
+    if (bits < 8)
+        return 8;
+    return 24;
+}
+
+bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDialogOptions& dialog)
+{
+    const QString ext = QFileInfo(fileName).suffix().toLower();
+    if (image.Picture().empty() || !std::any_of(kWrittenExtensions.begin(), kWrittenExtensions.end(),
+                                                [&](const char* e) { return ext == QLatin1String(e); }))
+        return false;
+    const TBitmap work(image.Picture().image(), pf32bit);
+    dibcore::DibGuard dib(GraphicToDIB(&work));
+    if (globalmem::size(dib.get()) <= 4)
+        return false;
+
+    const bool appending = tiffExtension(ext) && dialog.TIFFAppended;
+    if (QFileInfo::exists(fileName) && !appending && !fileops::removeFile(fileName))
+        return false;
+
+    const SaveJob job{fileName, ext, image, dialog, dib.get(), SaveDepthFor(image.ImageWriteRes)};
+    return writeByExtension(job);
+}
