@@ -1,13 +1,17 @@
 #include "picturedecoder.h"
 
+#include "codec/binding/codecstate.h"
 #include "codec/binding/dibconvert.h"
+#include "codec/binding/iltdib.h"
 #include "codec/binding/tbitmap.h"
 #include "dibcore/dibcore.h"
 
 #include <QFile>
 
 #include <array>
+#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -34,11 +38,60 @@ int depthFor(const DecodeRequest& request)
     return request.monochrome ? 1 : request.bits;
 }
 
-// A decoded DIB into the bitmap at bits; the DIB is freed.
+void releaseAdoptedDib(void* dib)
+{
+    FreeDIB(static_cast<GlobalHandle>(dib));
+}
+
+// A 24-bit uncompressed DIB taken over as the bitmap's pixels without a
+// copy: its rows are put top-down and into RGB order in place, and the
+// image frees the block when its last copy goes. False, with the DIB left
+// as it was, for any other DIB.
+bool adoptTrueColor(GlobalHandle dib, TBitmap& bitmap)
+{
+    ILTDib view(dib, false);
+    const int w = view.Width(), h = view.Height();
+    if (!view.IsConsistent() || view.BitCount() != 24 || view.Compression() != dibcore::kBiRgb || w <= 0 ||
+        h <= 0)
+        return false;
+    std::uint8_t* pixels = view.PixelPointer();
+    const std::int64_t stride = ILTDib::RowSize(w, 24);
+    if (!pixels || reinterpret_cast<std::uintptr_t>(pixels) % 4 != 0 || stride > INT32_MAX)
+        return false;
+    std::vector<std::uint8_t> spare(static_cast<std::size_t>(3 * w));
+    const auto swapInto = [w](std::uint8_t* dst, const std::uint8_t* src) {
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t b = src[3 * x], g = src[3 * x + 1], r = src[3 * x + 2];
+            dst[3 * x] = r;
+            dst[3 * x + 1] = g;
+            dst[3 * x + 2] = b;
+        }
+    };
+    for (int top = 0, bottom = h - 1; top <= bottom; ++top, --bottom) {
+        std::uint8_t* upper = pixels + stride * top;
+        std::uint8_t* lower = pixels + stride * bottom;
+        std::memcpy(spare.data(), upper, spare.size());
+        swapInto(upper, lower);
+        if (top != bottom)
+            swapInto(lower, spare.data());
+    }
+    globalmem::lock(dib);  // held by the image until it frees the block
+    const QImage image(pixels, w, h, qsizetype(stride), QImage::Format_RGB888, releaseAdoptedDib, dib);
+    bitmap.assign(image, pf24bit);
+    const QList<QRgb> shared = SharedPalette();
+    bitmap.setPalette(shared);
+    return true;
+}
+
+// A decoded DIB into the bitmap at bits; the DIB is given up either way.
 bool intoBitmap(GlobalHandle dib, int bits, const DecodeRequest& request, TBitmap& bitmap)
 {
-    dibcore::DibGuard guard(dib);
     TBitmap decoded;
+    if ((bits == 24 || bits == 0) && adoptTrueColor(dib, decoded)) {
+        bitmap = decoded;
+        return true;
+    }
+    dibcore::DibGuard guard(dib);
     if (!DIBToBitmap(guard.get(), bits, request.dither, request.progress, request.sender, decoded) ||
         decoded.empty())
         return false;
@@ -46,7 +99,7 @@ bool intoBitmap(GlobalHandle dib, int bits, const DecodeRequest& request, TBitma
     return true;
 }
 
-bool decodeGif(const DecodeRequest& request, TBitmap& bitmap)
+bool readGif(const DecodeRequest& request, GlobalHandle& dib)
 {
     QFile file(request.file);
     if (!file.open(QIODevice::ReadOnly) || file.size() <= 0 || file.size() > kMaxStreamBytes)
@@ -54,34 +107,40 @@ bool decodeGif(const DecodeRequest& request, TBitmap& bitmap)
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
         return false;
-    GlobalHandle dib = nullptr;
-    if (!ReadGifStreamDib(bytes.constData(), bytes.size(), 24, request.dither, dib, request.sender,
-                          request.progress))
-        return false;
-    return intoBitmap(dib, request.monochrome ? 1 : 24, request, bitmap);
+    return ReadGifStreamDib(bytes.constData(), bytes.size(), 24, request.dither, dib, request.sender,
+                            request.progress);
 }
 
-bool decodeDrawing(const DecodeRequest& request, TBitmap& bitmap)
+// The file decoded to a DIB by its type's reader; false for a failure or an
+// unknown type.
+bool readDib(const DecodeRequest& r, int bits, GlobalHandle& dib)
 {
-    GlobalHandle dib = nullptr;
-    QList<QRgb> palette;
-    if (!ReadDxfFileDdb(request.file, 0, 0, dib, palette, request.sender, request.progress))
-        return false;
-    if (!intoBitmap(dib, 0, request, bitmap))
-        return false;
-    if (!palette.isEmpty())
-        bitmap.setPalette(palette);
-    return true;
-}
-
-template <typename Reader>
-bool viaBitmap(Reader&& read, TBitmap& bitmap)
-{
-    TBitmap decoded;
-    if (!read(decoded) || decoded.empty())
-        return false;
-    bitmap = decoded;
-    return true;
+    using FileReader = bool (*)(const QString&, int, bool, GlobalHandle&, void*, CodecProgress);
+    const QString& t = r.type;
+    FileReader reader = nullptr;
+    if (t == QLatin1String("BMP") || t == QLatin1String("DIB"))
+        return ReadBmpFileDib(r.file, 0, false, dib, r.sender, r.progress);  // bitmap files keep their depth
+    if (t == QLatin1String("GIF"))
+        return readGif(r, dib);
+    if (t == QLatin1String("TIF"))
+        return ReadTiffFileDib(r.file, bits, r.dither, r.page, dib, r.sender, r.progress);
+    if (t == QLatin1String("PCD"))
+        return ReadPcdFileDib(r.file, bits, r.dither, r.pcdMode, dib, r.sender, r.progress);
+    if (t == QLatin1String("DXF")) {
+        QList<QRgb> palette;
+        return ReadDxfFileDdb(r.file, 0, 0, dib, palette, r.sender, r.progress);
+    }
+    if (t == QLatin1String("PNG"))
+        reader = ReadPngFileDib;
+    else if (t == QLatin1String("TGA"))
+        reader = ReadTgaFileDib;
+    else if (t == QLatin1String("PCX"))
+        reader = ReadPcxFileDib;
+    else if (t == QLatin1String("EPS"))
+        reader = ReadEpsFileDib;
+    else if (t == QLatin1String("JPEG"))
+        reader = ReadJpgFileDib;
+    return reader && reader(r.file, bits, r.dither, dib, r.sender, r.progress);
 }
 
 }  // namespace
@@ -115,38 +174,13 @@ bool MonochromeFile(const QString& type, int bitsPerPixel)
 
 bool DecodePicture(const DecodeRequest& r, TBitmap& bitmap)
 {
-    const int bits = depthFor(r);
-    const QString& t = r.type;
-    if (t == QLatin1String("BMP") || t == QLatin1String("DIB")) {
-        // bitmap files keep their own depth
-        return viaBitmap([&](TBitmap& b) { return ReadBmpFileBitmap(r.file, 0, false, b, r.sender, r.progress); },
-                         bitmap);
-    }
-    if (t == QLatin1String("GIF"))
-        return decodeGif(r, bitmap);
-    if (t == QLatin1String("DXF"))
-        return decodeDrawing(r, bitmap);
-    if (t == QLatin1String("TIF"))
-        return viaBitmap(
-            [&](TBitmap& b) { return ReadTiffFileBitmap(r.file, bits, r.dither, r.page, b, r.sender, r.progress); },
-            bitmap);
-    if (t == QLatin1String("PCD"))
-        return viaBitmap(
-            [&](TBitmap& b) { return ReadPcdFileBitmap(r.file, bits, r.dither, r.pcdMode, b, r.sender, r.progress); },
-            bitmap);
-    using FileReader = bool (*)(const QString&, int, bool, TBitmap&, void*, CodecProgress);
-    FileReader reader = nullptr;
-    if (t == QLatin1String("PNG"))
-        reader = ReadPngFileBitmap;
-    else if (t == QLatin1String("TGA"))
-        reader = ReadTgaFileBitmap;
-    else if (t == QLatin1String("PCX"))
-        reader = ReadPcxFileBitmap;
-    else if (t == QLatin1String("EPS"))
-        reader = ReadEpsFileBitmap;
-    else if (t == QLatin1String("JPEG"))
-        reader = ReadJpgFileBitmap;
-    if (!reader)
+    const int requested = depthFor(r);
+    GlobalHandle dib = nullptr;
+    if (!readDib(r, requested, dib) || !dib)
         return false;
-    return viaBitmap([&](TBitmap& b) { return reader(r.file, bits, r.dither, b, r.sender, r.progress); }, bitmap);
+    // a GIF comes at 24 bits, bitmap files and drawings at their own depth
+    const bool ownDepth = r.type == QLatin1String("BMP") || r.type == QLatin1String("DIB") ||
+                          r.type == QLatin1String("DXF");
+    const int bits = r.type == QLatin1String("GIF") ? (r.monochrome ? 1 : 24) : ownDepth ? 0 : requested;
+    return intoBitmap(dib, bits, r, bitmap);
 }

@@ -26,6 +26,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QThread>
 
 namespace {
@@ -76,6 +78,13 @@ TPMultiImage::TPMultiImage(QWidget* parent) : QWidget(parent)
     hBar_ = new QScrollBar(Qt::Horizontal, this);
     vBar_ = new QScrollBar(Qt::Vertical, this);
     corner_ = new QWidget(this);
+    // classic scroll bars: the pane's designed look, and they draw several
+    // times quicker than Fusion's while the picture pans
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows"))) {
+        classic->setParent(this);
+        hBar_->setStyle(classic);
+        vBar_->setStyle(classic);
+    }
     corner_->setAutoFillBackground(true);
     QPalette cornerColours = corner_->palette();
     cornerColours.setColor(QPalette::Window, colors::toQColor(colors::kButtonFace));
