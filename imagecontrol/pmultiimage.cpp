@@ -1,7 +1,6 @@
 #include "pmultiimage.h"
 
 #include "clipboardpicture.h"
-#include "drawfonttext.h"
 #include "picturedecoder.h"
 #include "transitioncomposer.h"
 #include "zoomview.h"
@@ -12,6 +11,7 @@
 #include "codec/binding/display.h"
 #include "codec/binding/errorinvalid.h"
 #include "codec/binding/messagefiles.h"
+#include "codec/metafile/metafileconvert.h"
 #include "effects/graphiceffects.h"
 #include "effects/transitioncalls.h"
 #include "effects/undoring.h"
@@ -812,14 +812,11 @@ void TPMultiImage::paintOverlay(QPainter& p)
 {
     if (text_.isEmpty())
         return;
-    FontTextStyle style;
-    style.font = font();
-    style.color = colors::toQColor(fontColor_);
-    style.shadowColor = colors::toQColor(textShadowColor_);
-    style.background = colors::toQColor(color_);
-    style.transparent = textTransparent_;
-    style.shadowed = textShadow_;
-    DrawFontText(p, textLeft_, textTop_, textRotate_, text_, style);
+    p.save();
+    p.setBrush(colors::toQColor(color_));  // the background of opaque text
+    DrawFontText(textLeft_, textTop_, textRotate_, text_, colors::toQColor(textShadowColor_), textTransparent_,
+                 textShadow_, p, font(), colors::toQColor(fontColor_));
+    p.restore();
 }
 
 void TPMultiImage::resizeEvent(QResizeEvent* event)

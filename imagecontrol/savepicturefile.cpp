@@ -1,7 +1,6 @@
 #include "savepicturefile.h"
 
 #include "bmpfilewriter.h"
-#include "metafilewriter.h"
 #include "pmultiimage.h"
 
 #include "codec/binding/codecwrappers.h"
@@ -9,12 +8,13 @@
 #include "codec/binding/dibimage.h"
 #include "codec/binding/display.h"
 #include "codec/binding/tiffnames.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "dibcore/dibguard.h"
 #include "platform/fileops.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <array>
 
@@ -79,12 +79,11 @@ bool written(const QString& file)
     return info.isFile() && info.size() > 0;
 }
 
-bool saveBytes(const QString& file, const QByteArray& bytes)
+bool writeMetafile(const SaveJob& job, bool enhanced)
 {
-    if (bytes.isEmpty())
-        return false;
-    QSaveFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+    TMetafile metafile;
+    return BitmapToMetafile(&job.image.Picture(), &metafile, enhanced) && !metafile.Empty() &&
+           metafile.SaveToFile(job.file) && written(job.file);
 }
 
 // The picture in the bitmap format the resolution names, written as a BMP
@@ -157,10 +156,8 @@ bool writeByExtension(const SaveJob& job)
         eps.grey = image.ImageWriteRes == sJpegGray ? 1 : 0;
         return WriteEpsFileDib(job.file, job.dib, job.depth == 0 ? 4 : job.depth, eps, sender, progress);
     }
-    if (ext == QLatin1String("wmf"))
-        return saveBytes(job.file, metafilewriter::windowsMetafile(job.dib));
-    if (ext == QLatin1String("emf"))
-        return saveBytes(job.file, metafilewriter::enhancedMetafile(job.dib));
+    if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))
+        return writeMetafile(job, ext == QLatin1String("emf"));
     if (ext == QLatin1String("ico"))
         return writeIcon(job);
     return false;

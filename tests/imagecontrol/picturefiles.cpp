@@ -49,4 +49,21 @@ bool samePixels(const QImage& a, const QImage& b)
     return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
 }
 
+bool closePixels(const QImage& a, const QImage& b, int tolerance)
+{
+    if (a.size() != b.size())
+        return false;
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    for (int row = 0; row < x.height(); ++row) {
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            if (std::abs(qRed(p) - qRed(q)) > tolerance || std::abs(qGreen(p) - qGreen(q)) > tolerance ||
+                std::abs(qBlue(p) - qBlue(q)) > tolerance)
+                return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace picturefiles

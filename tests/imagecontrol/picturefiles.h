@@ -18,5 +18,7 @@ QString copyData(const QTemporaryDir& dir, const QString& dataFile, const QStrin
 QString writeBytes(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 // Pixels of a and b equal after conversion to RGB32.
 bool samePixels(const QImage& a, const QImage& b);
+// Same size, and no channel differs by more than tolerance.
+bool closePixels(const QImage& a, const QImage& b, int tolerance);
 
 }  // namespace picturefiles

@@ -8,7 +8,8 @@
 #include "codec/binding/dibconvert.h"
 #include "codec/binding/tbitmap.h"
 #include "dibcore/dibguard.h"
-#include "imagecontrol/metafilewriter.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/savepicturefile.h"
 
@@ -272,32 +273,24 @@ void PictureSaveTest::metafiles()
     image.setPicture(bitmapOf(picture));
     const QString emf = path(QStringLiteral("m.emf"));
     QVERIFY(SavePictureFile(emf, image, {}));
-    const QByteArray e = fileBytes(emf);
-    QCOMPARE(qFromLittleEndian<quint32>(e.constData()), 1u);
-    QCOMPARE(qFromLittleEndian<quint32>(e.constData() + 40), 0x464D4520u);
-    QCOMPARE(qFromLittleEndian<quint32>(e.constData() + 48), quint32(e.size()));
-    QCOMPARE(qFromLittleEndian<quint32>(e.constData() + 52), 3u);
-    QCOMPARE(qFromLittleEndian<qint32>(e.constData() + 16), 99);  // bounds right
-    // EMR_STRETCHDIBITS after the 88-byte header: its DIB is the picture
-    QCOMPARE(qFromLittleEndian<quint32>(e.constData() + 88), 81u);
-    const quint32 offBmi = qFromLittleEndian<quint32>(e.constData() + 88 + 48);
-    const QByteArray dibBytes = e.mid(88 + offBmi, e.size() - 88 - offBmi - 20);
-    GlobalHandle h = globalmem::alloc(size_t(dibBytes.size()));
-    std::memcpy(globalmem::lock(h), dibBytes.constData(), size_t(dibBytes.size()));
-    globalmem::unlock(h);
-    dibcore::DibGuard dib(h);
+    QCOMPARE(qFromLittleEndian<quint32>(fileBytes(emf).constData()), 1u);  // EMR_HEADER
+    TMetafile enhanced;
+    QVERIFY(enhanced.LoadFromFile(emf));
+    QVERIFY(enhanced.Enhanced());
+    QCOMPARE(enhanced.Size(), QSize(100, 50));
     TBitmap back;
-    QVERIFY(DIBToGraphic(dib.get(), back));
-    QVERIFY(picturefiles::samePixels(back.image(), picture));
+    QVERIFY(MetafileToBitmap(&back, &enhanced, false));
+    QVERIFY(picturefiles::closePixels(back.image(), picture, 2));  // the player rounds colours
 
     const QString wmf = path(QStringLiteral("m.wmf"));
     QVERIFY(SavePictureFile(wmf, image, {}));
     const QByteArray w = fileBytes(wmf);
-    QCOMPARE(qFromLittleEndian<quint32>(w.constData()), 0x9AC6CDD7u);
-    QCOMPARE(metafilewriter::windowsMetafileExtent(QSize(1000, 500)), QSize(847, 423));
-    QCOMPARE(qFromLittleEndian<qint16>(w.constData() + 10), qint16(85));  // 100 x 0.84675
-    // the file's size in words is in its header
-    QCOMPARE(qint64(qFromLittleEndian<quint32>(w.constData() + 22 + 6)) * 2, qint64(w.size() - 22));
+    QCOMPARE(qFromLittleEndian<quint32>(w.constData()), 0x9AC6CDD7u);  // placeable header
+    QCOMPARE(qFromLittleEndian<qint16>(w.constData() + 10), qint16(85)); // 100 x 0.84675
+    QCOMPARE(qFromLittleEndian<qint16>(w.constData() + 12), qint16(42)); // 50 x 0.84675
+    TMetafile windows;
+    QVERIFY(windows.LoadFromFile(wmf));
+    QVERIFY(!windows.Enhanced());
 
     // libwmf draws it as the picture
     const QString wmf2gd = QStandardPaths::findExecutable(QStringLiteral("wmf2gd"));
