@@ -7,8 +7,10 @@
 #include "codec/binding/tbitmap.h"
 #include "effects/undoring.h"
 #include "imagecontrol/pmultiimage.h"
+#include "imagecontrol/viewerdesign.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -90,6 +92,8 @@ private slots:
     void textOverlay();
     void pictureChangeAndAutoSize();
     void loadTransitionRevealsThePicture();
+    void realPhotoFitted();
+    void viewerPaneDesign();
 
 private:
     QTemporaryDir dir_;
@@ -526,6 +530,63 @@ void ImageViewTest::loadTransitionRevealsThePicture()
     QVERIFY(image.StretchRatio());
     QCOMPARE(image.Picture().image().size(), image.screen()->size());
     QCOMPARE(image.CenterOffset, QPoint(0, (150 - 75) / 2));  // r = 0.5: 200 x 75
+}
+
+void ImageViewTest::realPhotoFitted()
+{
+    const QString photo = QStringLiteral(KV_SOURCE_DIR "/../shared/corpus/jpeg/mate-backgrounds--Elephants.jpg");
+    if (!QFileInfo::exists(photo))
+        QSKIP("the shared picture corpus is not here");
+    TPMultiImage image;
+    AreaProbe probe;
+    probe.attach(image);
+    image.resize(640, 480);
+    image.setColor(0x404040);
+    image.setCenter(true);
+    image.setStretchRatio(true);
+    image.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&image));
+    image.setImageName(photo);
+    QCOMPARE(image.Picture().image().size(), QSize(1920, 1080));
+    // 1920 x 1080 in 640 x 480: zoom min(480 / 1080, 640 / 1920) = 1/3
+    QCOMPARE(image.ZoomFactor, 640.0 / 1920);
+    const QImage shot = probe.paint(image);
+    QCOMPARE(probe.area, QRect(0, 60, 640, 360));
+    QCOMPARE(shot.pixel(10, 30), qRgb(0x40, 0x40, 0x40));
+    QCOMPARE(shot.pixel(10, 450), qRgb(0x40, 0x40, 0x40));
+    // each drawn pixel is one of the photo's, near three times its place
+    const QImage& picture = image.Picture().image();
+    for (const QPoint at : {QPoint(100, 100), QPoint(320, 240), QPoint(600, 400)})
+        QVERIFY(nearPixel(picture.convertToFormat(QImage::Format_RGB32), QPoint(at.x() * 3, (at.y() - 60) * 3),
+                          shot.pixel(at)));
+    if (qEnvironmentVariableIsSet("KV_SHOT_DIR"))
+        shot.save(qEnvironmentVariable("KV_SHOT_DIR") + QStringLiteral("/photo-fitted.png"));
+}
+
+void ImageViewTest::viewerPaneDesign()
+{
+    TPMultiImage pane;
+    QCOMPARE(pane.JPegSaveQuality(), 25);
+    QVERIFY(!pane.Center());
+    applyViewerDesign(pane);
+    QCOMPARE(pane.objectName(), QStringLiteral("PMultiImage2"));
+    QVERIFY(pane.Center());
+    QCOMPARE(pane.BorderStyle(), bsSingle);
+    QVERIFY(pane.Scrolling());
+    QVERIFY(pane.ShowScrollbars());
+    QCOMPARE(pane.ZoomBy, 10);
+    QCOMPARE(pane.JPegSaveQuality(), 100);
+    QCOMPARE(pane.JPegSaveSmooth(), 5);
+    QCOMPARE(pane.DefSaveFilename, QStringLiteral("Image1.bmp"));
+    // the single border is drawn around the picture
+    pane.resize(50, 40);
+    QImage white(50, 40, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    pane.setPicture(bitmapOf(white));
+    const QImage shot = pane.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shot.pixel(0, 0), qRgb(0, 0, 0));
+    QCOMPARE(shot.pixel(49, 39), qRgb(0, 0, 0));
+    QCOMPARE(shot.pixel(1, 1), qRgb(255, 255, 255));
 }
 
 QTEST_MAIN(ImageViewTest)
