@@ -534,7 +534,7 @@ void TPicLibThumbnails::appendItem(std::unique_ptr<Th> item)
 {
     items_.push_back(std::move(item));
     ++generation_;
-    recomputeRows();
+    layoutColumns();
 }
 
 void TPicLibThumbnails::afterItemAdded()

@@ -11,11 +11,16 @@
 #include "startupsettings.h"
 #include "statuspathpanel.h"
 
+#include "imagecontrol/pmultiimage.h"
+#include "imagecontrol/viewerdesign.h"
+#include "effects/undoring.h"
 #include "thumbnails/depthtext.h"
+#include "thumbnails/ispicturefile.h"
 #include "thumbnails/piclibthumbnails.h"
 
 #include "platform/colors.h"
 #include "platform/fileops.h"
+#include "platform/hourglass.h"
 #include "platform/messagebox.h"
 #include "platform/jpeggraphic.h"
 #include "platform/paths.h"
@@ -72,6 +77,12 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     buildContextMenu();
     connectCommands();
     disableUnbuiltCommands();
+    applyViewerDesign(*pane());
+    pane()->OnIlibError = [this](QObject*, qint16, const QString& text, const char*) { showStatusMessage(text); };
+    pane()->OnPictureChanged = [this](QObject*) {
+        if (pane()->Picture().empty())
+            showStatusMessage(QString());
+    };
     setUpThumbnails();
     setUpFileOperations();
     setUpKeys();
@@ -83,7 +94,6 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
         r.moveCenter(screen->availableGeometry().center());
         setGeometry(r);
     }
-    applyPaneColour();
     applyGridAppearance();
 }
 
@@ -98,6 +108,7 @@ QComboBox* TKvnPictureView::folderHistory() const { return ui->ComboBoxEx1; }
 QSplitter* TKvnPictureView::leftRightSplitter() const { return ui->TwoPaneSplit1; }
 QSplitter* TKvnPictureView::treeGridSplitter() const { return ui->TwoPaneSplit2; }
 TPicLibThumbnails* TKvnPictureView::thumbnails() const { return ui->PicLibThumbnails1; }
+TPMultiImage* TKvnPictureView::pane() const { return ui->PMultiImage2; }
 
 void TKvnPictureView::setUpThumbnails()
 {
@@ -124,6 +135,12 @@ void TKvnPictureView::setUpThumbnails()
     h.currentFolder = [this] { return state_.CurrentFolder; };
     h.samplePicturePath = [this] { return state_.SamplePicturePath; };
     h.thumbnailsEnabled = [this] { return state_.ThumbnailsEnabled; };
+    h.decodeWithPicturePane = [this](const QString& path, TBitmap& picture) {
+        pane()->setPicture(TBitmap());
+        pane()->setImageName(path);
+        picture = pane()->Picture();
+        return !picture.empty();
+    };
     connect(notifier_, &ShellChangeNotifier::changed, this, &TKvnPictureView::ShellChangeNotifier1Change);
 }
 
@@ -134,6 +151,12 @@ void TKvnPictureView::setUpFileOperations()
     host.startFolderScan = [this] { StartFolderScan(); };
     host.sortThumbnails = [this] { SortThumbnails(); };
     host.updateMarkedCount = [this] { UpdateMarkedCount(); };
+    host.releaseShownPicture = [this] {
+        if (!pane()->Picture().empty())
+            PushUndo(pane()->Picture());
+        pane()->setPicture(TBitmap());
+        pane()->setImageName(QString());
+    };
     fileOps_ = new FileOperations(this, ui->PicLibThumbnails1, &state_, host);
     connect(ui->actLoeschen, &QAction::triggered, fileOps_, &FileOperations::Delete);
     connect(ui->actKopieren, &QAction::triggered, fileOps_, &FileOperations::Copy);
@@ -150,11 +173,18 @@ void TKvnPictureView::setUpFileOperations()
             MessageBox::information(this, QStringLiteral("Glimra"), QStringLiteral("Diese Funktion wird noch geschrieben."));
     });
     connect(ui->actZumBearbeitenOeffnen, &QAction::triggered, this, &TKvnPictureView::OpenInEditor);
+    connect(ui->actBildNeuLaden, &QAction::triggered, this, [this] {
+        const TPicLibThumbnails* g = ui->PicLibThumbnails1;
+        PicLibThumbnails1SelectThumb(g->Col(), g->Page(), g->Filename(), g->CurrentSelected, g->Row());
+    });
     TPicLibThumbnails* grid = ui->PicLibThumbnails1;
     grid->OnKeyDown = [this](QKeyEvent* e) { return gridKeyDown(e); };
     grid->OnMouseUp = [this](QMouseEvent* e) { gridMouseUp(e); };
     grid->OnMouseMove = [this](const QPoint& p) { gridMouseMove(p); };
-    grid->OnSelectThumb = [this](QObject*, int, int, int, const QString&, int) { UpdateMarkedCount(); };
+    grid->OnSelectThumb = [this](QObject*, int col, int row, int index, const QString& file, int page) {
+        PicLibThumbnails1SelectThumb(col, page, file, index, row);
+        UpdateMarkedCount();
+    };
     grid->viewport()->setAcceptDrops(true);
     grid->viewport()->installEventFilter(this);
 }
@@ -259,6 +289,69 @@ void TKvnPictureView::gridMouseMove(const QPoint& pos)
     grid->viewport()->setToolTip(QString(thumbnailHint(index)).replace("\r\n", "\n"));
 }
 
+void TKvnPictureView::PicLibThumbnails1SelectThumb(int, int page, const QString& file, int, int)
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (grid->itemCount() == 0 || file.isEmpty() || !QFileInfo::exists(file))
+        return;
+    const bool other = pane()->ImageName().compare(file, Qt::CaseInsensitive) != 0 || pane()->TiffPage() != page;
+    if (!other)
+        return;
+    ShowPicture(file, page, pane());
+    state_.ScanActive = false;
+    state_.NotifySuppressed = false;
+    ui->PicLibThumbnails1->Busy = false;
+    ui->PicLibThumbnails1->Resizing = false;
+}
+
+QString TKvnPictureView::pictureInformationText(const QString& file, int page) const
+{
+    const ImageInfo& i = pane()->imageInfo;
+    return i.type + "  " + QString::number(i.width) + " x " + QString::number(i.height) + "   "
+        + QString::number(i.bitsPerPixel) + " " + QString::number(i.planes) + " " + QString::number(i.colorsUsed) + " "
+        + QString::number(QFileInfo(file).size()) + "    " + i.compression + "     " + QString::number(page + 1) + "  "
+        + QString::number(i.pageCount);
+}
+
+void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c)
+{
+    if (!IsPictureFile(file))
+        return;
+    HourglassCursor busy;
+    const bool isPane = c == pane();
+    if (isPane && !c->Picture().empty())
+        PushUndo(c->Picture());
+    c->setTiffPage(qint16(page));
+    c->ImageReadRes = lAutoMatic;
+    c->ImageWriteRes = sAutoMatic;
+    const QString ext = paths::lowerExtension(file);
+    if (ext == ".wmf" || ext == ".emf" || ext == ".ico") {
+        // drawn by the control's caller once metafiles and icons are read
+        c->setImageName(file);
+    } else {
+        c->DefSaveFilename = file;
+        c->setImageName(file);
+    }
+    if (isPane)
+        showStatusMessage(pictureInformationText(file, page));
+    c->setShowScrollbars(true);
+    c->setJPegSaveQuality(255);
+    c->ImageWriteRes = sAutoMatic;
+    c->ReduceDither = IL_BAYER;
+    if (!c->Picture().empty()) {
+        if (isPane) {
+            state_.SelectedPicture = file;
+            pathPanel_->setIcon(QFileIconProvider().icon(QFileInfo(file)));
+            pathPanel_->setText(file);
+        }
+    } else {
+        MessageBox::warning(this, QStringLiteral("Nicht unterstütztes Bildformat"),
+                            "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
+    }
+    if (isPane)
+        UpdateMarkedCount();
+}
+
 void TKvnPictureView::OpenInEditor()
 {
     const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
@@ -355,7 +448,7 @@ void TKvnPictureView::connectCommands()
 void TKvnPictureView::disableUnbuiltCommands()
 {
     // Commands whose work is not built yet stay disabled.
-    for (QAction* a : {ui->actUmwandeln, ui->actBildNeuLaden, ui->actAlsHintergrund, ui->actEigenschaften,
+    for (QAction* a : {ui->actUmwandeln, ui->actAlsHintergrund, ui->actEigenschaften,
                        ui->actAbbrechen, ui->actEinstellungen,
                        ui->actDiashowEigenschaften, ui->actDiashowStarten, ui->actInfo})
         a->setEnabled(false);
@@ -370,13 +463,17 @@ void TKvnPictureView::start()
     show();
     repaint();
     PruneDatabaseList();
-    pane_.setJPegSaveQuality(255);
+    pane()->setJPegSaveQuality(255);   // out of range: stored as 25
+    pane()->ImageReadRes = lAutoMatic;
+    pane()->ImageWriteRes = sAutoMatic;
+    pane()->ReduceDither = IL_BAYER;
     LoadSettings();
     selectHistoryEntry(ui->ShellTree1->path());
     const QString problem = Settings::problem();
     if (!problem.isEmpty())
         showStatusMessage(problem);
     QTimer::singleShot(0, ui->ShellTree1, &ShellTree::revealCurrent);
+    UpdateCommandStates();
     // Start-up is over: the user's first folder choice is accepted.
     state_.NotifySuppressed = false;
 }
@@ -406,15 +503,16 @@ void TKvnPictureView::LoadSettings()
         Settings store;
         s = StartupSettings::read(store);
     }
-    pane_.FXDelay = s.Delay;
-    pane_.FXColRowThick = s.Thick;
-    pane_.FXMethod = s.FXMethod;
-    pane_.Color = s.ViewColor;
-    pane_.StretchRatio = s.StretchRatio;
-    pane_.Center = s.Center;
-    pane_.AllowRubberBand = s.AllowRubberBand;
-    pane_.EditAnnotat = s.EditAnnotat;
-    pane_.AutoLoadAnno = s.AutoLoadAnno;
+    TPMultiImage* p = pane();
+    p->FXDelay = s.Delay;
+    p->FXColRowThick = s.Thick;
+    p->FXMethod = TFXMethod(s.FXMethod);
+    p->setColor(s.ViewColor);
+    p->setStretchRatio(s.StretchRatio);
+    p->setCenter(s.Center);
+    p->AllowRubberBand = s.AllowRubberBand;
+    p->setEditAnnotat(s.EditAnnotat);
+    p->AutoLoadAnno = s.AutoLoadAnno;
     state_.appearance = s.thumbs;
     reopenLastFolder_ = s.lastfolder;
     state_.CopyFolder = s.Copyfolder;
@@ -423,21 +521,20 @@ void TKvnPictureView::LoadSettings()
 
     saveDialog_ = s.dialog;
     openDialog_ = saveDialog_;
-    pane_.TiffAppend = saveDialog_.TIFFAppended;
+    p->TiffAppend = saveDialog_.TIFFAppended;
     if (saveDialog_.TIFFCompres >= 0 && saveDialog_.TIFFCompres <= 5)
-        pane_.TifSaveCompress = saveDialog_.TIFFCompres;
-    pane_.PNGInterLaced = saveDialog_.PNGInterLaced;
-    pane_.setJPegSaveQuality(saveDialog_.JPEGQualiy);
-    pane_.JPegSaveSmooth = saveDialog_.JPEGSmooth;
-    openDialog_.JPEGQualiy = pane_.JPegSaveQuality();
-    openDialog_.JPEGSmooth = pane_.JPegSaveSmooth;
+        p->TifSaveCompress = TTiffCompression(saveDialog_.TIFFCompres);
+    p->PNGInterLaced = saveDialog_.PNGInterLaced;
+    p->setJPegSaveQuality(saveDialog_.JPEGQualiy);
+    p->setJPegSaveSmooth(saveDialog_.JPEGSmooth);
+    openDialog_.JPEGQualiy = p->JPegSaveQuality();
+    openDialog_.JPEGSmooth = p->JPegSaveSmooth();
 
     state_.SortOrder = s.Arranging;
     state_.SortDescending = s.Arranging_Direction;
     checkSortItems();
     state_.ThumbnailsEnabled = s.SaveDiaDB;
 
-    applyPaneColour();
     applyGridAppearance();
 
     const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
@@ -465,19 +562,20 @@ void TKvnPictureView::LoadSettings()
 void TKvnPictureView::SaveSettings()
 {
     StartupSettings s;
-    s.Delay = pane_.FXDelay;
-    s.Thick = pane_.FXColRowThick;
-    s.FXMethod = pane_.FXMethod;
-    s.ViewColor = pane_.Color;
+    const TPMultiImage* p = pane();
+    s.Delay = p->FXDelay;
+    s.Thick = p->FXColRowThick;
+    s.FXMethod = p->FXMethod;
+    s.ViewColor = p->Color();
     s.BaseFolder = ui->ShellTree1->path();
     s.thumbs = state_.appearance;
     s.lastfolder = reopenLastFolder_;
     s.Copyfolder = state_.CopyFolder;
     s.Movefolder = state_.MoveFolder;
-    s.StretchRatio = pane_.StretchRatio;
-    s.Center = pane_.Center;
-    s.AllowRubberBand = pane_.AllowRubberBand;
-    s.EditAnnotat = pane_.EditAnnotat;
+    s.StretchRatio = p->StretchRatio();
+    s.Center = p->Center();
+    s.AllowRubberBand = p->AllowRubberBand;
+    s.EditAnnotat = p->EditAnnotat();
     s.f_w = width();
     s.f_h = height();
     s.f_x = pos().x();
@@ -488,7 +586,7 @@ void TKvnPictureView::SaveSettings()
     s.dialog = saveDialog_;
     s.Arranging = state_.SortOrder;
     s.Arranging_Direction = state_.SortDescending;
-    s.AutoLoadAnno = pane_.AutoLoadAnno;
+    s.AutoLoadAnno = p->AutoLoadAnno;
     s.SaveDiaDB = state_.ThumbnailsEnabled;
     Settings store;
     s.write(store);
@@ -549,12 +647,6 @@ QString TKvnPictureView::statusText(int panel) const
     return (panel >= 0 && panel < 4 && panels_[panel]) ? panels_[panel]->text() : QString();
 }
 
-void TKvnPictureView::applyPaneColour()
-{
-    QPalette pal = ui->PMultiImage2->palette();
-    pal.setColor(QPalette::Window, colors::toQColor(pane_.Color));
-    ui->PMultiImage2->setPalette(pal);
-}
 
 void TKvnPictureView::applyGridAppearance()
 {
@@ -677,6 +769,7 @@ void TKvnPictureView::UpdateCommandStates()
     for (int i = 0; i < grid->itemCount() && !marked; ++i)
         marked = grid->GetChecked(i);
     ui->actMarkieren->setEnabled(selected);
+    ui->actBildNeuLaden->setEnabled(selected);
     ui->actZumBearbeitenOeffnen->setEnabled(selected);
     for (QAction* a : {ui->actKopieren, ui->actBewegen, ui->actLoeschen})
         a->setEnabled(!grid->Busy && (selected || marked));

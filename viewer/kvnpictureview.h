@@ -2,7 +2,6 @@
 // The viewer's main window.
 
 #include "fileoptions.h"
-#include "paneoptions.h"
 #include "viewerstate.h"
 
 #include <QMainWindow>
@@ -23,6 +22,7 @@ class QSplitter;
 class FileOperations;
 class ShellChangeNotifier;
 class TPicLibThumbnails;
+class TPMultiImage;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -43,6 +43,12 @@ public:
     // Enables the commands by the grid's and the scan's state.
     void UpdateCommandStates();
     void OpenInEditor();
+    // Loads file and page into an image control and, for the picture pane,
+    // the status bar.
+    void ShowPicture(const QString& file, int page, TPMultiImage* control);
+    void PicLibThumbnails1SelectThumb(int col, int page, const QString& file, int index, int row);
+    // The text of status panel 3 for the shown picture.
+    QString pictureInformationText(const QString& file, int page) const;
     FileOperations* fileOperations() const { return fileOps_; }
     // The hint of the grid item at index (empty for none).
     QString thumbnailHint(int index) const;
@@ -52,7 +58,7 @@ public:
     QString statusText(int panel) const;
 
     ViewerState& state() { return state_; }
-    const PaneOptions& pane() const { return pane_; }
+    TPMultiImage* pane() const;
     const FileDialogOptions& saveDialogOptions() const { return saveDialog_; }
     const FileDialogOptions& openDialogOptions() const { return openDialog_; }
 
@@ -76,7 +82,6 @@ private:
     void disableUnbuiltCommands();
     void writeSamplePicture();
     void applyPendingSplitters();
-    void applyPaneColour();
     void applyGridAppearance();
     void selectHistoryEntry(const QString& path);
     void checkSortItems();
@@ -99,7 +104,6 @@ private:
 
     std::unique_ptr<Ui::TKvnPictureView> ui;
     ViewerState state_;
-    PaneOptions pane_;
     FileDialogOptions saveDialog_;
     FileDialogOptions openDialog_;
     bool reopenLastFolder_ = true;

@@ -3,6 +3,7 @@
 #include "viewer/kvnpictureview.h"
 #include "viewer/shelltree.h"
 #include "viewer/startupsettings.h"
+#include "imagecontrol/pmultiimage.h"
 
 #include "platform/settings.h"
 
@@ -181,12 +182,12 @@ private slots:
         {
             TKvnPictureView w;
             w.start();
-            QCOMPARE(w.pane().FXMethod, 0);
-            QCOMPARE(w.pane().FXDelay, 3);
-            QCOMPARE(w.pane().TifSaveCompress, 0);   // unchanged
+            QCOMPARE(int(w.pane()->FXMethod), 0);
+            QCOMPARE(w.pane()->FXDelay, 3);
+            QCOMPARE(w.pane()->TifSaveCompress, sNONE);   // unchanged
             QCOMPARE(w.saveDialogOptions().TIFFCompres, 9);
             QCOMPARE(w.openDialogOptions().TIFFCompres, 9);
-            QCOMPARE(w.pane().JPegSaveQuality(), 25);   // 0 is stored as 25
+            QCOMPARE(w.pane()->JPegSaveQuality(), 25);   // 0 is stored as 25
             QCOMPARE(w.openDialogOptions().JPEGQualiy, 25);
             QCOMPARE(w.saveDialogOptions().JPEGQualiy, 0);
         }
@@ -197,8 +198,8 @@ private slots:
         }
         TKvnPictureView w;
         w.start();
-        QCOMPARE(w.pane().FXMethod, 5);
-        QCOMPARE(w.pane().TifSaveCompress, 4);
+        QCOMPARE(int(w.pane()->FXMethod), 5);
+        QCOMPARE(w.pane()->TifSaveCompress, sLZW);
     }
 
     void sortItemsFollowTheStore()
@@ -395,7 +396,8 @@ private slots:
         QCOMPARE(titles, QStringList({"Datei", "Bearbeiten", "Abbrechen", "Symbole anordnen...",
                                       "Einstellungen", "Diashow...", "|", "|", "|", "Info"}));
         QVERIFY(!findAction(&w, "actAbbrechen")->isEnabled());
-        QVERIFY(!findAction(&w, "actKopieren")->isEnabled());   // not built yet
+        QVERIFY(!findAction(&w, "actKopieren")->isEnabled());   // nothing selected
+        QVERIFY(!findAction(&w, "actUmwandeln")->isEnabled());   // not built yet
         QVERIFY(findAction(&w, "actDatenbankdateienLoeschen")->isEnabled());
         QStringList context;
         for (QAction* a : w.gridContextMenu()->actions())
