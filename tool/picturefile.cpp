@@ -3,8 +3,13 @@
 #include "toolerror.h"
 
 #include "codec/binding/dibconvert.h"
+#include "codec/binding/display.h"
+#include "codec/icon/ticon.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 
 #include <QFileInfo>
+#include <QPainter>
 
 namespace {
 
@@ -44,10 +49,36 @@ PictureFile::PictureFile(const QString& path)
     if (!fi.isFile())
         throw ToolError::failure(QStringLiteral("%1: not a file").arg(path));
     size_ = fi.size();
-    if (kind_ == Metafile || kind_ == Icon)
-        throw ToolError::failure(QStringLiteral("%1: metafiles and icons are not supported yet").arg(path));
     if (kind_ == Unknown)
         throw ToolError::failure(QStringLiteral("%1: not a picture type glimra-tool reads").arg(path));
+}
+
+TMetafile PictureFile::loadMetafile() const
+{
+    TMetafile metafile;
+    if (!metafile.LoadFromFile(path_))
+        throw ToolError::failure(QStringLiteral("%1: cannot read the metafile: %2").arg(path_, metafile.Error()));
+    return metafile;
+}
+
+TIcon PictureFile::loadIcon() const
+{
+    TIcon icon;
+    if (!icon.LoadFromFile(path_))
+        throw ToolError::failure(QStringLiteral("%1: cannot read the icon: %2").arg(path_, icon.Error()));
+    return icon;
+}
+
+// The bitmap brought to bits the way the binding's wrappers do it: as a
+// DIB through the codec and effects modules.
+bool PictureFile::atDepth(TBitmap& bitmap, int bits)
+{
+    if (bits == 24 && bitmap.pixelFormat() == pf24bit)
+        return true;
+    const GlobalHandle dib = GraphicToDIB(&bitmap);
+    const bool ok = dib && DIBToBitmap(dib, bits, false, nullptr, nullptr, bitmap);
+    FreeDIB(dib);
+    return ok;
 }
 
 TiffPageInfo PictureFile::tiffInfo(int page)
@@ -85,6 +116,28 @@ PictureFileInfo PictureFile::info(int page)
         info.compression = t.compression;
         return info;
     }
+    if (kind_ == Metafile) {
+        const TMetafile metafile = loadMetafile();
+        info.type = metafile.Enhanced() ? QStringLiteral("Enhanced Metafile") : QStringLiteral("Windows Metafile");
+        info.width = metafile.Width();
+        info.height = metafile.Height();
+        info.bits = DeviceDepth();
+        info.planes = 1;
+        info.compression = QStringLiteral("None");
+        return info;
+    }
+    if (kind_ == Icon) {
+        const TIcon icon = loadIcon();
+        const IconEntry& shown = *icon.Shown();
+        info.type = QStringLiteral("ICON");
+        info.width = icon.Width();
+        info.height = icon.Height();
+        info.bits = shown.imageBits;
+        info.planes = 1;
+        info.colors = shown.imageColors;
+        info.compression = shown.png ? QStringLiteral("PNG") : QStringLiteral("None");
+        return info;
+    }
     if (kind_ == Dxf) {
         if (!ReadDxfInfo(path_, info.width, info.height, info.bits))
             throw ToolError::failure(QStringLiteral("%1: cannot read the picture information").arg(path_));
@@ -117,6 +170,22 @@ TBitmap PictureFile::decode(int page, int bits)
             ok = DIBToBitmap(dib, bits, false, nullptr, nullptr, bitmap);
             FreeDIB(dib);
         }
+        break;
+    }
+    case Metafile: {
+        const TMetafile metafile = loadMetafile();
+        ok = MetafileToBitmap(&bitmap, &metafile, false) && atDepth(bitmap, bits == 0 ? 24 : bits);
+        break;
+    }
+    case Icon: {
+        const TIcon icon = loadIcon();
+        // drawn on white, at the entry's own depth when that is a palette depth
+        QImage canvas(icon.Width(), icon.Height(), QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter(&canvas).drawImage(0, 0, icon.Picture());
+        bitmap = TBitmap(canvas, pf24bit);
+        const int own = icon.Shown()->imageBits;
+        ok = atDepth(bitmap, bits != 0 ? bits : own == 1 || own == 4 || own == 8 ? own : 24);
         break;
     }
     default: break;

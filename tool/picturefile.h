@@ -8,6 +8,9 @@
 
 #include <QString>
 
+class TIcon;
+class TMetafile;
+
 class PictureFile {
 public:
     enum Kind { Jpeg, Png, Gif, Bmp, Pcx, Tga, Tiff, Eps, Pcd, Dxf, Metafile, Icon, Unknown };
@@ -31,6 +34,9 @@ public:
 
 private:
     TiffPageInfo tiffInfo(int page);
+    TMetafile loadMetafile() const;
+    TIcon loadIcon() const;
+    static bool atDepth(TBitmap& bitmap, int bits);
 
     QString path_;
     Kind kind_ = Unknown;
