@@ -8,6 +8,8 @@
 #include "codec/binding/dibconvert.h"
 #include "codec/binding/display.h"
 #include "codec/binding/errorinvalid.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "effects/effectcalls.h"
 #include "platform/fileops.h"
 #include "platform/hourglass.h"
@@ -872,7 +874,17 @@ void TPicLibThumbnails::AddFile(const QString& path)
     if (type == "ICO") {
         addIcon(path, facts);
     } else if (type == "WMF" || type == "EMF") {
-        // Metafiles get a miniature once the metafile player is part of the codec.
+        TMetafile metafile;
+        TBitmap bitmap;
+        if (metafile.LoadFromFile(path) && MetafileToBitmap(&bitmap, &metafile, false)) {
+            facts.Width = metafile.Width();
+            facts.Height = metafile.Height();
+            facts.Bits = qint16(DeviceDepth());
+            facts.PixelCode = quint8(PixelFormatCode(facts.Bits));
+            facts.Planes = 1;
+            facts.Colors = 0;
+            addMiniature(path, 0, 0, facts, bitmap);
+        }
     } else {
         for (int p = 0; p < pages && !CancelRequested; ++p)
             if (!addPage(path, type, p, pageCount, facts))

@@ -5,6 +5,9 @@
 #include "thumbnails/piclibthumbnails.h"
 #include "thumbnails/thumbnaildatabase.h"
 
+#include "codec/binding/tbitmap.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "platform/settings.h"
 
 #include <QFile>
@@ -214,6 +217,43 @@ private slots:
         writeBytes(dir.filePath("broken.png"), QByteArray(500, 'x'));
         grid.AddFile(dir.filePath("broken.png"));
         QCOMPARE(grid.itemCount(), 2);
+    }
+
+    void metafilesBecomeMiniatures()
+    {
+        QTemporaryDir dir;
+        QImage halves(200, 100, QImage::Format_RGB888);
+        for (int x = 0; x < 200; ++x)
+            for (int y = 0; y < 100; ++y)
+                halves.setPixelColor(x, y, x < 100 ? QColor(220, 0, 0) : QColor(0, 0, 220));
+        const TBitmap picture(halves, pf24bit);
+        TMetafile wmf, emf;
+        QVERIFY(BitmapToMetafile(&picture, &wmf, false));
+        QVERIFY(BitmapToMetafile(&picture, &emf, true));
+        QVERIFY(wmf.SaveToFile(dir.filePath("a.wmf")));
+        QVERIFY(emf.SaveToFile(dir.filePath("b.emf")));
+        writeBytes(dir.filePath("broken.wmf"), QByteArray(100, 'x'));
+        TPicLibThumbnails grid;
+        grid.host.isUnsorted = [] { return true; };
+        grid.FillColor = QColor(1, 2, 3);
+        grid.AddFile(dir.filePath("a.wmf"));
+        grid.AddFile(dir.filePath("b.emf"));
+        grid.AddFile(dir.filePath("broken.wmf"));
+        QCOMPARE(grid.itemCount(), 2);
+        const Th& w = grid.item(0);
+        QCOMPARE(w.FormatName, QString("WMF"));
+        QCOMPARE(QSize(w.Width, w.Height), QSize(169, 85));
+        QCOMPARE(w.Bits, qint16(24));
+        QCOMPARE(w.PixelCode, quint8(6));
+        QCOMPARE(w.Planes, qint16(1));
+        QCOMPARE(w.Colors, qint16(0));
+        const Th& e = grid.item(1);
+        QCOMPARE(e.FormatName, QString("EMF"));
+        QCOMPARE(QSize(e.Width, e.Height), QSize(200, 100));
+        // the miniature shows the picture centred in the fill colour
+        QCOMPARE(e.Bitmap.image().pixelColor(50, 10), QColor(1, 2, 3));
+        QCOMPARE(e.Bitmap.image().pixelColor(20, 50), QColor(220, 0, 0));
+        QCOMPARE(e.Bitmap.image().pixelColor(80, 50), QColor(0, 0, 220));
     }
 
     void tiffPagesAreItems()
