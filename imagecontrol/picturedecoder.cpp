@@ -166,9 +166,8 @@ bool DecodableType(const QString& type)
     return false;
 }
 
-bool MonochromeFile(const QString& type, int bitsPerPixel)
+bool MonochromeFile(int bitsPerPixel)
 {
-    Q_UNUSED(type);
     return bitsPerPixel == 1;
 }
 

@@ -26,9 +26,9 @@ struct DecodeRequest {
 QString DecodeTypeFor(const QString& extension, const QString& reportedType);
 // "BMP", "DIB", "PNG", "GIF", "TIF", "TGA", "PCX", "EPS", "PCD", "DXF", "JPEG".
 bool DecodableType(const QString& type);
-// Whether a file of this type with these bits per pixel is shown in black
-// and white: 1-bit files (1-bit GIFs too).
-bool MonochromeFile(const QString& type, int bitsPerPixel);
+// Whether a file with these bits per pixel is shown in black and white:
+// 1-bit files only, so 2- and 3-bit pictures keep their colours.
+bool MonochromeFile(int bitsPerPixel);
 
 // False when the reader failed or gave no picture; bitmap is then left as
 // it was. Exceptions of the binding pass through.

@@ -74,7 +74,6 @@ TPMultiImage::TPMultiImage(QWidget* parent) : QWidget(parent)
 {
     resize(105, 105);
     setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(false);
     hBar_ = new QScrollBar(Qt::Horizontal, this);
     vBar_ = new QScrollBar(Qt::Vertical, this);
     corner_ = new QWidget(this);
@@ -216,7 +215,7 @@ bool TPMultiImage::loadThumbnailFile(const QString& file, const QString& ext)
 {
     const bool bmp = ext == QLatin1String(".THB");
     PictureFileInfo header;
-    const bool monochrome = bmp && ReadBmpHeaderInfo(file, header) && MonochromeFile(QStringLiteral("BMP"), header.bits);
+    const bool monochrome = bmp && ReadBmpHeaderInfo(file, header) && MonochromeFile(header.bits);
     const int bits = monochrome ? 1 : LoadDepth();
     TBitmap decoded;
     bool ok = false;
@@ -286,7 +285,7 @@ void TPMultiImage::loadPictureFile(const QString& file, const QString& ext)
     request.type = type;
     request.bits = LoadDepth();
     request.dither = ImageDither;
-    request.monochrome = MonochromeFile(type, imageInfo.bitsPerPixel);
+    request.monochrome = MonochromeFile(imageInfo.bitsPerPixel);
     request.page = tiffPage_;
     request.pcdMode = PCDMode;
     request.sender = this;
