@@ -11,6 +11,9 @@
 #include "startupsettings.h"
 #include "statuspathpanel.h"
 
+#include "codec/binding/display.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
 #include "effects/undoring.h"
@@ -38,6 +41,7 @@
 #include <QLocale>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QShortcut>
@@ -313,6 +317,52 @@ QString TKvnPictureView::pictureInformationText(const QString& file, int page) c
         + QString::number(i.pageCount);
 }
 
+namespace {
+
+// The colour class of a depth: its text and the number of colours it names.
+QString colourClassText(int bits, int* colours)
+{
+    *colours = 0;
+    switch (bits) {
+    case 1: *colours = 2; return QStringLiteral("Monochrom");
+    case 4: *colours = 16; return QStringLiteral("16 Farben");
+    case 8: *colours = 256; return QStringLiteral("256 Farben");
+    case 15: return QStringLiteral("15 Bit Farben");
+    case 16: return QStringLiteral("16 Bit Farben");
+    case 24: return QStringLiteral("24 Bit Farben");
+    case 32: return QStringLiteral("32 Bit Farben");
+    default: return QStringLiteral("Palette");
+    }
+}
+
+int foldedDeviceDepth()
+{
+    const int d = DeviceDepth();
+    return d <= 4 ? 4 : (d < 16 ? 8 : 24);
+}
+
+}  // namespace
+
+QString TKvnPictureView::metafileInformationText(const QString& format, const TBitmap& picture) const
+{
+    const int bits = foldedDeviceDepth();
+    int colours = 0;
+    const QString text = colourClassText(bits, &colours);
+    return format + "  " + QString::number(picture.width()) + " x " + QString::number(picture.height()) + "   "
+        + QString::number(bits) + "   1   " + text + "    " + QString::number(colours) + "   "
+        + QString::number(qint64(picture.width()) * picture.height() * bits / 8);
+}
+
+QString TKvnPictureView::iconInformationText(const QString& file, const TBitmap& picture) const
+{
+    const int bits = foldedDeviceDepth();
+    int colours = 0;
+    const QString text = colourClassText(bits, &colours);
+    return "ICON  " + QString::number(picture.width()) + " x " + QString::number(picture.height()) + "   "
+        + QString::number(bits) + "   1   " + text + "   " + QString::number(colours) + "   "
+        + QString::number(QFileInfo(file).size()) + "    None";
+}
+
 void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c)
 {
     if (!IsPictureFile(file))
@@ -325,15 +375,37 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     c->ImageReadRes = lAutoMatic;
     c->ImageWriteRes = sAutoMatic;
     const QString ext = paths::lowerExtension(file);
-    if (ext == ".wmf" || ext == ".emf" || ext == ".ico") {
-        // drawn by the control's caller once metafiles and icons are read
+    QString information;
+    if (ext == ".wmf" || ext == ".emf") {
         c->setImageName(file);
+        TMetafile metafile;
+        TBitmap bitmap;
+        if (metafile.LoadFromFile(file) && MetafileToBitmap(&bitmap, &metafile, false)) {
+            bitmap.setPixelFormat(pf24bit);
+            c->setPicture(bitmap);
+        }
+        c->DefSaveFilename = file;
+        information = metafileInformationText(ext == ".wmf" ? "Windows Metafile" : "Enhanced Metafile", c->Picture());
+    } else if (ext == ".ico") {
+        c->setImageName(file);
+        QFile icon(file);
+        const QByteArray head = icon.open(QIODevice::ReadOnly) ? icon.read(22) : QByteArray();
+        const int w = head.size() >= 22 ? quint8(head[6]) : 0;
+        const int h = head.size() >= 22 ? quint8(head[7]) : 0;
+        if (w == 0 || h == 0)
+            return;   // 256-pixel entries are not shown here
+        QImage canvas(w, h, QImage::Format_RGB888);
+        canvas.fill(colors::toQColor(c->Color()));
+        QPainter(&canvas).drawImage(0, 0, QImage(file, "ico"));
+        c->setPicture(TBitmap(canvas, pf24bit));
+        information = iconInformationText(file, c->Picture());
     } else {
         c->DefSaveFilename = file;
         c->setImageName(file);
+        information = pictureInformationText(file, page);
     }
     if (isPane)
-        showStatusMessage(pictureInformationText(file, page));
+        showStatusMessage(information);
     c->setShowScrollbars(true);
     c->setJPegSaveQuality(255);
     c->ImageWriteRes = sAutoMatic;

@@ -23,6 +23,7 @@ class FileOperations;
 class ShellChangeNotifier;
 class TPicLibThumbnails;
 class TPMultiImage;
+class TBitmap;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -49,6 +50,8 @@ public:
     void PicLibThumbnails1SelectThumb(int col, int page, const QString& file, int index, int row);
     // The text of status panel 3 for the shown picture.
     QString pictureInformationText(const QString& file, int page) const;
+    QString metafileInformationText(const QString& format, const TBitmap& picture) const;
+    QString iconInformationText(const QString& file, const TBitmap& picture) const;
     FileOperations* fileOperations() const { return fileOps_; }
     // The hint of the grid item at index (empty for none).
     QString thumbnailHint(int index) const;
