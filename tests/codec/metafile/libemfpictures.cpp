@@ -1,6 +1,7 @@
 #include "libemfpictures.h"
 
 #include <cmath>
+#include <cstring>
 
 #include <libEMF/emf.h>
 #undef min
@@ -131,28 +132,34 @@ bool writeWorldTransform(const std::string& path)
     return pic.close();
 }
 
-HeaderFacts readAndCopy(const std::string& path, const std::string& copy)
+HeaderFacts readHeader(const std::string& path)
 {
     HeaderFacts facts;
     HENHMETAFILE m = GetEnhMetaFileA(path.c_str());
     if (!m)
         return facts;
-    ENHMETAHEADER header = {};
-    if (GetEnhMetaFileHeader(m, sizeof header, &header) > 0) {
-        facts.read = true;
-        facts.bytes = header.nBytes;
-        facts.records = header.nRecords;
-        facts.frameRight = header.rclFrame.right;
-        facts.frameBottom = header.rclFrame.bottom;
-    }
-    if (!copy.empty()) {
-        RECT frame = {header.rclFrame.left, header.rclFrame.top, header.rclFrame.right, header.rclFrame.bottom};
-        HDC dc = CreateEnhMetaFileA(0, copy.c_str(), &frame, nullptr);
-        if (dc) {
-            PlayEnhMetaFile(dc, m, &frame);
-            HENHMETAFILE c = CloseEnhMetaFile(dc);
-            if (c)
-                DeleteEnhMetaFile(c);
+    // libEMF copies its header object, which may start with a hidden
+    // pointer: the signature tells where the fields are
+    unsigned char raw[sizeof(ENHMETAHEADER) + 16] = {};
+    if (GetEnhMetaFileHeader(m, sizeof(ENHMETAHEADER), reinterpret_cast<ENHMETAHEADER*>(raw)) > 0) {
+        for (std::size_t shift : {std::size_t(0), sizeof(void*)}) {
+            auto field = [&](std::size_t offset) {
+                int v = 0;
+                std::memcpy(&v, raw + shift + offset, sizeof v);
+                return v;
+            };
+            if (unsigned(field(40)) != ENHMETA_SIGNATURE)
+                continue;
+            facts.read = true;
+            for (int i = 0; i < 4; ++i) {
+                facts.bounds[i] = field(8 + 4 * i);
+                facts.frame[i] = field(24 + 4 * i);
+            }
+            facts.device[0] = field(72);
+            facts.device[1] = field(76);
+            facts.millimetres[0] = field(80);
+            facts.millimetres[1] = field(84);
+            break;
         }
     }
     DeleteEnhMetaFile(m);

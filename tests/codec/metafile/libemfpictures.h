@@ -28,14 +28,14 @@ bool writeWorldTransform(const std::string& path);
 
 struct HeaderFacts {
     bool read = false;
-    unsigned bytes = 0;
-    unsigned records = 0;
-    int frameRight = 0;   // hundredths of a millimetre
-    int frameBottom = 0;
+    int bounds[4] = {};
+    int frame[4] = {};  // hundredths of a millimetre
+    int device[2] = {};
+    int millimetres[2] = {};
 };
 
-// Reads a file with libEMF and plays it into a new libEMF metafile at
-// copy (when not empty); the header as libEMF read it.
-HeaderFacts readAndCopy(const std::string& path, const std::string& copy);
+// The header of a file as libEMF reads it; read is false when libEMF
+// refuses the file.
+HeaderFacts readHeader(const std::string& path);
 
 }  // namespace libemf
