@@ -2,7 +2,28 @@
 
 #include <cstring>
 
+#include <sys/mman.h>
+
 namespace dibcore {
+
+namespace {
+
+constexpr std::uintptr_t kHugePage = std::uintptr_t(1) << 21;
+constexpr std::size_t kHugeWorthIt = std::size_t(4) << 20;
+
+// A large new block gets huge pages over its untouched interior before its
+// pixels are first written: far fewer page faults.
+void adviseHugePages(void* data, std::size_t size)
+{
+    if (!data || size < kHugeWorthIt)
+        return;
+    const auto start = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kHugePage - 1);
+    if (end > start)
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+}  // namespace
 
 std::size_t rowStride(std::int64_t width, int bits)
 {
@@ -55,6 +76,7 @@ GlobalHandle allocDib(int width, int height, int bits, const Palette& palette)
     if (!h)
         return nullptr;
     auto* p = static_cast<std::uint8_t*>(globalmem::lock(h));
+    adviseHugePages(p, headerBytes + pixels);
     DibHeader header;
     header.width = width;
     header.height = height;
@@ -80,7 +102,9 @@ GlobalHandle copyBlock(GlobalHandle h)
     GlobalHandle copy = globalmem::alloc(n);
     if (!copy)
         return nullptr;
-    std::memcpy(globalmem::lock(copy), globalmem::lock(h), n);
+    void* target = globalmem::lock(copy);
+    adviseHugePages(target, n);
+    std::memcpy(target, globalmem::lock(h), n);
     globalmem::unlock(copy);
     globalmem::unlock(h);
     return copy;

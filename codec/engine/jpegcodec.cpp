@@ -1,5 +1,6 @@
 #include "jpegcodec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 
@@ -98,30 +99,54 @@ bool isCmyk(const jpeg_decompress_struct& c)
     return c.jpeg_color_space == JCS_CMYK || c.jpeg_color_space == JCS_YCCK;
 }
 
-void storeRow(const jpeg_decompress_struct& c, const JSAMPLE* in, std::uint8_t* out)
+void storeCmykRow(const jpeg_decompress_struct& c, const JSAMPLE* in, std::uint8_t* out)
 {
-    const JDIMENSION w = c.output_width;
-    if (c.out_color_space == JCS_GRAYSCALE) {
-        for (JDIMENSION x = 0; x < w; ++x)
-            out[x] = in[x];
-    } else if (c.out_color_space == JCS_CMYK) {
-        // Adobe writes CMYK inverted (255 = no ink)
-        const bool inverted = c.saw_Adobe_marker;
-        for (JDIMENSION x = 0; x < w; ++x) {
-            const JSAMPLE* p = in + 4 * x;
-            const int k = inverted ? p[3] : 255 - p[3];
-            for (int ch = 0; ch < 3; ++ch) {
-                const int v = inverted ? p[ch] : 255 - p[ch];
-                out[3 * x + (2 - ch)] = static_cast<std::uint8_t>((v * k + 127) / 255);
-            }
-        }
-    } else {
-        for (JDIMENSION x = 0; x < w; ++x) {
-            out[3 * x] = in[3 * x + 2];
-            out[3 * x + 1] = in[3 * x + 1];
-            out[3 * x + 2] = in[3 * x];
+    // Adobe writes CMYK inverted (255 = no ink)
+    const bool inverted = c.saw_Adobe_marker;
+    for (JDIMENSION x = 0; x < c.output_width; ++x) {
+        const JSAMPLE* p = in + 4 * x;
+        const int k = inverted ? p[3] : 255 - p[3];
+        for (int ch = 0; ch < 3; ++ch) {
+            const int v = inverted ? p[ch] : 255 - p[ch];
+            out[3 * x + (2 - ch)] = static_cast<std::uint8_t>((v * k + 127) / 255);
         }
     }
+}
+
+constexpr int kRowsPerCall = 16;
+
+// Grey and BGR rows decoded straight into the DIB's rows.
+bool readRowsInPlace(jpeg_decompress_struct& c, const dibcore::DibView& dib)
+{
+    JSAMPROW rows[kRowsPerCall];
+    while (c.output_scanline < c.output_height) {
+        const int y = static_cast<int>(c.output_scanline);
+        const int n = static_cast<int>(std::min<JDIMENSION>(kRowsPerCall, c.output_height - c.output_scanline));
+        for (int i = 0; i < n; ++i) {
+            rows[i] = dib.mutableRow(y + i);
+            if (!rows[i])
+                return false;
+        }
+        if (jpeg_read_scanlines(&c, rows, static_cast<JDIMENSION>(n)) == 0)
+            return false;
+    }
+    return true;
+}
+
+bool readCmykRows(jpeg_decompress_struct& c, const dibcore::DibView& dib)
+{
+    JSAMPARRAY buffer = (*c.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE,
+                                               c.output_width * static_cast<JDIMENSION>(c.output_components), 1);
+    while (c.output_scanline < c.output_height) {
+        const int y = static_cast<int>(c.output_scanline);
+        if (jpeg_read_scanlines(&c, buffer, 1) != 1)
+            return false;
+        std::uint8_t* row = dib.mutableRow(y);
+        if (!row)
+            return false;
+        storeCmykRow(c, buffer[0], row);
+    }
+    return true;
 }
 
 // All libjpeg calls run here, under setjmp; job holds what must be cleaned.
@@ -138,7 +163,9 @@ bool run(JpegJob& job, ByteSpan bytes, int scale)
         c.scale_denom = static_cast<unsigned>(scale);
     }
     const bool grey = c.jpeg_color_space == JCS_GRAYSCALE;
-    c.out_color_space = grey ? JCS_GRAYSCALE : (isCmyk(c) ? JCS_CMYK : JCS_RGB);
+    const bool cmyk = isCmyk(c);
+    // grey and colour rows come out as the DIB holds them (BGR order)
+    c.out_color_space = grey ? JCS_GRAYSCALE : (cmyk ? JCS_CMYK : JCS_EXT_BGR);
     job.progress.progress_monitor = onProgress;
     c.progress = &job.progress;
     jpeg_start_decompress(&c);
@@ -148,16 +175,11 @@ bool run(JpegJob& job, ByteSpan bytes, int scale)
     if (!job.out)
         return false;
     dibcore::DibView dib = dibcore::lockView(job.out);
-    JSAMPARRAY buffer = (*c.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&c), JPOOL_IMAGE,
-                                               c.output_width * static_cast<JDIMENSION>(c.output_components), 1);
-    while (c.output_scanline < c.output_height) {
-        const int y = static_cast<int>(c.output_scanline);
-        if (jpeg_read_scanlines(&c, buffer, 1) != 1)
+    if (!cmyk) {
+        if (!readRowsInPlace(c, dib))
             return false;
-        std::uint8_t* row = dib.mutableRow(y);
-        if (!row)
-            return false;
-        storeRow(c, buffer[0], row);
+    } else if (!readCmykRows(c, dib)) {
+        return false;
     }
     // reading up to the end marker reveals damage the rows did not show
     job.allRowsRead = true;

@@ -228,12 +228,8 @@ void EngineDibTest::laterEntriesReportFailure()
 {
     GlobalHandle dib = blockOf(packedFromBmp("rose-24.bmp"));
     const char* file = "/tmp/kvn-never-written.jpg";
-    QCOMPARE(m_engine.entry<wrjpgfiledib_fn>("wrjpgfiledib")(file, dib, 24, 75, 0, nullptr, nullptr, 0), short(0));
-    QCOMPARE(m_engine.entry<wrpngfiledib_fn>("wrpngfiledib")(file, dib, 24, 0, nullptr, nullptr, 0), short(0));
-    QCOMPARE(m_engine.entry<writetiffiledib_fn>("writetiffiledib")(file, dib, 24, 5, 0, nullptr, nullptr, 0),
-             short(0));
+    QCOMPARE(m_engine.entry<deletepage_fn>("deletepage")(file, 0, nullptr, nullptr, 0), short(0));
     QVERIFY(!QFile::exists(file));
-    QCOMPARE(m_engine.entry<deletepage_fn>("deletepage")(file, 0), short(0));
     GlobalHandle out = dib;
     QCOMPARE(m_engine.entry<readpcdfiledib_fn>("readpcdfiledib")(file, 24, 0, 1, &out, nullptr, nullptr, nullptr, 0),
              short(0));
