@@ -4,9 +4,8 @@
 #include "iconwriter.h"
 
 #include "codec/binding/tbitmap.h"
+#include "codec/metafile/wholefile.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 void TIcon::Clear()
 {
@@ -19,16 +18,10 @@ void TIcon::Clear()
 bool TIcon::LoadFromFile(const QString& path)
 {
     Clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("cannot open the file");
+    QByteArray data;
+    if (!wholefile::read(path, kMaxFileBytes, data, error_))
         return false;
-    }
-    if (file.size() > kMaxFileBytes) {
-        error_ = QStringLiteral("file too large");
-        return false;
-    }
-    return LoadFromData(file.readAll());
+    return LoadFromData(data);
 }
 
 // Of the candidates (positions in entries_), the first entry's size at
@@ -87,12 +80,7 @@ QImage TIcon::Image(int position) const
 
 bool TIcon::SaveToFile(const QString& path) const
 {
-    if (Empty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data_) != data_.size())
-        return false;
-    return file.commit();
+    return !Empty() && wholefile::write(path, data_);
 }
 
 bool TIcon::Assign(const TBitmap& picture)

@@ -166,6 +166,13 @@ bool bottomUp(const ByteReader& info)
     return info.i32(8) > 0;
 }
 
+QRectF sourceRect(const QRectF& recorded, int imageHeight, bool bottomUp)
+{
+    if (!bottomUp)
+        return recorded;
+    return QRectF(recorded.x(), imageHeight - recorded.y() - recorded.height(), recorded.width(), recorded.height());
+}
+
 QImage packedImage(const ByteReader& dib, int usage, const QList<QRgb>& palette, bool withAlpha)
 {
     const std::size_t info = infoSize(dib, usage);

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRectF>
 
 namespace dibrecord {
 
@@ -28,5 +29,9 @@ std::size_t infoSize(const ByteReader& dib, int usage);
 // True when the DIB's rows are stored bottom row first (a positive height
 // or a core header).
 bool bottomUp(const ByteReader& info);
+
+// A source rectangle of a DIB record in the picture's rows counted from the
+// top: records count the rows of a bottom-up DIB from its bottom row.
+QRectF sourceRect(const QRectF& recorded, int imageHeight, bool bottomUp);
 
 }  // namespace dibrecord

@@ -104,13 +104,6 @@ QImage recordImage(const ByteReader& whole, std::size_t fields, std::uint32_t us
     return dibrecord::image(info, whole.sub(offBits, cbBits), int(usage), palette, withAlpha);
 }
 
-QRectF flippedSource(const QRectF& src, int imageHeight, bool bottomUp)
-{
-    if (!bottomUp)
-        return src;
-    return QRectF(src.x(), imageHeight - src.y() - src.height(), src.width(), src.height());
-}
-
 QColor vertexColor(const ByteReader& r, std::size_t at)
 {
     return QColor(r.u16(at + 8) >> 8, r.u16(at + 10) >> 8, r.u16(at + 12) >> 8);
@@ -758,7 +751,7 @@ bool EmfPlayer::playBitmap(GdiDevice& dc, const Record& rec) const
         const QImage img = recordImage(w, 48, p.u32(56), dc.palette(), false, &bottomUp);
         const QRectF src(p.i32(24), p.i32(28), p.i32(32), p.i32(36));
         dc.image(QRectF(pointL(p, 16), QSizeF(p.i32(64), p.i32(68))), img,
-                 flippedSource(src, img.height(), bottomUp), p.u32(60));
+                 dibrecord::sourceRect(src, img.height(), bottomUp), p.u32(60));
         return true;
     }
     case EMR_SETDIBITSTODEVICE: {
@@ -768,7 +761,7 @@ bool EmfPlayer::playBitmap(GdiDevice& dc, const Record& rec) const
         const QImage img = recordImage(w, 48, p.u32(56), dc.palette(), false, &bottomUp);
         const QSizeF size(p.i32(32), p.i32(36));
         const QRectF src(pointL(p, 24), size);
-        dc.image(QRectF(pointL(p, 16), size), img, flippedSource(src, img.height(), bottomUp), GdiDevice::SRCCOPY);
+        dc.image(QRectF(pointL(p, 16), size), img, dibrecord::sourceRect(src, img.height(), bottomUp), GdiDevice::SRCCOPY);
         return true;
     }
     case EMR_BITBLT: case EMR_STRETCHBLT: case EMR_MASKBLT: case EMR_ALPHABLEND: case EMR_TRANSPARENTBLT: {

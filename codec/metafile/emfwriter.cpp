@@ -1,5 +1,6 @@
 #include "emfwriter.h"
 
+#include "lebytes.h"
 #include "metafiledib.h"
 
 #include <QtEndian>
@@ -18,22 +19,7 @@ constexpr int kStretchDiBitsSize = 80;
 constexpr int kEofSize = 20;
 constexpr int kMaxSide = 1 << 20;
 
-class Out {
-public:
-    void u32(quint32 v) { put(qToLittleEndian(v)); }
-    void i32(qint32 v) { u32(quint32(v)); }
-    void bytes(const QByteArray& b) { data.append(b); }
-    QByteArray data;
-
-private:
-    template <typename T>
-    void put(T v)
-    {
-        data.append(reinterpret_cast<const char*>(&v), sizeof v);
-    }
-};
-
-void rect(Out& out, int l, int t, int r, int b)
+void rect(LeBytes& out, int l, int t, int r, int b)
 {
     out.i32(l);
     out.i32(t);
@@ -41,7 +27,7 @@ void rect(Out& out, int l, int t, int r, int b)
     out.i32(b);
 }
 
-void header(Out& out, QSize size, quint32 bytes, quint32 records)
+void header(LeBytes& out, QSize size, quint32 bytes, quint32 records)
 {
     out.u32(1);
     out.u32(kHeaderSize);
@@ -82,7 +68,7 @@ QByteArray write(const QImage& picture, int bits, const QList<QRgb>& palette, QS
     if (total > 0x7FFFFFFF)
         return {};
 
-    Out out;
+    LeBytes out;
     header(out, size, quint32(total), 4);
     out.u32(21);  // SETSTRETCHBLTMODE halftone
     out.u32(12);

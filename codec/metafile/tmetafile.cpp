@@ -1,10 +1,9 @@
 #include "tmetafile.h"
 
 #include "emfplayer.h"
+#include "wholefile.h"
 #include "wmfplayer.h"
 
-#include <QFile>
-#include <QSaveFile>
 
 TMetafile::TMetafile() = default;
 TMetafile::~TMetafile() = default;
@@ -22,16 +21,10 @@ void TMetafile::Clear()
 bool TMetafile::LoadFromFile(const QString& path)
 {
     Clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("cannot open the file");
+    QByteArray data;
+    if (!wholefile::read(path, kMaxFileBytes, data, error_))
         return false;
-    }
-    if (file.size() > kMaxFileBytes) {
-        error_ = QStringLiteral("file too large");
-        return false;
-    }
-    return LoadFromData(file.readAll());
+    return LoadFromData(data);
 }
 
 bool TMetafile::LoadFromData(const QByteArray& data)
@@ -64,12 +57,7 @@ bool TMetafile::LoadFromData(const QByteArray& data)
 
 bool TMetafile::SaveToFile(const QString& path) const
 {
-    if (Empty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data_) != data_.size())
-        return false;
-    return file.commit();
+    return !Empty() && wholefile::write(path, data_);
 }
 
 void TMetafile::Draw(QPainter& painter, const QRectF& target) const

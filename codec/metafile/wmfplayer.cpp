@@ -114,14 +114,6 @@ QImage bitmap16(const ByteReader& r, std::size_t at, std::size_t bitsAt)
     return img;
 }
 
-QRectF flippedSource(const QRectF& src, int imageHeight, bool bottomUp)
-{
-    if (!bottomUp)
-        return src;
-    // a bottom-up DIB counts source rows from its bottom row
-    return QRectF(src.x(), imageHeight - src.y() - src.height(), src.width(), src.height());
-}
-
 }  // namespace
 
 // Header -------------------------------------------------------------------
@@ -667,7 +659,7 @@ void WmfPlayer::playBitmap(GdiDevice& dc, const Record& rec) const
         const QImage img = dibrecord::packedImage(dib, p.u16(4), dc.palette());
         const QRectF src(pointYX(p, 10), QSizeF(p.i16(8), p.i16(6)));
         dc.image(QRectF(pointYX(p, 18), QSizeF(p.i16(16), p.i16(14))), img,
-                 flippedSource(src, img.height(), dibrecord::bottomUp(dib)), rop);
+                 dibrecord::sourceRect(src, img.height(), dibrecord::bottomUp(dib)), rop);
         break;
     }
     case META_SETDIBTODEV: {
@@ -677,7 +669,7 @@ void WmfPlayer::playBitmap(GdiDevice& dc, const Record& rec) const
         const QImage img = dibrecord::packedImage(dib, p.u16(0), dc.palette());
         const QSizeF size(p.i16(12), p.i16(10));
         const QRectF src(pointYX(p, 6), size);
-        dc.image(QRectF(pointYX(p, 14), size), img, flippedSource(src, img.height(), dibrecord::bottomUp(dib)),
+        dc.image(QRectF(pointYX(p, 14), size), img, dibrecord::sourceRect(src, img.height(), dibrecord::bottomUp(dib)),
                  GdiDevice::SRCCOPY);
         break;
     }

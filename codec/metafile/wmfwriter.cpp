@@ -1,5 +1,6 @@
 #include "wmfwriter.h"
 
+#include "lebytes.h"
 #include "metafiledib.h"
 
 #include <QtEndian>
@@ -12,23 +13,7 @@ constexpr int kMaxCoordinate = 32767;
 constexpr quint16 kStretchDib = 0x0F43;
 constexpr quint32 kSrcCopy = 0x00CC0020;
 
-class Out {
-public:
-    void u16(quint16 v) { put(qToLittleEndian(v)); }
-    void i16(int v) { u16(quint16(qint16(v))); }
-    void u32(quint32 v) { put(qToLittleEndian(v)); }
-    void bytes(const QByteArray& b) { data.append(b); }
-    QByteArray data;
-
-private:
-    template <typename T>
-    void put(T v)
-    {
-        data.append(reinterpret_cast<const char*>(&v), sizeof v);
-    }
-};
-
-void record(Out& out, quint16 function, const QList<int>& words)
+void record(LeBytes& out, quint16 function, const QList<int>& words)
 {
     out.u32(quint32(3 + words.size()));
     out.u16(function);
@@ -38,7 +23,7 @@ void record(Out& out, quint16 function, const QList<int>& words)
 
 QByteArray placeableHeader(QSize size)
 {
-    Out h;
+    LeBytes h;
     h.u32(0x9AC6CDD7);
     h.u16(0);
     h.i16(0);
@@ -65,7 +50,7 @@ QByteArray write(const QImage& picture, int bits, const QList<QRgb>& palette, QS
     if (dib.isEmpty() || dib.size() % 2 != 0)
         return {};
 
-    Out records;
+    LeBytes records;
     record(records, 0x0103, {8});                                       // SETMAPMODE anisotropic
     record(records, 0x020B, {0, 0});                                    // SETWINDOWORG
     record(records, 0x020C, {size.height(), size.width()});             // SETWINDOWEXT
@@ -79,7 +64,7 @@ QByteArray write(const QImage& picture, int bits, const QList<QRgb>& palette, QS
     records.bytes(dib);
     record(records, 0x0000, {});                                        // EOF
 
-    Out out;
+    LeBytes out;
     out.bytes(placeableHeader(size));
     out.u16(1);  // in memory
     out.u16(9);

@@ -4,6 +4,7 @@
 
 #include "emfbuilder.h"
 #include "libemfpictures.h"
+#include "testpictures.h"
 #include "wmfbuilder.h"
 
 #include "codec/binding/errorinvalid.h"
@@ -106,25 +107,7 @@ QByteArray stretchDib(int usage, int srcW, int srcH, QRect dest, const QByteArra
            WmfBuilder::u16(quint16(dest.y())) + WmfBuilder::u16(quint16(dest.x())) + dib;
 }
 
-TBitmap testPicture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixel(x, y, qRgb((x * 255) / w, (y * 255) / h, ((x / 50 + y / 50) % 2) * 255));
-    return TBitmap(img, pf24bit);
-}
 
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
-}
 
 QByteArray readFile(const QString& path)
 {
@@ -410,7 +393,7 @@ private slots:
         QFETCH(QSize, bitmap);
         QFETCH(bool, enhanced);
         QFETCH(QSize, metafile);
-        const TBitmap picture = testPicture(bitmap.width(), bitmap.height());
+        const TBitmap picture = testpictures::ramps(bitmap.width(), bitmap.height());
         TMetafile mf;
         QVERIFY(BitmapToMetafile(&picture, &mf, enhanced));
         QCOMPARE(mf.Enhanced(), enhanced);
@@ -435,7 +418,7 @@ private slots:
         } catch (const ErrorInvalid& e) {
             QCOMPARE(e.message(), QStringLiteral("Input image is empty"));
         }
-        const TBitmap picture = testPicture(4, 4);
+        const TBitmap picture = testpictures::ramps(4, 4);
         try {
             BitmapToMetafile(&picture, nullptr, true);
             QFAIL("no error without a metafile");
@@ -465,7 +448,7 @@ private slots:
     {
         QFETCH(int, format);
         QFETCH(bool, enhanced);
-        TBitmap picture = testPicture(1000, 500);
+        TBitmap picture = testpictures::ramps(1000, 500);
         picture.setPixelFormat(TPixelFormat(format));
         TMetafile mf;
         QVERIFY(BitmapToMetafile(&picture, &mf, enhanced));
@@ -475,7 +458,7 @@ private slots:
         const QImage original = picture.image().convertToFormat(QImage::Format_RGB32);
         const QImage expected = enhanced ? original
                                          : original.scaled(mf.Size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const double difference = meanDifference(back.image().convertToFormat(QImage::Format_RGB32), expected);
+        const double difference = testpictures::meanDifference(back.image().convertToFormat(QImage::Format_RGB32), expected);
         // the same picture: exactly at its own size, within resampling when scaled
         QVERIFY2(difference < (enhanced ? 0.5 : 4.0), qPrintable(QString::number(difference)));
     }

@@ -4,6 +4,7 @@
 // of ../shared/corpus load at their listed sizes.
 
 #include "libemfpictures.h"
+#include "testpictures.h"
 
 #include "codec/binding/tbitmap.h"
 #include "codec/metafile/metafileconvert.h"
@@ -23,14 +24,6 @@ namespace {
 const QString kData = QStringLiteral(KV_TEST_DATA "/metafile/");
 const QString kCorpus = QStringLiteral(KV_SOURCE_DIR "/../shared/corpus/");
 
-TBitmap picture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB888);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixelColor(x, y, QColor(x * 255 / w, y * 255 / h, (x / 100 + y / 100) % 2 ? 230 : 30));
-    return TBitmap(img, pf24bit);
-}
 
 QImage render(const TMetafile& mf)
 {
@@ -38,16 +31,6 @@ QImage render(const TMetafile& mf)
     return MetafileToBitmap(&b, &mf, false) ? b.image().convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
-}
 
 // The ink (anything not near white) of a picture, cut to where it lies
 // and brought to 128 x 128: libwmf places and scales drawings in its own
@@ -133,6 +116,11 @@ Svg libwmfDrawing(const QString& wmf, QSize at, const QString& folder)
     return out;
 }
 
+bool haveLibwmf()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty();
+}
+
 struct CorpusEntry {
     QString path;
     QSize size;
@@ -161,10 +149,10 @@ class TestMetafileCheck : public QObject {
 private slots:
     void ourWmfReadByLibwmf()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
+        if (!haveLibwmf())
             QSKIP("wmf2svg (libwmf-bin) is not installed");
         QTemporaryDir dir;
-        const TBitmap original = picture(1000, 500);
+        const TBitmap original = testpictures::ramps(1000, 500);
         TMetafile mf;
         QVERIFY(BitmapToMetafile(&original, &mf, false));
         const QString path = dir.filePath(QStringLiteral("our.wmf"));
@@ -191,7 +179,7 @@ private slots:
     void realWmfAsLibwmfDrawsIt()
     {
         QFETCH(QString, path);
-        if (QStandardPaths::findExecutable(QStringLiteral("wmf2svg")).isEmpty())
+        if (!haveLibwmf())
             QSKIP("wmf2svg (libwmf-bin) is not installed");
         TMetafile mf;
         QVERIFY2(mf.LoadFromFile(path), qPrintable(mf.Error()));
@@ -213,14 +201,14 @@ private slots:
         QVERIFY(emf.LoadFromFile(kData + "lo-base-icon.emf"));
         QCOMPARE(wmf.Size(), QSize(128, 128));
         QCOMPARE(emf.Size(), QSize(128, 128));
-        const double difference = meanDifference(render(wmf), render(emf));
+        const double difference = testpictures::meanDifference(render(wmf), render(emf));
         QVERIFY2(difference < 8, qPrintable(QString::number(difference)));
     }
 
     void ourEmfReadByLibEmf()
     {
         QTemporaryDir dir;
-        const TBitmap original = picture(300, 120);
+        const TBitmap original = testpictures::ramps(300, 120);
         TMetafile mf;
         QVERIFY(BitmapToMetafile(&original, &mf, true));
         const QString path = dir.filePath(QStringLiteral("our.emf"));

@@ -4,6 +4,7 @@
 // size; damaged files fail with one line.
 
 #include "../../tool/toolrunner.h"
+#include "testpictures.h"
 
 #include "codec/binding/tbitmap.h"
 #include "codec/icon/ticon.h"
@@ -16,25 +17,7 @@
 
 namespace {
 
-TBitmap picture(int w, int h)
-{
-    QImage img(w, h, QImage::Format_RGB888);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.setPixelColor(x, y, QColor(x * 255 / w, y * 255 / h, x < w / 2 ? 40 : 220));
-    return TBitmap(img, pf24bit);
-}
 
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
-}
 
 }  // namespace
 
@@ -57,7 +40,7 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QSize, size);
         QTemporaryDir dir;
-        const TBitmap original = picture(1000, 500);
+        const TBitmap original = testpictures::ramps(1000, 500);
         TMetafile metafile;
         QVERIFY(BitmapToMetafile(&original, &metafile, enhanced));
         const QString path = dir.filePath(enhanced ? QStringLiteral("p.emf") : QStringLiteral("p.wmf"));
@@ -78,7 +61,7 @@ private slots:
         QCOMPARE(decoded.size(), size);
         const QImage expected = original.image().convertToFormat(QImage::Format_RGB32).scaled(
             size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        const double difference = meanDifference(decoded, expected);
+        const double difference = testpictures::meanDifference(decoded, expected);
         QVERIFY2(difference < 3, qPrintable(QString::number(difference)));
     }
 
@@ -103,7 +86,7 @@ private slots:
 
         // a 256-pixel PNG entry first: width byte 0, shown at 256
         TIcon big;
-        QVERIFY(big.Assign(picture(256, 256)));
+        QVERIFY(big.Assign(testpictures::ramps(256, 256)));
         const QString bigPath = dir.filePath(QStringLiteral("big.ico"));
         QVERIFY(big.SaveToFile(bigPath));
         const ToolRun info = runTool({QStringLiteral("info"), bigPath});
@@ -116,7 +99,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("data");
         TMetafile metafile;
-        const TBitmap small = picture(20, 10);
+        const TBitmap small = testpictures::ramps(20, 10);
         BitmapToMetafile(&small, &metafile, false);
         const QByteArray wmf = metafile.Data();
         BitmapToMetafile(&small, &metafile, true);
