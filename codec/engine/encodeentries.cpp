@@ -22,7 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 // Encodes the caller's picture at the depth asked with encode(input, bytes)
 // and writes the bytes as file. 1 on success, 0 on failure.
 template <typename Encode>
-short writeFile(const char* file, GlobalHandle dib, short bits, DecodeRequest& request, Encode encode)
+short writeFile(const char* file, GlobalHandle dib, int bits, DecodeRequest& request, Encode encode)
 {
     try {
         if (!file || !*file || !request.progress(0))
@@ -59,7 +59,7 @@ short editTiff(const char* file, DecodeRequest& request, Edit edit)
 }
 
 // A new TIFF, or the picture put into an existing one as page `page`.
-short writeTiff(const char* file, GlobalHandle dib, short bits, short compression, bool intoExisting, int page,
+short writeTiff(const char* file, GlobalHandle dib, short compression, bool intoExisting, int page,
                 DecodeRequest& request)
 {
     // the code travels as a signed 16-bit value (32773 arrives as -32763)
@@ -67,11 +67,11 @@ short writeTiff(const char* file, GlobalHandle dib, short bits, short compressio
     if (!tiffwriter::knownCompression(code))
         return 0;
     if (!intoExisting)
-        return writeFile(file, dib, bits, request, [&](WriterInput& input, Bytes& out) {
+        return writeFile(file, dib, request.bits(), request, [&](WriterInput& input, Bytes& out) {
             return tiffwriter::prepare(input, code) && tiffwriter::encode(input.view(), code, request, out);
         });
     try {
-        WriterInput input(dib, bits);
+        WriterInput input(dib, request.bits());
         if (!tiffwriter::prepare(input, code))
             return 0;
         return editTiff(file, request, [&](Bytes& bytes) {
@@ -97,7 +97,7 @@ short wrpngfiledib(const char* file, GlobalHandle dib, short bits, short interla
                    ProgressCallback cb, int)
 {
     DecodeRequest request(bits, 1, cb, sender);
-    return writeFile(file, dib, bits, request, [&](WriterInput& input, Bytes& out) {
+    return writeFile(file, dib, request.bits(), request, [&](WriterInput& input, Bytes& out) {
         return pngwriter::encode(input.view(), interlace != 0, request, out);
     });
 }
@@ -105,7 +105,7 @@ short wrpngfiledib(const char* file, GlobalHandle dib, short bits, short interla
 short wrgiffiledib(const char* file, GlobalHandle dib, short bits, void* sender, ProgressCallback cb, int)
 {
     DecodeRequest request(bits, 1, cb, sender);
-    return writeFile(file, dib, bits, request, [&](WriterInput& input, Bytes& out) {
+    return writeFile(file, dib, request.bits(), request, [&](WriterInput& input, Bytes& out) {
         // more than 256 colours: a palette made for the picture
         return input.convert(std::min(input.view().bitCount(), 8), dibcore::Dither::FloydSteinberg) &&
                gifwriter::encode(input.view(), request, out);
@@ -115,7 +115,7 @@ short wrgiffiledib(const char* file, GlobalHandle dib, short bits, void* sender,
 short wrpcxfiledib(const char* file, GlobalHandle dib, short bits, void* sender, ProgressCallback cb, int)
 {
     DecodeRequest request(bits, 1, cb, sender);
-    return writeFile(file, dib, bits, request,
+    return writeFile(file, dib, request.bits(), request,
                      [&](WriterInput& input, Bytes& out) { return pcxwriter::encode(input.view(), request, out); });
 }
 
@@ -123,7 +123,7 @@ short writetgafiledib(const char* file, GlobalHandle dib, short bits, short rle,
                       ProgressCallback cb, int)
 {
     DecodeRequest request(bits, 1, cb, sender);
-    return writeFile(file, dib, bits, request, [&](WriterInput& input, Bytes& out) {
+    return writeFile(file, dib, request.bits(), request, [&](WriterInput& input, Bytes& out) {
         return tgawriter::encode(input.view(), rle != 0, request, out);
     });
 }
@@ -132,7 +132,7 @@ short writetiffiledib(const char* file, GlobalHandle dib, short bits, short comp
                       void* sender, ProgressCallback cb, int)
 {
     DecodeRequest request(bits, 1, cb, sender);
-    return writeTiff(file, dib, bits, compression, append != 0 && exists(file), 65535, request);
+    return writeTiff(file, dib, compression, append != 0 && exists(file), 65535, request);
 }
 
 short writetiffiledibpage(const char* file, GlobalHandle dib, short bits, short compression, short page,
@@ -141,7 +141,7 @@ short writetiffiledibpage(const char* file, GlobalHandle dib, short bits, short 
     if (page < 0)
         return 0;
     DecodeRequest request(bits, 1, cb, sender);
-    return writeTiff(file, dib, bits, compression, exists(file), page, request);
+    return writeTiff(file, dib, compression, exists(file), page, request);
 }
 
 short deletepage(const char* file, short page, void* sender, ProgressCallback cb, int)

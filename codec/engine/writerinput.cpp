@@ -4,15 +4,9 @@ namespace {
 
 int wantedBits(int requested, int own)
 {
-    if (requested <= 0)
+    if (requested == 0)
         return own == 1 || own == 4 || own == 8 ? own : 24;
-    if (requested <= 1)
-        return 1;
-    if (requested <= 4)
-        return 4;
-    if (requested <= 8)
-        return 8;
-    return 24;
+    return requested;
 }
 
 }  // namespace
@@ -27,6 +21,8 @@ WriterInput::WriterInput(GlobalHandle dib, int bits) : m_caller(dib)
     m_callerLocked = true;
     const dibcore::DibView own(data, globalmem::size(dib));
     if (!own.valid())
+        return;
+    if (bits != 0 && bits != 1 && bits != 4 && bits != 8 && bits != 24)
         return;
     const int target = wantedBits(bits, own.bitCount());
     if (target == own.bitCount() && !own.isRle()) {

@@ -7,8 +7,9 @@
 class WriterInput
 {
 public:
-    // bits: 0 keeps the picture's own depth (1, 4 and 8 stay, deeper
-    // pictures become 24 bits), 1, 4, 8 or 24 convert to that depth.
+    // bits (as DecodeRequest::bits() gives it): 0 keeps the picture's own
+    // depth (1, 4 and 8 stay, deeper pictures become 24 bits), 1, 4, 8 or 24
+    // convert to that depth; other values are refused.
     WriterInput(GlobalHandle dib, int bits);
     ~WriterInput();
     WriterInput(const WriterInput&) = delete;

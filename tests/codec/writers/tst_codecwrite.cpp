@@ -10,6 +10,8 @@
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/dibconvert.h"
 #include "codec/binding/tiffnames.h"
+#include "codec/engine/crde2001.h"
+#include "enginemodule.h"
 #include "referencedecoder.h"
 #include "writertestkit.h"
 
@@ -32,6 +34,17 @@ bool writeByExtension(const QString& path, GlobalHandle dib, int bits)
     if (ext == "tif")
         return WriteTiffFileDib(path, dib, bits, TiffCompressionCode(sLZW), false);
     return false;
+}
+
+// Writes the image (as a 24-bit DIB) with write(path, dib) into the folder.
+QString written(const QTemporaryDir& dir, const QString& name, const QImage& image,
+                const std::function<bool(const QString&, GlobalHandle)>& write)
+{
+    GlobalHandle dib = dibOf(image, 24);
+    const QString path = dir.filePath(name);
+    const bool ok = dib && write(path, dib);
+    FreeDIB(dib);
+    return ok ? path : QString();
 }
 
 struct StopAt {
@@ -219,11 +232,10 @@ private slots:
     // theirs exactly.
     void gifPalettes()
     {
+        const auto gif = [](const QString& path, GlobalHandle dib) { return WriteGifFileDib(path, dib, 0); };
         const QImage many = photo(64, 48, 11);
-        GlobalHandle dib = dibOf(many, 24);
-        const QString path = m_dir.filePath("many.gif");
-        QVERIFY(WriteGifFileDib(path, dib, 0));
-        FreeDIB(dib);
+        const QString path = written(m_dir, "many.gif", many, gif);
+        QVERIFY(!path.isEmpty());
         const int colours = identify(path, "%k").toInt();
         QVERIFY2(colours > 64 && colours <= 256, qPrintable(QString::number(colours)));
         const QImage ours = ourDecode(path);
@@ -233,23 +245,33 @@ private slots:
         QVERIFY(quality > 28);
 
         const QImage few = blocks(64, 48, 37);
-        GlobalHandle fewDib = dibOf(few, 24);
-        const QString fewPath = m_dir.filePath("few.gif");
-        QVERIFY(WriteGifFileDib(fewPath, fewDib, 0));
-        FreeDIB(fewDib);
+        const QString fewPath = written(m_dir, "few.gif", few, gif);
+        QVERIFY(!fewPath.isEmpty());
         QCOMPARE(identify(fewPath, "%k").toInt(), 37);
         QCOMPARE(maxDifference(referencedecoder::decode(fewPath), few), 0);
     }
 
+    // The wrapper writes raw TGA; the entry's first option asks for RLE.
     void tgaRunLengthPackets()
     {
-        const QImage source = blocks(70, 20, 5);
-        GlobalHandle dib = dibOf(source, 24);
-        const QString path = m_dir.filePath("rle.tga");
-        QVERIFY(WriteTgaFileDib(path, dib, 0));
-        FreeDIB(dib);
-        QCOMPARE(maxDifference(ourDecode(path), source), 0);
-        QCOMPARE(maxDifference(referencedecoder::decode(path), source), 0);
+        EngineModule engine;
+        const auto write = engine.entry<writetgafiledib_fn>("writetgafiledib");
+        QVERIFY(write);
+        for (int bits : {8, 24}) {
+            const QImage source = bits == 8 ? blocks(70, 20, 5) : photo(70, 20, 8);
+            GlobalHandle dib = dibOf(source, bits);
+            const QString raw = m_dir.filePath(QString("raw%1.tga").arg(bits));
+            const QString rle = m_dir.filePath(QString("rle%1.tga").arg(bits));
+            QCOMPARE(write(raw.toLocal8Bit().constData(), dib, 0, 0, 0, nullptr, nullptr, 0), short(1));
+            QCOMPARE(write(rle.toLocal8Bit().constData(), dib, 0, 1, 0, nullptr, nullptr, 0), short(1));
+            FreeDIB(dib);
+            QCOMPARE(identify(rle, "%C"), QString("RLE"));
+            QCOMPARE(identify(raw, "%C"), QString("None"));
+            if (bits == 8)
+                QVERIFY(QFileInfo(rle).size() < QFileInfo(raw).size());
+            QCOMPARE(maxDifference(ourDecode(rle), source), 0);
+            QCOMPARE(maxDifference(referencedecoder::decode(rle), source), 0);
+        }
     }
 
     void operationTextNamesTheWrite()
