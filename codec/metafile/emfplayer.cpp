@@ -14,7 +14,7 @@ namespace {
 constexpr std::uint32_t kSignature = 0x464D4520;  // " EMF"
 constexpr std::size_t kHeaderSize = 88;
 constexpr std::uint32_t kMaxHandles = 65536;
-constexpr std::uint32_t kMaxRegionRects = 16384;
+constexpr std::uint32_t kMaxRegionRects = 1024;
 
 enum RecordType : std::uint32_t {
     EMR_HEADER = 1, EMR_POLYBEZIER = 2, EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYBEZIERTO = 5,
@@ -577,6 +577,8 @@ bool EmfPlayer::playClip(GdiDevice& dc, const Record& rec) const
                 dc.selectClip(std::nullopt, GdiDevice::RGN_COPY);
             break;
         }
+        if (dc.clipFrozen())
+            break;
         if (const auto region = regionData(p, 8, bytes))
             dc.selectClip(device.map(*region), int(mode));
         break;

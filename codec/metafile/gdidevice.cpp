@@ -12,6 +12,12 @@ namespace {
 constexpr std::size_t kMaxSavedStates = 4096;
 // Painter pixels around the picture within which geometry is drawn whole.
 constexpr double kMargin = 1024;
+constexpr int kMaxClipElements = 1024;
+// Clip path elements a picture may have worked with in all, not counting
+// small clips; past that its clip stays as it is, so that no file makes
+// clipping cost without end.
+constexpr qint64 kClipWorkBudget = 500000;
+constexpr qsizetype kSmallClip = 32;
 
 enum Rop2 {
     R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5, R2_NOT = 6,
@@ -90,11 +96,11 @@ GdiDevice::GdiDevice(QPainter& painter, const QTransform& deviceToPainter)
     : painter_(painter)
     , base_(painter.worldTransform())
     , deviceToPainter_(deviceToPainter)
+    , clipWorkLeft_(kClipWorkBudget)
 {
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, true);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
-    objects_.resize(16);
 }
 
 GdiDevice::~GdiDevice()
@@ -127,21 +133,24 @@ QTransform GdiDevice::logicalToPainter() const
 
 void GdiDevice::setObjectTableSize(std::size_t n)
 {
-    objects_.resize(std::min(n, kMaxObjects));
+    objects_.assign(std::min(n, kMaxObjects), gdi::Object());
+    freeSlots_.clear();
+    for (std::uint32_t i = 0; i < objects_.size(); ++i)
+        freeSlots_.insert(freeSlots_.end(), i);
 }
 
 int GdiDevice::addObject(gdi::Object object)
 {
-    for (std::size_t i = 0; i < objects_.size(); ++i) {
-        if (std::holds_alternative<std::monostate>(objects_[i])) {
-            objects_[i] = std::move(object);
-            return int(i);
-        }
+    if (freeSlots_.empty()) {
+        if (objects_.size() >= kMaxObjects)
+            return -1;
+        objects_.push_back(std::move(object));
+        return int(objects_.size() - 1);
     }
-    if (objects_.size() >= kMaxObjects)
-        return -1;
-    objects_.push_back(std::move(object));
-    return int(objects_.size() - 1);
+    const std::uint32_t slot = *freeSlots_.begin();
+    freeSlots_.erase(freeSlots_.begin());
+    objects_[slot] = std::move(object);
+    return int(slot);
 }
 
 void GdiDevice::setObject(std::uint32_t index, gdi::Object object)
@@ -210,8 +219,10 @@ void GdiDevice::selectStockObject(std::uint32_t id)
 
 void GdiDevice::deleteObject(std::uint32_t index)
 {
-    if (index < objects_.size())
-        objects_[index] = std::monostate();
+    if (index >= objects_.size() || std::holds_alternative<std::monostate>(objects_[index]))
+        return;
+    objects_[index] = std::monostate();
+    freeSlots_.insert(index);
 }
 
 const QList<QRgb>& GdiDevice::defaultPalette()
@@ -378,9 +389,19 @@ QPainterPath GdiDevice::everything() const
     return all;
 }
 
+bool GdiDevice::clipWork(qsizetype elements)
+{
+    if (clipWorkLeft_ <= 0)
+        return false;
+    clipWorkLeft_ -= std::max<qsizetype>(elements - kSmallClip, 0);
+    return true;
+}
+
 void GdiDevice::applyClip()
 {
     if (appliedClip_ == clipSerial_)
+        return;
+    if (state_.clip && !clipWork(state_.clip->elementCount()))
         return;
     appliedClip_ = clipSerial_;
     painter_.setWorldTransform(base_);
@@ -408,7 +429,7 @@ void GdiDevice::excludeClipRect(const QRectF& box)
 
 void GdiDevice::offsetClip(QPointF logicalOffset)
 {
-    if (!state_.clip)
+    if (!state_.clip || !clipWork(state_.clip->elementCount()))
         return;
     const QTransform t = logicalToPainter();
     const QPointF d = t.map(logicalOffset) - t.map(QPointF(0, 0));
@@ -418,6 +439,9 @@ void GdiDevice::offsetClip(QPointF logicalOffset)
 
 void GdiDevice::selectClip(const std::optional<QPainterPath>& region, int mode)
 {
+    const qsizetype work = (state_.clip ? state_.clip->elementCount() : 0) + (region ? region->elementCount() : 0);
+    if (!clipWork(work))
+        return;
     if (mode == RGN_COPY || !region) {
         if (mode == RGN_COPY)
             state_.clip = region;
@@ -425,6 +449,10 @@ void GdiDevice::selectClip(const std::optional<QPainterPath>& region, int mode)
         return;
     }
     const QPainterPath current = state_.clip.value_or(everything());
+    // a clip cut into ever more pieces costs more with each piece: past a
+    // limit it only still shrinks
+    if (current.elementCount() > kMaxClipElements && mode != RGN_AND)
+        return;
     switch (mode) {
     case RGN_AND: state_.clip = current.intersected(*region); break;
     case RGN_OR: state_.clip = current.united(*region); break;
@@ -696,7 +724,8 @@ void GdiDevice::text(QPointF origin, const QString& text, const QList<double>& d
     }
     if (text.isEmpty())
         return;
-    const bool clipped = (options & ETO_CLIPPED) && !box.isEmpty();
+    const bool clipped = (options & ETO_CLIPPED) && !box.isEmpty() &&
+                         clipWork(state_.clip ? state_.clip->elementCount() : 0);
     if (clipped) {
         painter_.save();
         QPainterPath p;

@@ -15,6 +15,7 @@
 #include <QTransform>
 
 #include <optional>
+#include <set>
 #include <vector>
 
 class GdiDevice {
@@ -45,6 +46,8 @@ public:
     const QTransform& deviceToPainter() const { return deviceToPainter_; }
     // Marks the clip as changed after the state's clip was set directly.
     void clipChanged() { ++clipSerial_; }
+    // True once clipping has cost all it may: clip changes are then ignored.
+    bool clipFrozen() const { return clipWorkLeft_ <= 0; }
     // Where drawing reached so far, in painter coordinates.
     QRectF paintedBounds() const { return painted_; }
     // A transform that fits a device rectangle into target, keeping its
@@ -123,6 +126,8 @@ private:
     void record(const QPainterPath& mapped);
     bool recording() const { return recording_.has_value(); }
     void applyClip();
+    // Takes work from the clipping budget; false once it is spent.
+    bool clipWork(qsizetype elements);
     void reached(const QRectF& r);
     QPainterPath everything() const;
     QPen qtPen() const;
@@ -141,9 +146,11 @@ private:
     GdiState state_;
     std::vector<GdiState> saved_;
     std::vector<gdi::Object> objects_;
+    std::set<std::uint32_t> freeSlots_;  // empty slots, lowest first
     std::optional<QPainterPath> recording_;  // open path, painter coordinates
     QPainterPath path_;                      // the ended path
     unsigned clipSerial_ = 1;
+    qint64 clipWorkLeft_;
     unsigned appliedClip_ = 0;
     std::optional<QColor> ropColor_;         // R2_BLACK / R2_WHITE
     QRectF painted_;

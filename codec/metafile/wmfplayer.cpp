@@ -17,7 +17,7 @@ constexpr std::size_t kHeaderSize = 18;
 // Nominal size of a picture without a placeable header whose window is
 // larger: its units are then taken as finer than pixels.
 constexpr int kLargestPlainSide = 2048;
-constexpr int kMaxRegionScans = 4096;
+constexpr int kMaxRegionRects = 1024;
 
 enum Function : std::uint16_t {
     META_EOF = 0x0000, META_REALIZEPALETTE = 0x0035, META_SETPALENTRIES = 0x0037,
@@ -112,6 +112,33 @@ QImage bitmap16(const ByteReader& r, std::size_t at, std::size_t bitsAt)
             dst[x] = qRgb(src[step * x + 2], src[step * x + 1], src[step * x]);
     }
     return img;
+}
+
+// The rectangles of a region object; its bounds when it has none or more
+// than a clip can be worked with.
+QPainterPath regionPath(const ByteReader& p)
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    const int scans = p.i16(10);
+    std::size_t at = 22;
+    int rects = 0;
+    for (int s = 0; s < scans && p.has(at, 6) && rects <= kMaxRegionRects; ++s) {
+        const std::uint16_t count = p.u16(at);
+        const int top = p.i16(at + 2), bottom = p.i16(at + 4);
+        for (std::size_t k = 0; k + 1 < count && p.has(at + 6 + 2 * k, 4) && rects <= kMaxRegionRects; k += 2) {
+            const int left = p.i16(at + 6 + 2 * k), right = p.i16(at + 8 + 2 * k);
+            path.addRect(QRectF(QPointF(left, top), QPointF(right, bottom)).normalized());
+            ++rects;
+        }
+        at += 6 + 2 * std::size_t(count) + 2;
+    }
+    if (rects > 0 && rects <= kMaxRegionRects)
+        return path;
+    QPainterPath bounds;
+    if (p.has(14, 8))
+        bounds.addRect(QRectF(QPointF(p.i16(14), p.i16(16)), QPointF(p.i16(18), p.i16(20))).normalized());
+    return bounds;
 }
 
 }  // namespace
@@ -476,27 +503,9 @@ void WmfPlayer::playObject(GdiDevice& dc, const Record& rec) const
         object = pal;
         break;
     }
-    case META_CREATEREGION: {
-        gdi::Region region;
-        int scans = p.i16(10);
-        if (scans > kMaxRegionScans)
-            scans = 0;  // more than a clip can be worked with: the bounds
-        region.path.setFillRule(Qt::WindingFill);
-        std::size_t at = 22;
-        for (int s = 0; s < scans && p.has(at, 6); ++s) {
-            const std::uint16_t count = p.u16(at);
-            const int top = p.i16(at + 2), bottom = p.i16(at + 4);
-            for (std::size_t k = 0; k + 1 < count && p.has(at + 6 + 2 * k, 4); k += 2) {
-                const int left = p.i16(at + 6 + 2 * k), right = p.i16(at + 8 + 2 * k);
-                region.path.addRect(QRectF(QPointF(left, top), QPointF(right, bottom)).normalized());
-            }
-            at += 6 + 2 * std::size_t(count) + 2;
-        }
-        if (scans <= 0 && p.has(14, 8))
-            region.path.addRect(QRectF(QPointF(p.i16(14), p.i16(16)), QPointF(p.i16(18), p.i16(20))).normalized());
-        object = region;
+    case META_CREATEREGION:
+        object = gdi::Region{regionPath(p)};
         break;
-    }
     default: break;
     }
     dc.addObject(std::move(object));
@@ -691,6 +700,8 @@ void WmfPlayer::playRegion(GdiDevice& dc, const Record& rec) const
     const QTransform t = dc.logicalToPainter();
     switch (rec.function) {
     case META_SELECTCLIPREGION:
+        if (dc.clipFrozen())
+            break;
         if (const gdi::Region* r = regionAt(0))
             dc.selectClip(t.map(r->path), GdiDevice::RGN_COPY);
         else

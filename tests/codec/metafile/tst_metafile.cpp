@@ -565,6 +565,66 @@ private slots:
         QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
     }
 
+    // Files whose records make the player work harder with each record:
+    // clips cut ever finer, full object tables, clipped text over them.
+    void costlyFilesStayQuick_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        {
+            WmfBuilder b;
+            b.objects(65535);
+            for (int i = 0; i < 66000; ++i)
+                b.solidBrush(qRgb(i % 256, 0, 0));
+            for (int i = 0; i < 30000; ++i)
+                b.remove(i % 500).solidBrush(qRgb(0, 0, 255)).select(i % 500);
+            QTest::newRow("full object table") << b.finish();
+        }
+        {
+            WmfBuilder b;
+            b.solidBrush(qRgb(255, 0, 0)).select(0);
+            for (int i = 0; i < 20000; ++i)
+                b.add(META_EXCLUDECLIPRECT, {(i * 7) % 97 + 2, (i * 13) % 197 + 2, (i * 7) % 97, (i * 13) % 197});
+            for (int i = 0; i < 5000; ++i)
+                b.rectangle(0, 0, 200, 100).addRaw(0x0A32, WmfBuilder::u16(50) + WmfBuilder::u16(10) + WmfBuilder::u16(3) +
+                                                              WmfBuilder::u16(4) + QByteArray(8, '\5') + "abc");
+            QTest::newRow("clip cut finer and finer") << b.finish();
+        }
+        {
+            QByteArray region = QByteArray(10, '\0') + WmfBuilder::u16(1) + QByteArray(10, '\0');
+            QByteArray scan = WmfBuilder::u16(2000) + WmfBuilder::u16(0) + WmfBuilder::u16(100);
+            for (int k = 0; k < 1000; ++k)
+                scan += WmfBuilder::u16(quint16(k / 5)) + WmfBuilder::u16(quint16(k / 5 + 1));
+            region += scan + WmfBuilder::u16(2000);
+            WmfBuilder b;
+            for (int i = 0; i < 1000; ++i)
+                b.addRaw(0x06FF, region).add(0x012C, {0}).add(0x01F0, {0}).rectangle(0, 0, 200, 100);
+            QTest::newRow("regions of many rectangles") << b.finish();
+        }
+        {
+            EmfBuilder e;
+            QList<qint32> region = {32, 1, 1000, 16000, 0, 0, 200, 100};
+            for (int k = 0; k < 1000; ++k)
+                region << k % 200 << k / 10 << k % 200 + 1 << k / 10 + 1;
+            for (int i = 0; i < 1000; ++i) {
+                e.add(75, QList<qint32>{qint32(region.size() * 4), i % 2 ? 1 : 2} + region);
+                e.add(43, {0, 0, 200, 100});
+            }
+            QTest::newRow("EMF clip regions combined") << e.finish();
+        }
+    }
+
+    void costlyFilesStayQuick()
+    {
+        QFETCH(QByteArray, data);
+        QElapsedTimer timer;
+        timer.start();
+        TMetafile mf;
+        QVERIFY2(mf.LoadFromData(data), qPrintable(mf.Error()));
+        TBitmap bitmap;
+        QVERIFY(MetafileToBitmap(&bitmap, &mf, false));
+        QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
+    }
+
     void mutatedFiles()
     {
         WmfBuilder w;
