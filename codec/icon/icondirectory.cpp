@@ -90,7 +90,7 @@ QList<IconEntry> read(const QByteArray& file, QString* error)
         return failed("not an icon file");
     if (r.u16(0) != 0 || r.u16(2) != 1)
         return failed("not an icon file");
-    const int count = r.u16(4);
+    const int count = std::min<int>(r.u16(4), kMostEntries);
     if (count == 0)
         return failed("icon file without pictures");
     for (int i = 0; i < count; ++i) {

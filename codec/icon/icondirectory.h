@@ -31,6 +31,8 @@ constexpr int kHeaderSize = 6;
 constexpr int kEntrySize = 16;
 // Largest picture an entry may hold, per side.
 constexpr int kLargestSide = 16384;
+// Entries read at the most; a directory may claim 65535.
+constexpr int kMostEntries = 1024;
 
 // The entries whose data lies inside the file and whose picture header is
 // sound; entries that do not are left out. error says why none is left.

@@ -7,6 +7,13 @@
 #include "codec/metafile/wholefile.h"
 
 
+namespace {
+
+// Entries tried for the shown picture before the file counts as bad.
+constexpr int kMostAttempts = 8;
+
+}  // namespace
+
 void TIcon::Clear()
 {
     data_.clear();
@@ -49,8 +56,8 @@ bool TIcon::LoadFromData(const QByteArray& data)
     QList<int> candidates;
     for (int i = 0; i < entries_.size(); ++i)
         candidates.append(i);
-    // an entry that does not decode gives way to the next one
-    while (!candidates.isEmpty()) {
+    // an entry that does not decode gives way to the next one, a few times
+    for (int attempt = 0; attempt < kMostAttempts && !candidates.isEmpty(); ++attempt) {
         const int pick = chooseShown(candidates);
         picture_ = iconimage::decode(data, entries_[pick]);
         if (!picture_.isNull()) {

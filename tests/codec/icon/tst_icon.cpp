@@ -8,6 +8,7 @@
 #include "codec/icon/ticon.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -268,16 +269,32 @@ private slots:
         qToBigEndian<quint32>(16000, png.data() + 1142 + 16);
         qToBigEndian<quint32>(16000, png.data() + 1142 + 20);
         QTest::newRow("PNG entry claiming 16000 squared") << png;
+        // many entries, all pointing at one damaged PNG picture
+        QByteArray damagedPng = real.mid(1142, 3203);
+        damagedPng[damagedPng.size() / 2] = char(damagedPng[damagedPng.size() / 2] ^ 0x55);
+        QByteArray many("\0\0\1\0\xFF\xFF", 6);
+        for (int i = 0; i < 65535; ++i) {
+            QByteArray entry(16, '\0');
+            entry[0] = 1;
+            entry[1] = 1;
+            qToLittleEndian<quint32>(quint32(damagedPng.size()), entry.data() + 8);
+            qToLittleEndian<quint32>(6 + 16 * 65535, entry.data() + 12);
+            many += entry;
+        }
+        QTest::newRow("65535 entries of one damaged picture") << many + damagedPng;
     }
 
     void hostileFiles()
     {
         QFETCH(QByteArray, data);
+        QElapsedTimer timer;
+        timer.start();
         TIcon icon;
         QVERIFY(!icon.LoadFromData(data));
         QVERIFY(icon.Empty());
         QVERIFY(icon.Entries().isEmpty());
         QVERIFY(!icon.Error().isEmpty());
+        QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     }
 
     void mutatedFiles()
