@@ -1,0 +1,2 @@
+# sources and libraries the engine needs for this part
+list(APPEND KV_ENGINE_SOURCES epsentries.cpp)
