@@ -12,6 +12,7 @@
 #include "platform/fileops.h"
 #include "platform/messagebox.h"
 #include "platform/paths.h"
+#include "platform/scannerpicker.h"
 
 #include <QFile>
 
@@ -722,6 +723,23 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The module lists the scanners and asks this chooser; context is the owner
+// window.
+int chooseScanner(void* context, const char* const* names, const char* const* descriptions, int count)
+{
+    QStringList labels;
+    for (int i = 0; i < count; ++i) {
+        const QString description = QString::fromUtf8(descriptions[i]);
+        const QString name = QString::fromUtf8(names[i]);
+        labels << (description.isEmpty() ? name : description + QStringLiteral(" (") + name + QLatin1Char(')'));
+    }
+    return ScannerPicker::choose(static_cast<QWidget*>(context), labels);
+}
+
+}  // namespace
+
 bool SelectScanSource(void* window)
 {
     ScanSlot slot;
@@ -730,8 +748,9 @@ bool SelectScanSource(void* window)
     const CodecModule::Entry e = CodecModule::resolve("selectsource");
     if (!e)
         return false;
+    ScanWindow chooser{window, chooseScanner};
     try {
-        return e.as<selectsource_fn>()(window) >= 0;
+        return e.as<selectsource_fn>()(&chooser) >= 0;
     } catch (...) {
         MessageBox::warning(nullptr, QString(),
                             QStringLiteral("An exception error occured in the piclib dll. We recommend to exit the "

@@ -169,6 +169,8 @@ bool ReadBmpHeaderInfo(const QString& file, PictureFileInfo& info);
 bool HasTiffByteOrderMark(const void* data, qint64 size);
 
 // ---- scanning (refused while another scan runs) --------------------------------
+// window: the QWidget that owns the scanner chooser, or null. True when a
+// scanner was chosen or the choice cancelled; false without scanners.
 bool SelectScanSource(void* window);
 bool AcquireDibImage(void* window, int bits, bool dither, GlobalHandle& dib, void* sender = nullptr,
                      CodecProgress progress = nullptr);

@@ -212,6 +212,21 @@ CRDE_ENTRY(short, getinfostream,
 CRDE_ENTRY(short, getdxfinfo, (const char* file, int* width, int* height, short* bits))
 
 // ---- scanning (failure: negative) -------------------------------------------
+// Scanners are the SANE devices. window points to a ScanWindow or is null.
+// selectsource lists the devices and lets window->choose pick one (without a
+// chooser the only or first device is taken); the choice holds until the
+// module is unloaded. 1: chosen, 0: cancelled, -1: no device or an error.
+// aquiredibimage reads one frame from the chosen device (or the first one)
+// and delivers it at the requested bits (0: the frame's own depth); it asks
+// the device for colour when 24 bits are wanted, for grey at 4 and 8 bits
+// and for line art at 1 bit, where the device offers those modes.
+extern "C" {
+typedef struct ScanWindow {
+    void* context;
+    // count devices by name and description; returns the chosen index or -1
+    int (*choose)(void* context, const char* const* names, const char* const* descriptions, int count);
+} ScanWindow;
+}
 CRDE_ENTRY(short, selectsource, (void* window))
 CRDE_ENTRY(short, aquiredibimage,
            (void* window, short bits, short dither, GlobalHandle* dib, void* sender, ProgressCallback cb,

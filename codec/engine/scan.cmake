@@ -1,2 +1,4 @@
-# sources and libraries the engine needs for this part
-list(APPEND KV_ENGINE_SOURCES scanentries.cpp)
+# scanning through SANE
+pkg_check_modules(SANE REQUIRED IMPORTED_TARGET GLOBAL sane-backends)
+list(APPEND KV_ENGINE_SOURCES scanentries.cpp sanesession.cpp sanesession.h sanescan.cpp sanescan.h)
+list(APPEND KV_ENGINE_LIBS PkgConfig::SANE)
