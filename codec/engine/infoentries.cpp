@@ -6,9 +6,11 @@
 
 #include "bmpcodec.h"
 #include "entryframe.h"
+#include "epscodec.h"
 #include "gifcodec.h"
 #include "jpegcodec.h"
 #include "pcxcodec.h"
+#include "photocdcodec.h"
 #include "pngcodec.h"
 #include "tgacodec.h"
 #include "tiffcodec.h"
@@ -26,6 +28,8 @@ void copyText(const std::string& text, char* out, int outSize)
 
 bool describe(ByteSpan bytes, PictureFormat format, PictureInfo& info)
 {
+    if (epscodec::recognised(bytes))
+        return epscodec::info(bytes, info);
     switch (format) {
     case PictureFormat::Jpeg:
         return jpegcodec::info(bytes, info);
@@ -44,7 +48,7 @@ bool describe(ByteSpan bytes, PictureFormat format, PictureInfo& info)
     case PictureFormat::Tga:
         return tgacodec::info(bytes, info);
     default:
-        return false;
+        return photocdcodec::info(bytes, info);
     }
 }
 
