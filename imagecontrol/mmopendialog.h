@@ -11,7 +11,10 @@
 
 #include <functional>
 
+class PreviewPanel;
+class QFileDialog;
 class QWidget;
+class SaveOptionsPanel;
 class TMMOpenDialog;
 
 using TOnMMFileName = std::function<bool(QObject* Sender, const QString& FileName)>;
@@ -76,6 +79,62 @@ public:
     // ".bmp" for 1 ... ".ico" for 14, else empty.
     static QString extensionForFilterIndex(int index);
 
+    // The open dialog's list: the picture list, with the media types the
+    // player can play added to "Alle unterstützten Formate" and after it.
+    static QStringList openFilters();
+
+    // ---- the running dialog (null outside Execute): a script reaches the
+    // controls through these and acts as the user would
+    QFileDialog* fileDialog() const { return fileDialog_; }
+    PreviewPanel* previewPanel() const { return preview_; }
+    SaveOptionsPanel* optionsPanel() const { return options_; }
+    // What the dialog does when the selection or the file type (1-based
+    // filter index) changes and when the preview button is pressed or
+    // released; the dialog's own signals call them.
+    void SelectionChanged(const QString& path);
+    void TypeChanged(int filterIndex);
+    void PreviewButtonToggled(bool pressed);
+    // The text of the dialog's name box.
+    QString NameBoxText() const;
+    void setNameBoxText(const QString& text);
+    bool Loading() const { return loading_; }
+    bool CancelRequested() const { return cancel_; }
+
 protected:
+    // Runs the dialog as an open or a save dialog.
+    bool run(bool saveDialog);
+
     QWidget* parentWindow_ = nullptr;
+
+private:
+    QStringList filterList() const;
+    void buildDialog(bool saveDialog);
+    void connectDialog();
+    void showDialog();
+    void closeDialog();
+    void applyFilter();
+    void preview(const QString& path);
+    void previewPicture(const QString& path);
+    void previewMetafile(const QString& path);
+    void previewIcon(const QString& path);
+    void previewTiff(const QString& path);
+    void previewOther(const QString& path);
+    void previewNothing();
+    void clearPreview();
+    void pageShown(int page, int count);
+    bool viewerProgress(int percent);
+    void fileTypeChosen(const QString& filter);
+
+    QFileDialog* fileDialog_ = nullptr;
+    PreviewPanel* preview_ = nullptr;
+    SaveOptionsPanel* options_ = nullptr;
+    QStringList shownFilters_;
+    QString currentPath_;
+    QString pendingPreview_;
+    QString typeChangeName_;
+    bool typeChangeNameTaken_ = false;
+    bool previewPending_ = false;
+    bool previewBusy_ = false;
+    bool loading_ = false;
+    bool cancel_ = false;
 };

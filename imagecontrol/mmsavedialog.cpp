@@ -1,12 +1,8 @@
 #include "mmsavedialog.h"
 
-TMMSaveDialog::TMMSaveDialog(QWidget* parentWindow) : TMMOpenDialog(parentWindow)
-{
-    mode = SaveMode;
-}
+TMMSaveDialog::TMMSaveDialog(QWidget* parentWindow) : TMMOpenDialog(parentWindow) {}
 
 bool TMMSaveDialog::Execute()
 {
-    mode = SaveMode;
-    return TMMOpenDialog::Execute();
+    return run(true);
 }

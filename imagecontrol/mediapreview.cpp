@@ -1,0 +1,120 @@
+#include "mediapreview.h"
+
+#include <QFileInfo>
+#include <QVBoxLayout>
+
+#if KV_HAVE_MULTIMEDIA
+#include <QAudioOutput>
+#include <QMediaFormat>
+#include <QMediaPlayer>
+#include <QUrl>
+#include <QVideoWidget>
+#endif
+
+MediaPreview::MediaPreview(QWidget* parent) : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+#if KV_HAVE_MULTIMEDIA
+    video_ = new QVideoWidget(this);
+#else
+    video_ = new QWidget(this);
+#endif
+    layout->addWidget(video_);
+}
+
+MediaPreview::~MediaPreview()
+{
+    Clear();
+}
+
+QStringList MediaPreview::PlayableExtensions()
+{
+    QStringList extensions;
+#if KV_HAVE_MULTIMEDIA
+    const QList<QMediaFormat::FileFormat> formats = QMediaFormat().supportedFileFormats(QMediaFormat::Decode);
+    if (formats.contains(QMediaFormat::Wave))
+        extensions << QStringLiteral("WAV");
+    if (formats.contains(QMediaFormat::AVI))
+        extensions << QStringLiteral("AVI");
+    if (formats.contains(QMediaFormat::QuickTime))
+        extensions << QStringLiteral("MOV");
+#endif
+    return extensions;
+}
+
+bool MediaPreview::IsMediaFile(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toUpper();
+    return !ext.isEmpty() && PlayableExtensions().contains(ext);
+}
+
+void MediaPreview::makePlayer()
+{
+#if KV_HAVE_MULTIMEDIA
+    if (player_)
+        return;
+    player_ = new QMediaPlayer(this);
+    audio_ = new QAudioOutput(this);
+    player_->setAudioOutput(audio_);
+    player_->setVideoOutput(static_cast<QVideoWidget*>(video_));
+#endif
+}
+
+bool MediaPreview::Open(const QString& file)
+{
+#if KV_HAVE_MULTIMEDIA
+    makePlayer();
+    player_->stop();
+    file_ = file;
+    player_->setSource(QUrl::fromLocalFile(file));
+    return true;
+#else
+    Q_UNUSED(file);
+    return false;
+#endif
+}
+
+void MediaPreview::Play()
+{
+#if KV_HAVE_MULTIMEDIA
+    if (player_ && !file_.isEmpty())
+        player_->play();
+#endif
+}
+
+void MediaPreview::Pause()
+{
+#if KV_HAVE_MULTIMEDIA
+    if (player_)
+        player_->pause();
+#endif
+}
+
+void MediaPreview::Stop()
+{
+#if KV_HAVE_MULTIMEDIA
+    if (player_)
+        player_->stop();
+#endif
+}
+
+void MediaPreview::Clear()
+{
+#if KV_HAVE_MULTIMEDIA
+    if (player_) {
+        player_->stop();
+        player_->setSource(QUrl());
+    }
+#endif
+    file_.clear();
+}
+
+bool MediaPreview::Playing() const
+{
+#if KV_HAVE_MULTIMEDIA
+    return player_ && player_->playbackState() == QMediaPlayer::PlayingState;
+#else
+    return false;
+#endif
+}
