@@ -14,6 +14,8 @@
 #include "codec/binding/display.h"
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
+#include "imagecontrol/mmopendialog.h"
+#include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
 #include "effects/undoring.h"
@@ -76,6 +78,8 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     theMainWindow = this;
     setAttribute(Qt::WA_DeleteOnClose, false);
     notifier_ = new ShellChangeNotifier(this);
+    MMOpenDialog1_ = std::make_unique<TMMOpenDialog>(this);
+    MMSaveDialog1_ = std::make_unique<TMMSaveDialog>(this);
     buildStatusBar();
     buildSortGroups();
     buildContextMenu();
@@ -402,10 +406,15 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     } else {
         c->DefSaveFilename = file;
         c->setImageName(file);
+        MMSaveDialog1_->FileName = file;
+        MMSaveDialog1_->TiffSelectedPage = qint16(page);
         information = pictureInformationText(file, page);
     }
-    if (isPane)
+    if (isPane) {
+        SelectSaveFilter(paths::extension(file));
+        MMSaveDialog1_->FileName = file;
         showStatusMessage(information);
+    }
     c->setShowScrollbars(true);
     c->setJPegSaveQuality(255);
     c->ImageWriteRes = sAutoMatic;
@@ -422,6 +431,15 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     }
     if (isPane)
         UpdateMarkedCount();
+}
+
+void TKvnPictureView::SelectSaveFilter(const QString& extension)
+{
+    for (int index = 1; index <= 14; ++index)
+        if (TMMOpenDialog::extensionForFilterIndex(index).compare(extension, Qt::CaseInsensitive) == 0) {
+            MMSaveDialog1_->FilterIndex = index;
+            return;
+        }
 }
 
 void TKvnPictureView::OpenInEditor()
@@ -591,16 +609,18 @@ void TKvnPictureView::LoadSettings()
     state_.MoveFolder = s.Movefolder;
     state_.SelectedPicture = s.sel_bild;
 
-    saveDialog_ = s.dialog;
-    openDialog_ = saveDialog_;
-    p->TiffAppend = saveDialog_.TIFFAppended;
-    if (saveDialog_.TIFFCompres >= 0 && saveDialog_.TIFFCompres <= 5)
-        p->TifSaveCompress = TTiffCompression(saveDialog_.TIFFCompres);
-    p->PNGInterLaced = saveDialog_.PNGInterLaced;
-    p->setJPegSaveQuality(saveDialog_.JPEGQualiy);
-    p->setJPegSaveSmooth(saveDialog_.JPEGSmooth);
-    openDialog_.JPEGQualiy = p->JPegSaveQuality();
-    openDialog_.JPEGSmooth = p->JPegSaveSmooth();
+    TMMSaveDialog& save = *MMSaveDialog1_;
+    TMMOpenDialog& open = *MMOpenDialog1_;
+    applyFileDialogOptions(s.dialog, save);
+    applyFileDialogOptions(s.dialog, open);
+    p->TiffAppend = save.TIFFAppended;
+    if (save.TIFFCompres >= 0 && save.TIFFCompres <= 5)
+        p->TifSaveCompress = TTiffCompression(save.TIFFCompres);
+    p->PNGInterLaced = save.PNGInterLaced;
+    p->setJPegSaveQuality(save.JPEGQualiy);
+    p->setJPegSaveSmooth(save.JPEGSmooth);
+    open.JPEGQualiy = p->JPegSaveQuality();
+    open.JPEGSmooth = p->JPegSaveSmooth();
 
     state_.SortOrder = s.Arranging;
     state_.SortDescending = s.Arranging_Direction;
@@ -655,7 +675,7 @@ void TKvnPictureView::SaveSettings()
     s.sp_v = ui->TwoPaneSplit2->sizes().value(0);
     s.sp_b = ui->TwoPaneSplit1->sizes().value(0);
     s.sel_bild = state_.SelectedPicture;
-    s.dialog = saveDialog_;
+    s.dialog = fileDialogOptionsOf(*MMSaveDialog1_);
     s.Arranging = state_.SortOrder;
     s.Arranging_Direction = state_.SortDescending;
     s.AutoLoadAnno = p->AutoLoadAnno;

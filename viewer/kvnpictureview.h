@@ -24,6 +24,8 @@ class ShellChangeNotifier;
 class TPicLibThumbnails;
 class TPMultiImage;
 class TBitmap;
+class TMMOpenDialog;
+class TMMSaveDialog;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -62,8 +64,11 @@ public:
 
     ViewerState& state() { return state_; }
     TPMultiImage* pane() const;
-    const FileDialogOptions& saveDialogOptions() const { return saveDialog_; }
-    const FileDialogOptions& openDialogOptions() const { return openDialog_; }
+    TMMOpenDialog* openDialog() const { return MMOpenDialog1_.get(); }
+    TMMSaveDialog* saveDialog() const { return MMSaveDialog1_.get(); }
+    // The save dialog's filter for a file extension (".JPG" ... ".ICO" in
+    // any case); other extensions leave it.
+    void SelectSaveFilter(const QString& extension);
 
     ShellTree* folderTree() const;
     QComboBox* folderHistory() const;
@@ -107,8 +112,8 @@ private:
 
     std::unique_ptr<Ui::TKvnPictureView> ui;
     ViewerState state_;
-    FileDialogOptions saveDialog_;
-    FileDialogOptions openDialog_;
+    std::unique_ptr<TMMOpenDialog> MMOpenDialog1_;
+    std::unique_ptr<TMMSaveDialog> MMSaveDialog1_;
     bool reopenLastFolder_ = true;
     QLabel* panels_[4] = {};
     StatusPathPanel* pathPanel_ = nullptr;

@@ -3,6 +3,8 @@
 #include "viewer/kvnpictureview.h"
 #include "viewer/shelltree.h"
 #include "viewer/startupsettings.h"
+#include "imagecontrol/mmopendialog.h"
+#include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 
 #include "platform/settings.h"
@@ -170,6 +172,53 @@ private slots:
         }
     }
 
+    void dialogOptionsTravelThroughTheStore()
+    {
+        {
+            TKvnPictureView w;
+            w.start();
+            // first start: the stored defaults
+            QCOMPARE(w.saveDialog()->PNGInterLaced, true);
+            QCOMPARE(w.saveDialog()->TIFFFirfPageValue, 1);
+            QCOMPARE(w.saveDialog()->EPSSavePreview, 1);
+            w.saveDialog()->TIFFARI = 2;
+            w.saveDialog()->TIFFFirfPageValue = 7;
+            w.saveDialog()->EPSSaveBorder = 1;
+            w.saveDialog()->Annoeinbetten = true;
+            w.saveDialog()->JPEGQualiy = 40;
+            w.SaveSettings();
+        }
+        {
+            Settings s;
+            QCOMPARE(s.readInteger("StartUp", "TIFFARI", -1), 2);
+            QCOMPARE(s.readInteger("StartUp", "TIFFInsertPage", -1), 7);
+            QCOMPARE(s.readInteger("StartUp", "JPEGSaveQualiy", -1), 40);
+        }
+        TKvnPictureView w;
+        w.start();
+        for (TMMOpenDialog* d : {static_cast<TMMOpenDialog*>(w.saveDialog()), w.openDialog()}) {
+            QCOMPARE(d->TIFFARI, 2);
+            QCOMPARE(d->TIFFFirfPageValue, 7);
+            QCOMPARE(d->EPSSaveBorder, 1);
+            QCOMPARE(d->Annoeinbetten, true);
+            QCOMPARE(d->JPEGQualiy, 40);
+        }
+        QCOMPARE(w.pane()->JPegSaveQuality(), 40);
+    }
+
+    void saveFilterFollowsTheExtension()
+    {
+        TKvnPictureView w;
+        w.SelectSaveFilter(".TIFF");
+        QCOMPARE(w.saveDialog()->FilterIndex, 10);
+        w.SelectSaveFilter(".jpg");
+        QCOMPARE(w.saveDialog()->FilterIndex, 3);
+        w.SelectSaveFilter(".xyz");   // unknown: unchanged
+        QCOMPARE(w.saveDialog()->FilterIndex, 3);
+        w.SelectSaveFilter(".Ico");
+        QCOMPARE(w.saveDialog()->FilterIndex, 14);
+    }
+
     void effectAndTiffOptions()
     {
         {
@@ -185,11 +234,11 @@ private slots:
             QCOMPARE(int(w.pane()->FXMethod), 0);
             QCOMPARE(w.pane()->FXDelay, 3);
             QCOMPARE(w.pane()->TifSaveCompress, sNONE);   // unchanged
-            QCOMPARE(w.saveDialogOptions().TIFFCompres, 9);
-            QCOMPARE(w.openDialogOptions().TIFFCompres, 9);
+            QCOMPARE(w.saveDialog()->TIFFCompres, 9);
+            QCOMPARE(w.openDialog()->TIFFCompres, 9);
             QCOMPARE(w.pane()->JPegSaveQuality(), 25);   // 0 is stored as 25
-            QCOMPARE(w.openDialogOptions().JPEGQualiy, 25);
-            QCOMPARE(w.saveDialogOptions().JPEGQualiy, 0);
+            QCOMPARE(w.openDialog()->JPEGQualiy, 25);
+            QCOMPARE(w.saveDialog()->JPEGQualiy, 0);
         }
         {
             Settings s;
