@@ -346,7 +346,9 @@ bool TILMultiImageToolBar::Click(TILMultiImageToolBarBtn b)
     TILMultiImageToolBarButton* button = buttons_[size_t(b)];
     if (!button->isEnabled())
         return false;
-    button->click();
+    if (button->isCheckable())
+        button->setChecked(!button->isChecked());
+    runGuarded(b);
     return true;
 }
 
@@ -360,7 +362,26 @@ void TILMultiImageToolBar::buttonPressed(TILMultiImageToolBarBtn b)
 
 void TILMultiImageToolBar::buttonClicked(TILMultiImageToolBarBtn b)
 {
-    runAction(b);
+    runGuarded(b);
+}
+
+// Actions are reached through the widget library's own frames, which an
+// exception must not cross: its message goes to OnActionError instead.
+void TILMultiImageToolBar::runGuarded(TILMultiImageToolBarBtn b)
+{
+    QString message;
+    try {
+        runAction(b);
+        return;
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+        message = QStringLiteral("Unbekannter Fehler");
+    }
+    if (OnActionError)
+        OnActionError(message);
+    else
+        MessageBox::warning(this, QString(), message);
 }
 
 void TILMultiImageToolBar::keyPressEvent(QKeyEvent* event)

@@ -73,11 +73,15 @@ public:
     AnnotationLoadHook LoadAnnotations;   // annotation editing needs it
     // The viewer's flag that keeps folder scans from starting while saving.
     std::atomic<bool>* ScanActive = nullptr;
+    // Gets the message of an exception an action raised ("Parent Window
+    // Handle required" ...); empty: a warning box shows it.
+    std::function<void(const QString& message)> OnActionError;
 
     // The German hints of the viewer, one line per button.
     static QStringList ViewerHints();
 
-    // Clicks the button when it is enabled; false when it is not.
+    // Clicks the button when it is enabled (a toggle changes its state
+    // first); false when it is not.
     bool Click(TILMultiImageToolBarBtn button);
     // Recomputes every button's enabled and pressed state from the control.
     void RefreshButtons();
@@ -110,6 +114,7 @@ private:
     void applyMinimumSize();
     void buttonPressed(TILMultiImageToolBarBtn b);
     void buttonClicked(TILMultiImageToolBarBtn b);
+    void runGuarded(TILMultiImageToolBarBtn b);
     void moveFocus(int step);
     void showFocus();
 
