@@ -215,15 +215,29 @@ private slots:
                 s << w.enabled(b);
             return s;
         };
+        auto sorted = [](Btns list) {
+            std::sort(list.begin(), list.end());
+            return list;
+        };
+        const Btns always{ibOpen,    ibSave,      ibScan,  ibSelectScanner, ibPanZoom, ibZoomIn,
+                          ibZoomOut, ibBestFit,   ibCenter, ibResetZoom,   ibCut,     ibCopy,
+                          ibInvert,  ibRotate90, ibRotate180};
         show(*w.image, three, 0);
         QCOMPARE(w.image->imageInfo.pageCount, qint16(3));
         QCOMPARE(pageStates(), (QList<bool>{false, false, true, true}));
+        QCOMPARE(w.enabledButtons(), (always + Btns{ibNextpage, ibLastpage}));
         show(*w.image, three, 1);
         QCOMPARE(pageStates(), (QList<bool>{true, true, true, true}));
         show(*w.image, three, 2);
         QCOMPARE(pageStates(), (QList<bool>{true, true, false, false}));
+        // the page shown before went to the undo ring
+        QCOMPARE(w.enabledButtons(), sorted(always + Btns{ibUndo, ibFirstpage, ibPriorpage}));
+        QVERIFY(w.pressed(ibPanZoom));
+        for (auto b : {ibBestFit, ibCenter, ibAnnotEdit})
+            QVERIFY(!w.pressed(b));
         show(*w.image, one, 0);
         QCOMPARE(pageStates(), (QList<bool>{false, false, false, false}));
+        QCOMPARE(w.enabledButtons(), sorted(always + Btns{ibUndo}));
 
         // without a grid the buttons load the page themselves; next stops
         // at the last page
