@@ -317,7 +317,8 @@ private:
     bool circle(const Record& r, double startDeg, double endDeg, std::uint32_t rgb)
     {
         const double radius = r.v40;
-        if (!usable(r.x[0]) || !usable(r.y[0]) || !usable(radius) || radius <= 0)
+        if (!usable(r.x[0]) || !usable(r.y[0]) || !usable(radius) || radius <= 0 || !std::isfinite(startDeg) ||
+            !std::isfinite(endDeg))
             return true;
         double start = 0, sweep = 360;
         if (!(startDeg == 0 && endDeg == 360)) {

@@ -33,7 +33,7 @@ constexpr double kMinPsnrAgainstMagick = 40.0;
 // decoded picture by a gain and an offset. What remains is the writer's
 // mixing of the channels, chroma subsampling at the edges of the colour
 // blocks and rounding (about 28 dB was seen; the same picture turned the
-// wrong way gives under 15 dB).
+// wrong way gives about 20 dB).
 constexpr double kMinPsnrAgainstSource = 25.0;
 
 QString corpusFolder()
