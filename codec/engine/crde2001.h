@@ -99,6 +99,12 @@ CRDE_ENTRY(short, readtiffiledib,
 CRDE_ENTRY(short, readpcdfiledib,
            (const char* file, short bits, short dither, short pcdMode, GlobalHandle* dib, PaletteHandle palette,
             void* sender, ProgressCallback cb, int flags))
+// EPS (plain, EPSI or DOS EPS binary): the PostScript is rendered through
+// Ghostscript's library in a child process at the bounding box's size, 24
+// bits when bits is 0. The progress callback is asked about ten times a
+// second while it runs; a stop, or 30 seconds (GLIMRA_EPS_SECONDS, 1..600),
+// ends it. When the PostScript cannot be rendered, a DOS EPS file's TIFF
+// preview or else an EPSI preview is delivered; WMF previews are not read.
 CRDE_ENTRY(short, readepsfiledib,
            (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
             ProgressCallback cb, int flags))
@@ -170,6 +176,19 @@ CRDE_ENTRY(short, wrpcxfiledib,
 CRDE_ENTRY(short, writetgafiledib,
            (const char* file, GlobalHandle dib, short bits, short rle, short option2, void* sender,
             ProgressCallback cb, int flags))
+// EPS: one PostScript Level 2 image, bounding box 0 0 width height (one
+// point a pixel). level 0 "CMYK": DeviceCMYK data made as PostScript turns
+// RGB into CMYK (full black generation and undercolour removal), so the
+// plain conversion back gives the RGB again; 1 "Level 2": DeviceRGB data.
+// 1-, 4- and 8-bit pictures keep their indices under an /Indexed space of
+// that colour space. grey non-zero: 8-bit DeviceGray data (the luminance)
+// at either level. compression 0: ASCII85 text; 1: LZW (/LZWDecode) under
+// ASCII85, at either level. border non-zero: a one-point black frame over
+// the picture's outer pixels. preview 0 "NONE": a plain EPS file; the others
+// write a DOS EPS binary file with an uncompressed TIFF preview: 1 "4_BW" 16
+// greys and 2 "1_BW" black and white (dithered), both at full size; 3 "1_4"
+// 256 colours at a quarter of each side; 4 "1_1" 256 colours at full size.
+// Values out of range (level 0..1, preview 0..4, compression 0..1) fail.
 CRDE_ENTRY(short, writeepsfiledib,
            (const char* file, GlobalHandle dib, short bits, short level, short preview, short compression,
             short border, short grey, void* sender, ProgressCallback cb, int flags))
