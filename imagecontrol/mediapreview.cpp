@@ -28,10 +28,30 @@ MediaPreview::~MediaPreview()
     Clear();
 }
 
+#if KV_HAVE_MULTIMEDIA
+namespace {
+
+// Debian's Qt Multimedia tries GStreamer first, which plays nothing without
+// its plugin packages; the FFmpeg backend comes with the library. A backend
+// the user names in QT_MEDIA_BACKEND still wins.
+void preferFfmpegBackend()
+{
+    static const bool chosen = [] {
+        if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+            qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+        return true;
+    }();
+    Q_UNUSED(chosen);
+}
+
+}  // namespace
+#endif
+
 QStringList MediaPreview::PlayableExtensions()
 {
     QStringList extensions;
 #if KV_HAVE_MULTIMEDIA
+    preferFfmpegBackend();
     const QList<QMediaFormat::FileFormat> formats = QMediaFormat().supportedFileFormats(QMediaFormat::Decode);
     if (formats.contains(QMediaFormat::Wave))
         extensions << QStringLiteral("WAV");
@@ -54,6 +74,7 @@ void MediaPreview::makePlayer()
 #if KV_HAVE_MULTIMEDIA
     if (player_)
         return;
+    preferFfmpegBackend();
     player_ = new QMediaPlayer(this);
     audio_ = new QAudioOutput(this);
     player_->setAudioOutput(audio_);

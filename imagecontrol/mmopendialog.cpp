@@ -195,11 +195,11 @@ bool TMMOpenDialog::Execute()
 
 // ---- running -------------------------------------------------------------------
 
-QStringList TMMOpenDialog::filterList() const
+QStringList TMMOpenDialog::filterList(bool saveDialog) const
 {
     if (!Filters.isEmpty())
         return Filters;
-    return mode == OpenMode ? openFilters() : pictureFilters();
+    return !saveDialog && mode == OpenMode ? openFilters() : pictureFilters();
 }
 
 bool TMMOpenDialog::run(bool saveDialog)
@@ -237,7 +237,7 @@ void TMMOpenDialog::buildDialog(bool saveDialog)
     fileDialog_->setOption(QFileDialog::DontUseNativeDialog);
     fileDialog_->setAcceptMode(saveDialog ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fileDialog_->setFileMode(saveDialog ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    shownFilters_ = filterList();
+    shownFilters_ = filterList(saveDialog);
     fileDialog_->setNameFilters(shownFilters_);
     if (FilterIndex >= 1 && FilterIndex <= shownFilters_.size())
         fileDialog_->selectNameFilter(shownFilters_.at(FilterIndex - 1));

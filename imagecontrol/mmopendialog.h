@@ -107,7 +107,7 @@ protected:
     QWidget* parentWindow_ = nullptr;
 
 private:
-    QStringList filterList() const;
+    QStringList filterList(bool saveDialog) const;
     void buildDialog(bool saveDialog);
     void connectDialog();
     void showDialog();
