@@ -95,7 +95,10 @@ CRDE_ENTRY(short, readtgafiledib,
 CRDE_ENTRY(short, readtiffiledib,
            (const char* file, short bits, short dither, short page, GlobalHandle* dib, PaletteHandle palette,
             void* sender, ProgressCallback cb, int flags))
-// pcdMode: 0 base*16, 1 base/4, 2 base
+// Photo CD image packs: pcdMode 0 base/16 (192x128), 1 base/4 (384x256),
+// 2 base (768x512), as 24 bits before the requested depth; a pack with a
+// rotation is turned upright. A pack too short for the asked resolution
+// fails.
 CRDE_ENTRY(short, readpcdfiledib,
            (const char* file, short bits, short dither, short pcdMode, GlobalHandle* dib, PaletteHandle palette,
             void* sender, ProgressCallback cb, int flags))
@@ -108,8 +111,13 @@ CRDE_ENTRY(short, readpcdfiledib,
 CRDE_ENTRY(short, readepsfiledib,
            (const char* file, short bits, short dither, GlobalHandle* dib, PaletteHandle palette, void* sender,
             ProgressCallback cb, int flags))
-// Renders the drawing at width x height (0, 0: its own size) into a device
-// bitmap and a palette (null when the bitmap has no colour table).
+// Renders the drawing at width x height (0, 0: its own size; one side 0
+// keeps the drawing's proportion) into a device bitmap and a palette (null
+// when the bitmap has no colour table). ASCII DXF only; the bitmap has 24
+// bits, white ground, entity colours (ACI 1-6, 8, 9; others black). The own
+// size ("getdxfinfo", bits 24) puts 1024 pixels on the longer side of the
+// extents, at least 16 on the other. A drawing with nothing to draw, or of
+// more than 2 000 000 elements, fails.
 CRDE_ENTRY(short, readdxftoddb,
            (const char* file, int width, int height, GlobalHandle* bitmap, PaletteHandle* palette, void* sender,
             ProgressCallback cb, int flags))
