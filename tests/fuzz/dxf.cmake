@@ -1,0 +1,1 @@
+kv_add_fuzzer(dxf dxffuzzer.cpp dxf)
