@@ -139,16 +139,22 @@ void SaveOptionsPanel::buildTiff()
 void SaveOptionsPanel::buildEps()
 {
     building_ = &groups_[EpsGroup];
-    label(QStringLiteral("Farbstandard"), 12, 14);
-    epsLevel_ = list({QStringLiteral("CMYK"), QStringLiteral("Level 2")}, 85, 10, 70);
-    label(QStringLiteral("Komprimierung"), 12, 40);
-    epsCompression_ = list({QStringLiteral("Keine"), QStringLiteral("LZW")}, 85, 36, 70);
-    label(QStringLiteral("Vorschau"), 12, 66);
+    const QStringList captions = {QStringLiteral("Farbstandard"), QStringLiteral("Komprimierung"),
+                                  QStringLiteral("Vorschau"), QStringLiteral("Rand")};
+    // the lists start at 85 unless a caption in this font reaches further
+    int listLeft = 85;
+    for (const QString& caption : captions)
+        listLeft = std::max(listLeft, 12 + fontMetrics().horizontalAdvance(caption) + 4);
+    label(captions[0], 12, 14);
+    epsLevel_ = list({QStringLiteral("CMYK"), QStringLiteral("Level 2")}, listLeft, 10, 70);
+    label(captions[1], 12, 40);
+    epsCompression_ = list({QStringLiteral("Keine"), QStringLiteral("LZW")}, listLeft, 36, 70);
+    label(captions[2], 12, 66);
     epsPreview_ = list({QStringLiteral("NONE"), QStringLiteral("4_BW"), QStringLiteral("1_BW"), QStringLiteral("1_4"),
                         QStringLiteral("1_1")},
-                       85, 62, 70);
-    label(QStringLiteral("Rand"), 12, 92);
-    epsBorder_ = list({QStringLiteral("Keinen"), QStringLiteral("Rand")}, 85, 88, 70);
+                       listLeft, 62, 70);
+    label(captions[3], 12, 92);
+    epsBorder_ = list({QStringLiteral("Keinen"), QStringLiteral("Rand")}, listLeft, 88, 70);
 }
 
 void SaveOptionsPanel::buildAnnotations()

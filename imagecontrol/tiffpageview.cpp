@@ -92,10 +92,7 @@ QRect TiffPageView::PageRect() const
 {
     if (image_.isNull() || width() < 1 || height() < 1)
         return {};
-    QSize size = image_.size();
-    if (size.width() > width() || size.height() > height())
-        size = size.scaled(this->size(), Qt::KeepAspectRatio);
-    size = size.expandedTo(QSize(1, 1));
+    const QSize size = image_.size().scaled(this->size(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 

@@ -706,8 +706,16 @@ void FileDialogTest::layoutKeepsEveryCaptionWhole()
                              qPrintable(c->itemText(i)));
                 continue;
             }
-            if (!text.isEmpty())
-                QVERIFY2(w->fontMetrics().horizontalAdvance(text) <= w->width(), qPrintable(text));
+            if (text.isEmpty())
+                continue;
+            const QRect drawn(w->pos(), QSize(w->fontMetrics().horizontalAdvance(text), w->height()));
+            QVERIFY2(drawn.width() <= w->width(), qPrintable(text));
+            // no caption runs under the control beside it
+            for (QWidget* other : controls)
+                if (other != w && !other->isHidden() && other->parentWidget() == d.optionsPanel())
+                    QVERIFY2(!drawn.intersects(other->geometry()) || other->y() >= drawn.bottom() - 2
+                                 || other->geometry().bottom() <= drawn.top() + 2,
+                             qPrintable(text));
         }
         const QLabel* label = p->PageLabel();
         if (!label->isHidden())
