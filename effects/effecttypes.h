@@ -5,6 +5,7 @@
 #include "effects/engine/isp2000.h"
 
 #include <cstdint>
+#include <initializer_list>
 
 enum TFXMethod { FXNone, FXHorizontal, FXVertical, FXDiagonal, FXDiagonalSquares, FXRectangles };
 

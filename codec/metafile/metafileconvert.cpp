@@ -26,7 +26,7 @@ bool MetafileToBitmap(TBitmap* bitmap, const TMetafile* metafile, bool monochrom
     if (!metafile)
         throw ErrorInvalid(QString::fromLatin1(errortext::kOutputEmpty));
     const int w = metafile->Width(), h = metafile->Height();
-    if (metafile->Empty() || w <= 0 || h <= 0 || !dibcore::fitsLimit(w, h, 32)) {
+    if (metafile->Empty() || w <= 0 || h <= 0 || qint64(w) * h > kMaxMetafilePixels) {
         bitmap->clear();
         return false;
     }

@@ -13,10 +13,13 @@ class TMetafile;
 // The metafile drawn at (0, 0) into the bitmap, which takes the metafile's
 // size (white where the metafile draws nothing) at 24 bits, or 1 bit when
 // monochrome. True when the bitmap holds a picture; false for an empty
-// metafile or one whose picture would need more than 1 GiB. Throws
+// metafile or one larger than kMaxMetafilePixels. Throws
 // ErrorInvalid "Input image is empty" without a bitmap and "Output image
 // is empty" without a metafile.
 bool MetafileToBitmap(TBitmap* bitmap, const TMetafile* metafile, bool monochrome);
+// Largest picture a metafile is drawn into (256 MiB at 32 bits): a few bytes
+// of header may claim any size.
+constexpr qint64 kMaxMetafilePixels = qint64(64) * 1024 * 1024;
 
 // The bitmap copied into the metafile: an Enhanced Metafile of the
 // bitmap's size, or a Windows Metafile of that size x 0.84675 (rounded).
