@@ -644,6 +644,8 @@ bool TILMultiImageToolBar::chooseSaveTarget(QString& file)
 
 bool TILMultiImageToolBar::writePicture(const QString& file)
 {
+    if (!saveDialog_ || !image_)
+        return false;
     bool saved = false;
     {
         HourglassCursor wait;

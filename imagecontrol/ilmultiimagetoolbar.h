@@ -68,7 +68,10 @@ public:
     // ---- hooks the program sets
     ShowPictureHook ShowPicture;          // empty: the control loads the file itself
     ImageDialogHook PrintDialog;          // print options and printing
-    ImageDialogHook ResizeDialog;         // picture size; applies the change itself
+    // The picture size dialog, shown modally; it takes its preview's
+    // colours, fit mode, centring and the preset size from the control and
+    // applies the change itself.
+    ImageDialogHook ResizeDialog;
     ColorDepthHook ColorDepthDialog;
     AnnotationLoadHook LoadAnnotations;   // annotation editing needs it
     // The viewer's flag that keeps folder scans from starting while saving.
