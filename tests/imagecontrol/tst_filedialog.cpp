@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -33,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <QtEndian>
 #include <QtTest>
 
@@ -152,6 +154,7 @@ private slots:
     void optionsFollowTypeAndMode();
     void saveOptionsReachTheWrittenFile();
     void mediaPreview();
+    void clickingAFileInTheListPreviewsIt();
     void layoutKeepsEveryCaptionWhole();
 
 private:
@@ -664,6 +667,32 @@ void FileDialogTest::mediaPreview()
         QVERIFY(!p->PlayerShown());
         QVERIFY(p->MediaView()->FileName().isEmpty());
         QCOMPARE(p->ShownViewer(), PreviewPanel::PictureViewer);
+    }));
+}
+
+void FileDialogTest::clickingAFileInTheListPreviewsIt()
+{
+    QTemporaryDir folder;
+    const QString book = folder.filePath(QStringLiteral("book.tif"));
+    QVERIFY(QFile::copy(tiff3_, book));
+    QVERIFY(QFile::copy(tiff1_, folder.filePath(QStringLiteral("card.tif"))));
+    TMMOpenDialog dialog;
+    dialog.InitialDir = folder.path();
+    QVERIFY(runWith(dialog, [&](TMMOpenDialog& d) {
+        QFileDialog* f = d.fileDialog();
+        auto* model = f->findChild<QFileSystemModel*>();
+        auto* view = f->findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(model && view);
+        bool loaded = false;
+        connect(model, &QFileSystemModel::directoryLoaded, this, [&] { loaded = true; });
+        f->resize(760, 480);
+        f->show();
+        QTRY_VERIFY(loaded && !view->visualRect(model->index(book)).isEmpty());
+        QCoreApplication::processEvents();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(model->index(book)).center());
+        QCOMPARE(d.NameBoxText(), QStringLiteral("book.tif"));
+        QCOMPARE(d.previewPanel()->PageLabel()->text(), QStringLiteral("P 1 of 3"));
+        QCOMPARE(d.TiffPageCount, 3);
     }));
 }
 
