@@ -92,9 +92,7 @@ std::size_t tableIndex(unsigned char c)
     return c < 'a' ? c - kFirst : c - kFirst - kLetters;
 }
 
-}  // namespace
-
-std::vector<Stroke> glyph(unsigned char c)
+std::vector<Stroke> parse(unsigned char c)
 {
     double yScale = 1.0;
     if (c >= 'a' && c <= 'z') {
@@ -121,6 +119,23 @@ std::vector<Stroke> glyph(unsigned char c)
         }
     }
     return strokes;
+}
+
+struct Font {
+    std::vector<Stroke> glyphs[256];
+    Font()
+    {
+        for (int c = 0; c < 256; ++c)
+            glyphs[c] = parse(static_cast<unsigned char>(c));
+    }
+};
+
+}  // namespace
+
+const std::vector<Stroke>& glyph(unsigned char c)
+{
+    static const Font font;
+    return font.glyphs[c];
 }
 
 }  // namespace dxffont

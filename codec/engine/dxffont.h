@@ -16,6 +16,6 @@ struct StrokePoint {
 using Stroke = std::vector<StrokePoint>;
 
 // The strokes of one character in font units.
-std::vector<Stroke> glyph(unsigned char c);
+const std::vector<Stroke>& glyph(unsigned char c);
 
 }  // namespace dxffont

@@ -64,6 +64,22 @@ public:
 
     bool exhausted() const { return m_exhausted; }
 
+    // False when the text's box lies wholly outside the picture.
+    bool mayTouch(const Mapping& m, const DxfText& t, double cs, double sn) const
+    {
+        const double width = double(t.text.size()) * dxffont::kAdvance * t.height / dxffont::kCapHeight *
+                             t.widthFactor;
+        const double corners[4][2] = {{0, 0}, {width, 0}, {width, t.height}, {0, t.height}};
+        double minX = 0, maxX = 0, minY = 0, maxY = 0;
+        for (int i = 0; i < 4; ++i) {
+            const double x = m.px(t.x + corners[i][0] * cs - corners[i][1] * sn);
+            const double y = m.py(t.y + corners[i][0] * sn + corners[i][1] * cs);
+            minX = i == 0 ? x : std::min(minX, x), maxX = i == 0 ? x : std::max(maxX, x);
+            minY = i == 0 ? y : std::min(minY, y), maxY = i == 0 ? y : std::max(maxY, y);
+        }
+        return maxX >= -1 && minX <= m_w && maxY >= -1 && minY <= m_h;
+    }
+
     void fillWhite()
     {
         for (std::uint8_t* row : m_rows)
@@ -180,6 +196,8 @@ void drawText(Canvas& c, const Mapping& m, const DxfText& t)
 {
     const double unit = t.height / dxffont::kCapHeight;
     const double cs = std::cos(t.rotation * kPi / 180), sn = std::sin(t.rotation * kPi / 180);
+    if (!c.mayTouch(m, t, cs, sn))
+        return;
     for (std::size_t i = 0; i < t.text.size() && !c.exhausted(); ++i) {
         const double left = double(i) * dxffont::kAdvance;
         for (const dxffont::Stroke& stroke : dxffont::glyph(static_cast<unsigned char>(t.text[i]))) {
