@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
 #include <QAudioOutput>
 #include <QMediaFormat>
 #include <QMediaPlayer>
@@ -15,7 +15,7 @@ MediaPreview::MediaPreview(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     video_ = new QVideoWidget(this);
 #else
     video_ = new QWidget(this);
@@ -28,7 +28,7 @@ MediaPreview::~MediaPreview()
     Clear();
 }
 
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
 namespace {
 
 // Debian's Qt Multimedia tries GStreamer first, which plays nothing without
@@ -50,7 +50,7 @@ void preferFfmpegBackend()
 QStringList MediaPreview::PlayableExtensions()
 {
     QStringList extensions;
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     preferFfmpegBackend();
     const QList<QMediaFormat::FileFormat> formats = QMediaFormat().supportedFileFormats(QMediaFormat::Decode);
     if (formats.contains(QMediaFormat::Wave))
@@ -71,7 +71,7 @@ bool MediaPreview::IsMediaFile(const QString& path)
 
 void MediaPreview::makePlayer()
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     if (player_)
         return;
     preferFfmpegBackend();
@@ -84,7 +84,7 @@ void MediaPreview::makePlayer()
 
 bool MediaPreview::Open(const QString& file)
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     makePlayer();
     player_->stop();
     file_ = file;
@@ -98,7 +98,7 @@ bool MediaPreview::Open(const QString& file)
 
 void MediaPreview::Play()
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     if (player_ && !file_.isEmpty())
         player_->play();
 #endif
@@ -106,7 +106,7 @@ void MediaPreview::Play()
 
 void MediaPreview::Pause()
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     if (player_)
         player_->pause();
 #endif
@@ -114,7 +114,7 @@ void MediaPreview::Pause()
 
 void MediaPreview::Stop()
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     if (player_)
         player_->stop();
 #endif
@@ -122,7 +122,7 @@ void MediaPreview::Stop()
 
 void MediaPreview::Clear()
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     if (player_) {
         player_->stop();
         player_->setSource(QUrl());
@@ -133,7 +133,7 @@ void MediaPreview::Clear()
 
 bool MediaPreview::Playing() const
 {
-#if KV_HAVE_MULTIMEDIA
+#ifdef KV_HAVE_MULTIMEDIA
     return player_ && player_->playbackState() == QMediaPlayer::PlayingState;
 #else
     return false;

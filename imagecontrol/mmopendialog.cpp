@@ -257,6 +257,8 @@ void TMMOpenDialog::connectDialog()
 {
     connect(fileDialog_, &QFileDialog::currentChanged, this, &TMMOpenDialog::SelectionChanged);
     connect(fileDialog_, &QFileDialog::filterSelected, this, &TMMOpenDialog::fileTypeChosen);
+    // a preview still loading when the user closes the dialog stops
+    connect(fileDialog_, &QDialog::finished, this, [this] { cancel_ = true; });
     // The dialog puts the chosen type's extension into the name box before it
     // reports the new type; keep the name as it stood when the type changed.
     if (auto* types = fileDialog_->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {

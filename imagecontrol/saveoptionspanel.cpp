@@ -187,34 +187,24 @@ void SaveOptionsPanel::connectControls()
         dialog_.TIFFAppended = on;
         updateTiffPageControls();
     });
-    connect(tiffMode_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            dialog_.TIFFARI = i;
-    });
+    bindList(tiffMode_, dialog_.TIFFARI);
     connect(tiffPage_, &QSpinBox::valueChanged, this,
             [this](int v) { dialog_.TIFFFirfPageValue = std::clamp(v, 1, 255); });
-    connect(tiffCompression_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            dialog_.TIFFCompres = i;
-    });
-    connect(epsLevel_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            dialog_.EPSSaveLevel = i;
-    });
-    connect(epsCompression_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            dialog_.EPSSaveCompression = i;
-    });
-    connect(epsPreview_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            dialog_.EPSSavePreview = i;
-    });
-    connect(epsBorder_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0)
-            dialog_.EPSSaveBorder = i;
-    });
+    bindList(tiffCompression_, dialog_.TIFFCompres);
+    bindList(epsLevel_, dialog_.EPSSaveLevel);
+    bindList(epsCompression_, dialog_.EPSSaveCompression);
+    bindList(epsPreview_, dialog_.EPSSavePreview);
+    bindList(epsBorder_, dialog_.EPSSaveBorder);
     connect(annoSave_, &QCheckBox::toggled, this, [this](bool on) { dialog_.Annosave = on; });
     connect(annoEmbed_, &QCheckBox::toggled, this, [this](bool on) { dialog_.Annoeinbetten = on; });
+}
+
+void SaveOptionsPanel::bindList(QComboBox* list, qint32& property)
+{
+    connect(list, &QComboBox::currentIndexChanged, this, [&property](int i) {
+        if (i >= 0)
+            property = i;
+    });
 }
 
 void SaveOptionsPanel::jpegBarMoved(QSlider* bar, QLineEdit* box, int value)

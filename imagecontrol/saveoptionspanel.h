@@ -67,6 +67,8 @@ private:
     void buildEps();
     void buildAnnotations();
     void connectControls();
+    // The list's index written into the property on every change.
+    void bindList(QComboBox* list, qint32& property);
     void jpegBarMoved(QSlider* bar, QLineEdit* box, int value);
     void jpegBoxEdited(QSlider* bar, QLineEdit* box, const QString& text);
     void updateTiffPageControls();
