@@ -101,12 +101,6 @@ dibcore::Palette invertedGreys(int levels)
 
 }  // namespace
 
-bool present(ByteSpan postscript)
-{
-    Header h;
-    return findHeader(postscript, h);
-}
-
 GlobalHandle decode(ByteSpan ps)
 {
     Header h;

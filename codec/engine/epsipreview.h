@@ -9,8 +9,6 @@
 
 namespace epsipreview {
 
-// True when the section holds a preview comment.
-bool present(ByteSpan postscript);
 // The preview as a 1-, 4- or 8-bit DIB with a grey colour table; null when
 // there is none or it is damaged (bad header, too few rows, bad digits).
 GlobalHandle decode(ByteSpan postscript);

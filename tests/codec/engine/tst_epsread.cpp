@@ -46,9 +46,11 @@ class EpsReadTest : public QObject
 private slots:
     void initTestCase();
     void corpusFilesHaveTheirBoxSizeAndLookAsGhostscriptDrawsThem();
+    void rasterEpsFilesOfRealWritersGiveThePicture();
     void boundingBoxOriginIsMovedToTheCorner();
     void tiffPreviewServesWhenThePostScriptFails();
     void epsiPreviewServesWhenThePostScriptFails();
+    void epsiPreviewOfARealToolMatchesItsDrawing();
     void requestedDepthIsDelivered();
     void damagedFilesFail_data();
     void damagedFilesFail();
@@ -135,6 +137,26 @@ void EpsReadTest::corpusFilesHaveTheirBoxSizeAndLookAsGhostscriptDrawsThem()
     QVERIFY(files >= 10);
 }
 
+void EpsReadTest::rasterEpsFilesOfRealWritersGiveThePicture()
+{
+    const QString data = QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/");
+    const QByteArray tiff = readAll(data + "rose-none.tif");
+    GlobalHandle rose = nullptr;
+    auto readTiff = m_engine.entry<readtiffiledibstream_fn>("readtiffiledibstream");
+    QCOMPARE(readTiff(tiff.constData(), tiff.size(), 24, 0, 0, &rose, nullptr, nullptr, 0), short(1));
+    const QImage original = dibimage::toImage(rose).convertToFormat(QImage::Format_RGB888);
+    dibimage::release(rose);
+    QCOMPARE(original.size(), QSize(35, 23));
+    for (const char* name : {"rose-eps2.eps", "rose-epsi.eps", "rose-dos-tiff.eps", "rose-tiff2ps.eps"}) {
+        const Result r = readStream(readAll(data + name));
+        QVERIFY2(r.code == 1, name);
+        QCOMPARE(r.image.size(), original.size());
+        const ImageComparison c = compareImages(r.image, original);
+        qInfo("%s: PSNR %.1f dB, largest difference %d", name, c.psnr, c.maxDifference);
+        QVERIFY2(c.psnr > 40, name);
+    }
+}
+
 void EpsReadTest::boundingBoxOriginIsMovedToTheCorner()
 {
     // a red square at (100, 200)..(110, 205) inside a box with that corner,
@@ -194,6 +216,31 @@ void EpsReadTest::epsiPreviewServesWhenThePostScriptFails()
     // a preview with too few rows or a bad digit is no preview
     QCOMPARE(readStream(QByteArray(mono).replace("% 0000\n", "")).code, short(0));
     QCOMPARE(readStream(QByteArray(mono).replace("% 8040", "% 80G0")).code, short(0));
+}
+
+void EpsReadTest::epsiPreviewOfARealToolMatchesItsDrawing()
+{
+    const QByteArray file = readAll(kCorpus + "/eps/derived--mobius-epsi.eps");
+    if (file.isEmpty())
+        QSKIP("no corpus");
+    const Result drawn = readStream(file);
+    // an error at the end spoils the drawing, so the preview is shown
+    const Result preview = readStream(file + "\nthis_operator_does_not_exist\n");
+    QCOMPARE(drawn.code, short(1));
+    QCOMPARE(preview.code, short(1));
+    QCOMPARE(preview.bits, 1);
+    QCOMPARE(preview.image.size(), drawn.image.size());
+    int same = 0, dark = 0;
+    for (int y = 0; y < drawn.image.height(); ++y)
+        for (int x = 0; x < drawn.image.width(); ++x) {
+            const bool drawnDark = qGray(drawn.image.pixel(x, y)) < 128;
+            same += drawnDark == (qGray(preview.image.pixel(x, y)) < 128);
+            dark += drawnDark;
+        }
+    const int total = drawn.image.width() * drawn.image.height();
+    qInfo("EPSI preview agrees with the drawing on %d of %d pixels (%d dark)", same, total, dark);
+    QVERIFY(dark > total / 50);
+    QVERIFY(same > total * 99 / 100);
 }
 
 void EpsReadTest::requestedDepthIsDelivered()
