@@ -251,6 +251,9 @@ void TMMOpenDialog::buildDialog(bool saveDialog)
         grid->addWidget(preview_, 0, grid->columnCount(), grid->rowCount(), 1);
     else if (fileDialog_->layout())
         fileDialog_->layout()->addWidget(preview_);
+    // room for the file list beside the preview column
+    const QSize size = fileDialog_->sizeHint();
+    fileDialog_->resize(std::max(size.width(), 780), std::max(size.height(), 480));
 }
 
 void TMMOpenDialog::connectDialog()
