@@ -24,6 +24,7 @@
 #include <ghostscript/iapi.h>
 
 #include "dibcore/dibcore.h"
+#include "outputfile.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -107,20 +108,6 @@ struct ChildIo {
     int dataFd = -1;
     int statusFd = -1;
 };
-
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
 
 int noInput(void*, char*, int)
 {
@@ -218,8 +205,8 @@ void reportFed(int statusFd, std::size_t done, std::size_t total, int& last)
     if (percent == last)
         return;
     last = percent;
-    const char byte = static_cast<char>(percent);
-    writeAll(statusFd, &byte, 1);
+    const auto byte = static_cast<std::uint8_t>(percent);
+    outputfile::writeAll(statusFd, &byte, 1);
 }
 
 bool interpret(const GsApi& gs, void* instance, ByteSpan ps, const EpsBox& box, int statusFd)

@@ -58,20 +58,6 @@ int createTemporary(const std::string& target, std::string& tempPath)
     return -1;
 }
 
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
 bool writeChunks(int fd, const std::vector<std::uint8_t>& bytes, DecodeRequest& request, int fromPercent)
 {
     const std::size_t total = bytes.size();
@@ -100,6 +86,20 @@ void keepModeOf(const std::string& target, int fd)
 }
 
 }  // namespace
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= std::size_t(n);
+    }
+    return true;
+}
 
 bool replace(const char* path, const std::vector<std::uint8_t>& bytes, DecodeRequest& request, int fromPercent)
 {

@@ -18,4 +18,8 @@ namespace outputfile {
 // failure or stop, with no temporary file left behind.
 bool replace(const char* path, const std::vector<std::uint8_t>& bytes, DecodeRequest& request, int fromPercent);
 
+// Writes all bytes to a file descriptor, again after an interruption; false
+// when the descriptor takes no more.
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size);
+
 }  // namespace outputfile
