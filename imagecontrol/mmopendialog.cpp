@@ -412,18 +412,20 @@ void TMMOpenDialog::preview(const QString& path)
         next = pendingPreview_;
     }
     previewBusy_ = false;
+    // released while the load ran
+    if (preview_ && !preview_->PreviewButton()->isChecked())
+        clearPreview();
 }
 
 void TMMOpenDialog::previewPicture(const QString& path)
 {
-    TPMultiImage* picture = preview_->PictureView();
     if (OnMMFileName && !OnMMFileName(this, path)) {
-        previewNothing();
+        clearPreview();
         return;
     }
     const bool media = MediaPreview::IsMediaFile(path);
     if (!media && !IsPictureFile(path)) {
-        previewNothing();
+        clearPreview();
         return;
     }
     {
@@ -441,9 +443,15 @@ void TMMOpenDialog::previewPicture(const QString& path)
             else
                 previewOther(path);
         } catch (...) {
-            previewNothing();
+            clearPreview();
         }
     }
+    fitPictureView();
+}
+
+void TMMOpenDialog::fitPictureView()
+{
+    TPMultiImage* picture = preview_->PictureView();
     picture->setAutoSize(false);
     picture->setCenter(true);
     picture->setStretchRatio(true);
@@ -461,19 +469,11 @@ void TMMOpenDialog::clearPreview()
     p->PictureView()->setImageName(QString());
 }
 
-void TMMOpenDialog::previewNothing()
-{
-    clearPreview();
-}
-
 void TMMOpenDialog::previewMetafile(const QString& path)
 {
     clearPreview();
+    fitPictureView();
     TPMultiImage* picture = preview_->PictureView();
-    picture->setAutoSize(false);
-    picture->setCenter(true);
-    picture->setStretchRatio(true);
-    picture->setStretch(false);
     TMetafile metafile;
     if (!metafile.LoadFromFile(path))
         return;
@@ -515,7 +515,7 @@ void TMMOpenDialog::previewTiff(const QString& path)
     TiffPageInfo first;
     if (!ReadTiffPageInfo(path, 0, first) || first.pages < 1) {
         TiffSelectedPage = 0;
-        previewNothing();
+        clearPreview();
         return;
     }
     const int page = std::clamp(int(TiffSelectedPage), 0, first.pages - 1);

@@ -119,7 +119,7 @@ private:
     void previewIcon(const QString& path);
     void previewTiff(const QString& path);
     void previewOther(const QString& path);
-    void previewNothing();
+    void fitPictureView();
     void clearPreview();
     void pageShown(int page, int count);
     bool viewerProgress(int percent);
