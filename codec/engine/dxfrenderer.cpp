@@ -13,7 +13,8 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMinCurveSegments = 8;
-constexpr int kMaxCurveSegments = 2048;
+constexpr int kMaxCurveSegments = 1024;
+constexpr double kCurveSegmentPixels = 8;
 constexpr std::size_t kProgressElements = 4096;
 
 DxfBox extentsOf(const DxfDrawing& d)
@@ -97,7 +98,7 @@ public:
     // A line between pixel positions, clipped to the picture.
     void line(double x0, double y0, double x1, double y1, std::uint32_t rgb)
     {
-        if (!spend(1) || !clip(x0, y0, x1, y1))
+        if (!spend(kStepsPerLine) || !clip(x0, y0, x1, y1))
             return;
         int ax = int(std::floor(x0 + 0.5)), ay = int(std::floor(y0 + 0.5));
         const int bx = int(std::floor(x1 + 0.5)), by = int(std::floor(y1 + 0.5));
@@ -173,7 +174,7 @@ void drawCurve(Canvas& c, const Mapping& m, const DxfCurve& k)
 {
     const double major = std::hypot(k.majorX, k.majorY) * m.scale;
     const double sweep = k.end - k.start;
-    double wanted = std::ceil(sweep * major / 2);
+    double wanted = std::ceil(sweep * major / kCurveSegmentPixels);
     if (!std::isfinite(wanted))
         wanted = kMaxCurveSegments;
     const int n = int(std::clamp(wanted, double(kMinCurveSegments), double(kMaxCurveSegments)));

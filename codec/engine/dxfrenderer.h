@@ -21,8 +21,10 @@ namespace dxfrenderer {
 
 constexpr int kOwnLongSide = 1024;
 constexpr int kOwnShortSide = 16;
-// Drawing work (pixel steps of lines) after which a drawing is refused.
-constexpr std::uint64_t kMaxSteps = 400000000;
+// Drawing work after which a drawing is refused: each line costs
+// kStepsPerLine plus one step per pixel it runs over inside the picture.
+constexpr std::uint64_t kMaxSteps = 200000000;
+constexpr std::uint64_t kStepsPerLine = 32;
 
 using Progress = std::function<bool(int percent)>;
 

@@ -150,6 +150,7 @@ private slots:
     void hostileFilesFailCleanly();
     void badEntitiesAreLeftOut();
     void millionEntitiesFinish();
+    void endlessDrawingWorkIsRefused();
 
 private:
     QString write(const QByteArray& data);
@@ -575,6 +576,26 @@ void DxfTest::millionEntitiesFinish()
     QVERIFY(renderFile(path, 0, 0, &result, stopAtOnce).isNull());
     QCOMPARE(result, short(0));
     qInfo("stopped after %lld ms", timer.elapsed());
+}
+
+void DxfTest::endlessDrawingWorkIsRefused()
+{
+    // 20000 circles filling the picture: about 60 million pixels over 8
+    // million segments, more than a drawing may cost
+    QByteArray entities;
+    for (int i = 0; i < 20000; ++i)
+        entities += pairs({{0, "CIRCLE"}, {10, num(i % 7)}, {20, num(i % 5)}, {40, "100"}});
+    QElapsedTimer timer;
+    timer.start();
+    short result = 1;
+    QVERIFY(render(drawing(entities), 0, 0, &result).isNull());
+    QCOMPARE(result, short(0));
+    qInfo("refused after %lld ms", timer.elapsed());
+    QVERIFY(timer.elapsed() < 60000);
+    // a tenth of them is drawn
+    entities.truncate(entities.indexOf("0\nCIRCLE", entities.size() / 10));
+    QVERIFY(!render(drawing(entities), 0, 0, &result).isNull());
+    QVERIFY(result > 0);
 }
 
 QTEST_GUILESS_MAIN(DxfTest)
