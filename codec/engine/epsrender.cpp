@@ -239,6 +239,13 @@ bool interpret(const GsApi& gs, void* instance, ByteSpan ps, const EpsBox& box, 
     if (dup2(io.dataFd, STDOUT_FILENO) < 0 || nowhere < 0 || dup2(nowhere, STDERR_FILENO) < 0 ||
         dup2(nowhere, STDIN_FILENO) < 0 || setenv("TMPDIR", folder.c_str(), 1) != 0)
         _exit(3);
+    // nothing of the caller's open files stays open in the interpreter
+    constexpr int kStatusFd = 3;
+    if (io.statusFd != kStatusFd && dup2(io.statusFd, kStatusFd) < 0)
+        _exit(3);
+    io.statusFd = kStatusFd;
+    io.dataFd = STDOUT_FILENO;
+    close_range(kStatusFd + 1, ~0u, 0);
     limitResources(box, seconds);
     std::vector<std::string> args = interpreterArguments(box);
     std::vector<char*> argv;
