@@ -54,6 +54,7 @@ private slots:
     void requestedDepthIsDelivered();
     void damagedFilesFail_data();
     void damagedFilesFail();
+    void truncatedRealFilesFailOrGiveTheWholePicture();
     void endlessProgramsEndWithinTheTimeLimit();
     void programsCannotTouchFiles();
     void stopAnswerGivesNoPicture();
@@ -301,6 +302,28 @@ void EpsReadTest::damagedFilesFail()
         for (int n = 0; n < good.size(); n += 7)
             QVERIFY(readStream(good.left(n)).code >= 0);
     }
+}
+
+void EpsReadTest::truncatedRealFilesFailOrGiveTheWholePicture()
+{
+    const QString data = QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/");
+    for (const char* name : {"rose-dos-tiff.eps", "rose-eps2.eps"}) {
+        const QByteArray file = readAll(data + name);
+        QVERIFY(!file.isEmpty());
+        int pictures = 0;
+        for (int part = 1; part < 8; ++part) {
+            const Result r = readStream(file.left(file.size() * part / 8));
+            QVERIFY2(r.code >= 0, name);
+            if (r.code == 1) {
+                QCOMPARE(r.image.size(), QSize(35, 23));
+                ++pictures;
+            }
+        }
+        qInfo("%s: %d of 7 truncated copies still gave a picture", name, pictures);
+    }
+    // a DOS file cut inside its PostScript section has no section left
+    const QByteArray dos = readAll(data + "rose-dos-tiff.eps");
+    QCOMPARE(readStream(dos.left(40)).code, short(0));
 }
 
 void EpsReadTest::endlessProgramsEndWithinTheTimeLimit()
