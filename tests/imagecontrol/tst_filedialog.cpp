@@ -262,8 +262,12 @@ void FileDialogTest::singlePageTiffDisablesThePageButtons()
 {
     TMMOpenDialog dialog;
     dialog.TiffSelectedPage = 1;
+    dialog.TiffNextHint = QStringLiteral("Nächste TIFF Seite");
     QVERIFY(runWith(dialog, [&](TMMOpenDialog& d) {
         PreviewPanel* p = d.previewPanel();
+        QCOMPARE(p->FirstButton()->toolTip(), QStringLiteral("First Tif Page"));
+        QCOMPARE(p->NextButton()->toolTip(), QStringLiteral("Nächste TIFF Seite"));
+        QVERIFY(!p->PageStripShown());
         d.SelectionChanged(tiff3_);
         QCOMPARE(p->PageLabel()->text(), QStringLiteral("P 2 of 3"));
         d.SelectionChanged(tiff1_);
