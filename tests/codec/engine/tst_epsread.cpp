@@ -57,6 +57,7 @@ private slots:
     void truncatedRealFilesFailOrGiveTheWholePicture();
     void endlessProgramsEndWithinTheTimeLimit();
     void programsCannotTouchFiles();
+    void programOutputStaysOutOfThePicture();
     void stopAnswerGivesNoPicture();
     void infoReportsTheBoundingBox();
 
@@ -349,9 +350,26 @@ void EpsReadTest::programsCannotTouchFiles()
     QCOMPARE(readStream(plainEps("0 0 10 10", body)).code, short(0));
     QVERIFY(!QFile::exists(made));
     QCOMPARE(readAll(victim), QByteArray("untouched"));
-    // reading another file fails as well
+    // reading another file or starting a program fails as well
     const QByteArray peek = "(" + QFile::encodeName(victim) + ") (r) file pop 0 0 5 5 rectfill";
     QCOMPARE(readStream(plainEps("0 0 10 10", peek)).code, short(0));
+    const QString started = m_dir.filePath("started.txt");
+    const QByteArray pipe = "(%pipe%touch " + QFile::encodeName(started) + ") (w) file closefile 0 0 5 5 rectfill";
+    QCOMPARE(readStream(plainEps("0 0 10 10", pipe)).code, short(0));
+    QVERIFY(!QFile::exists(started));
+}
+
+void EpsReadTest::programOutputStaysOutOfThePicture()
+{
+    // text printed by the program looks like a picture header, but goes nowhere
+    const QByteArray body = "(P6\n1 1\n255\nxyz) print flush (%stdout) (w) file (P6 9 9 255 ) writestring\n"
+                            "0 1 0 setrgbcolor 0 0 4 3 rectfill";
+    const Result r = readStream(plainEps("0 0 4 3", body));
+    QCOMPARE(r.code, short(1));
+    QCOMPARE(r.image.size(), QSize(4, 3));
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            QCOMPARE(r.image.pixel(x, y), qRgb(0, 255, 0));
 }
 
 void EpsReadTest::stopAnswerGivesNoPicture()
