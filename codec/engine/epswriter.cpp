@@ -278,11 +278,12 @@ bool encode(const DibView& picture, const Options& options, DecodeRequest& reque
         if (!request.progress(55))
             return false;
     }
-    const std::string data = epsfilters::ascii85(image.samples);
+    std::string data = epsfilters::ascii85(image.samples);
     image.samples = {};
     if (!request.progress(65))
         return false;
     const std::string ps = postscript(picture, options, image, data);
+    std::string().swap(data);
     if (options.preview == 0) {
         out.assign(ps.begin(), ps.end());
         return request.progress(80);

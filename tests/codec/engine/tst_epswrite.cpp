@@ -141,6 +141,16 @@ void EpsWriteTest::cmykComesBackThroughThePostScriptConversion()
     QCOMPARE(compareImages(fast, original).maxDifference, 0);
     // a colour-managed rendering (ours) shifts CMYK colours, but the picture
     // stays recognisable
+    // a palette picture keeps its indices under an /Indexed CMYK space
+    const QList<QRgb> palette = {qRgb(0, 0, 0), qRgb(200, 10, 30), qRgb(20, 180, 40), qRgb(250, 250, 0)};
+    GlobalHandle indexed = makeDib(21, 9, 4, palette, [](int x, int y) { return quint32((x + y) % 4); });
+    const QImage indexedOriginal = dibimage::toImage(indexed).convertToFormat(QImage::Format_RGB888);
+    const QString indexedPath = m_dir.filePath("cmyk-indexed.eps");
+    QCOMPARE(write(indexedPath, indexed, o), short(1));
+    dibimage::release(indexed);
+    QVERIFY(readAll(indexedPath).contains("[/Indexed /DeviceCMYK 15"));
+    QCOMPARE(compareImages(ghostscript(indexedPath, m_dir.path(), {"-dUseFastColor"}), indexedOriginal).maxDifference,
+             0);
     const QImage ours = readBack(path);
     QCOMPARE(ours.size(), QSize(40, 30));
     const ImageComparison c = compareImages(ours, original);
