@@ -129,18 +129,22 @@ void rotatedPosition(int rotation, int w, int h, int x, int y, int& ox, int& oy)
 GlobalHandle toDib(const std::vector<std::uint8_t>& rgb, int w, int h, int rotation)
 {
     const bool turned = rotation == 1 || rotation == 3;
-    dibcore::DibGuard out(dibcore::allocDib(turned ? h : w, turned ? w : h, 24));
+    const int outW = turned ? h : w, outH = turned ? w : h;
+    dibcore::DibGuard out(dibcore::allocDib(outW, outH, 24));
     if (!out.get())
         return nullptr;
     dibcore::DibView dib = dibcore::lockView(out.get());
     if (!dib.valid())
         return nullptr;
+    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(outH));
+    for (int y = 0; y < outH; ++y)
+        rows[std::size_t(y)] = dib.mutableRow(y);
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* src = rgb.data() + std::size_t(y) * std::size_t(w) * 3;
         for (int x = 0; x < w; ++x) {
             int ox = 0, oy = 0;
             rotatedPosition(rotation, w, h, x, y, ox, oy);
-            std::uint8_t* px = dib.mutableRow(oy) + 3 * std::size_t(ox);
+            std::uint8_t* px = rows[std::size_t(oy)] + 3 * std::size_t(ox);
             px[0] = src[3 * x + 2];
             px[1] = src[3 * x + 1];
             px[2] = src[3 * x];
