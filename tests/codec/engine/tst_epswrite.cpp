@@ -24,6 +24,62 @@ struct WriteOptions {
     short grey = 0;
 };
 
+// The image data between the procedure and "~>", ASCII85 decoded.
+QByteArray imageData(const QByteArray& eps)
+{
+    const qsizetype start = eps.indexOf("} exec\n") + 7;
+    const qsizetype end = eps.indexOf("~>", start);
+    QByteArray out;
+    quint32 value = 0;
+    int count = 0;
+    for (qsizetype i = start; i < end; ++i) {
+        const char c = eps[i];
+        if (c == 'z' && count == 0) {
+            out.append(4, '\0');
+        } else if (c >= '!' && c <= 'u') {
+            value = value * 85 + quint32(c - '!');
+            if (++count == 5) {
+                for (int k = 3; k >= 0; --k)
+                    out.append(char(value >> (8 * k)));
+                value = 0, count = 0;
+            }
+        }
+    }
+    if (count > 1) {
+        for (int k = count; k < 5; ++k)
+            value = value * 85 + 84;
+        for (int k = 3; k > 4 - count; --k)
+            out.append(char(value >> (8 * k)));
+    }
+    return out;
+}
+
+// A TIFF of one LZW strip of 8-bit RGB rows, so libtiff decodes the codes.
+QByteArray lzwTiff(int w, int h, const QByteArray& strip)
+{
+    const quint16 tags[][2] = {{256, 4}, {257, 4}, {258, 3}, {259, 3}, {262, 3}, {273, 4}, {277, 3}, {278, 4}, {279, 4}};
+    const quint32 bitsOffset = 8 + 2 + 9 * 12 + 4;
+    const quint32 values[] = {quint32(w), quint32(h), bitsOffset, 5, 2, bitsOffset + 6, 3, quint32(h),
+                              quint32(strip.size())};
+    QByteArray out("II*\0\x08\0\0\0", 8);
+    QByteArray ifd(2 + 9 * 12 + 4, '\0');
+    qToLittleEndian<quint16>(9, ifd.data());
+    for (int t = 0; t < 9; ++t) {
+        char* e = ifd.data() + 2 + 12 * t;
+        qToLittleEndian<quint16>(tags[t][0], e);
+        qToLittleEndian<quint16>(tags[t][1], e + 2);
+        qToLittleEndian<quint32>(tags[t][0] == 258 ? 3 : 1, e + 4);
+        if (tags[t][1] == 3 && tags[t][0] != 258)
+            qToLittleEndian<quint16>(quint16(values[t]), e + 8);
+        else
+            qToLittleEndian<quint32>(values[t], e + 8);
+    }
+    QByteArray bits(6, '\0');
+    for (int k = 0; k < 3; ++k)
+        qToLittleEndian<quint16>(8, bits.data() + 2 * k);
+    return out + ifd + bits + strip;
+}
+
 int stopAtFifty(int percent, void*)
 {
     return percent < 50 ? 1 : 0;
@@ -115,6 +171,15 @@ void EpsWriteTest::colourRoundTripIsExact()
     QVERIFY(file.contains(QString("%%BoundingBox: 0 0 %1 %2\n").arg(width).arg(height).toLatin1()));
     QCOMPARE(file.contains("/LZWDecode"), compression == 1);
 
+    if (compression == 1) {
+        // libtiff reads the same codes (TIFF LZW is PostScript's with EarlyChange 1)
+        const QByteArray tiff = lzwTiff(width, height, imageData(file));
+        GlobalHandle decoded = nullptr;
+        QCOMPARE(m_readTiff(tiff.constData(), tiff.size(), 24, 0, 0, &decoded, nullptr, nullptr, 0), short(1));
+        const QImage byTiff = dibimage::toImage(decoded).convertToFormat(QImage::Format_RGB888);
+        dibimage::release(decoded);
+        QCOMPARE(compareImages(byTiff, original).maxDifference, 0);
+    }
     const QImage byGs = ghostscript(path, m_dir.path());
     QCOMPARE(byGs.size(), QSize(width, height));
     QCOMPARE(compareImages(byGs, original).maxDifference, 0);
