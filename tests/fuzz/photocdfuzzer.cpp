@@ -34,8 +34,13 @@ std::vector<std::uint8_t> pack(const std::uint8_t* data, std::size_t size)
     // the first byte picks the length: whole, or cut inside one of the pictures
     const std::size_t cuts[] = {kPackBytes, kPackBytes - 1, 23 * 2048 + 4096, 4 * 2048 + 512, 0xE03};
     std::vector<std::uint8_t> out(cuts[data[0] % 5]);
-    for (std::size_t i = 0; i < out.size(); i += size)
-        std::memcpy(out.data() + i, data, std::min(size, out.size() - i));
+    std::size_t filled = std::min(size, out.size());
+    std::memcpy(out.data(), data, filled);
+    while (filled < out.size()) {
+        const std::size_t more = std::min(filled, out.size() - filled);
+        std::memcpy(out.data() + filled, out.data(), more);
+        filled += more;
+    }
     std::memcpy(out.data() + 0x800, "PCD_IPI", 7);
     out[0xE02] = size > 1 ? data[1] : 0;
     return out;
@@ -55,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // mostly the smallest picture: the larger ones take long unoptimised
     const int pick = data[size - 1] % 8;
     const short laidMode = short(pick < 6 ? 0 : pick - 5);
-    // only the smallest picture is reduced in depth (colour reduction of
-    // noise is slow and has fuzz targets of its own), to keep runs short
-    decode(laid.data(), laid.size(), laidMode, laidMode == 0 ? bits : short(24), dither);
+    // at its own depth: colour reduction of noise is slow unoptimised and
+    // has fuzz targets of its own
+    decode(laid.data(), laid.size(), laidMode, 24, dither);
     return 0;
 }
