@@ -234,17 +234,20 @@ bool interpret(const GsApi& gs, void* instance, ByteSpan ps, const EpsBox& box, 
     if (getppid() != parent)
         _exit(3);
     // the device writes the page to standard output: the pipe; the
-    // interpreter's own output and messages go nowhere
-    const int nowhere = open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (dup2(io.dataFd, STDOUT_FILENO) < 0 || nowhere < 0 || dup2(nowhere, STDERR_FILENO) < 0 ||
-        dup2(nowhere, STDIN_FILENO) < 0 || setenv("TMPDIR", folder.c_str(), 1) != 0)
-        _exit(3);
-    // nothing of the caller's open files stays open in the interpreter
+    // interpreter's own output and messages go nowhere. The pipes move out
+    // of the way first, in case the caller runs without standard files.
     constexpr int kStatusFd = 3;
-    if (io.statusFd != kStatusFd && dup2(io.statusFd, kStatusFd) < 0)
+    constexpr int kAside = 10;
+    const int data = fcntl(io.dataFd, F_DUPFD, kAside);
+    const int status = fcntl(io.statusFd, F_DUPFD, kAside);
+    const int nowhere = fcntl(open("/dev/null", O_RDWR | O_CLOEXEC), F_DUPFD, kAside);
+    if (data < 0 || status < 0 || nowhere < 0 || dup2(data, STDOUT_FILENO) < 0 ||
+        dup2(nowhere, STDERR_FILENO) < 0 || dup2(nowhere, STDIN_FILENO) < 0 || dup2(status, kStatusFd) < 0 ||
+        setenv("TMPDIR", folder.c_str(), 1) != 0)
         _exit(3);
     io.statusFd = kStatusFd;
     io.dataFd = STDOUT_FILENO;
+    // nothing else of the caller's open files stays open in the interpreter
     close_range(kStatusFd + 1, ~0u, 0);
     limitResources(box, seconds);
     std::vector<std::string> args = interpreterArguments(box);
