@@ -2,6 +2,7 @@
 list(APPEND KV_ENGINE_SOURCES
   dxfdrawing.h
   dxfreader.cpp dxfreader.h
+  dxfplacement.cpp dxfplacement.h
   dxffont.cpp dxffont.h
   dxfrenderer.cpp dxfrenderer.h
   dxfcodec.cpp dxfcodec.h

@@ -29,11 +29,11 @@ struct DxfSegment {
     std::uint32_t rgb;  // 0xRRGGBB
 };
 
-// An elliptical arc: centre, end of the major axis relative to the centre,
-// minor/major ratio and the parameter range in radians (counter-clockwise).
-// Circles and circular arcs have ratio 1.
+// An elliptical arc: the points c + u cos t + v sin t for t from start to
+// end (radians, start < end). A circle of radius r has u = (r, 0) and
+// v = (0, r); any affine map of the plane keeps the form.
 struct DxfCurve {
-    double cx, cy, majorX, majorY, ratio, start, end;
+    double cx, cy, ux, uy, vx, vy, start, end;
     std::uint32_t rgb;
 };
 
@@ -46,6 +46,23 @@ struct DxfText {
 struct DxfPoint {
     double x, y;
     std::uint32_t rgb;
+};
+
+// A block placed by INSERT: name, insertion point, scale and rotation.
+struct DxfInsert {
+    std::string name;
+    double x, y, scaleX, scaleY, rotation;  // rotation in degrees
+};
+
+// A block definition: its geometry relative to the base point, and the
+// blocks it places in turn.
+struct DxfBlock {
+    double baseX = 0, baseY = 0;
+    std::vector<DxfSegment> segments;
+    std::vector<DxfCurve> curves;
+    std::vector<DxfText> texts;
+    std::vector<DxfPoint> points;
+    std::vector<DxfInsert> inserts;
 };
 
 struct DxfDrawing {

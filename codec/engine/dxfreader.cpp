@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dxffont.h"
+#include "dxfplacement.h"
 
 namespace dxfreader {
 
@@ -18,6 +19,7 @@ constexpr char kBinarySignature[] = "AutoCAD Binary DXF";
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPi = 3.14159265358979323846;
 constexpr std::size_t kMaxLayers = 65536;
+constexpr int kMaxInsertDepth = 16;
 constexpr std::size_t kProgressPairs = 65536;
 
 std::string_view trimmed(std::string_view s)
@@ -165,10 +167,37 @@ bool inSweep(double t, double start, double end)
     return start + d <= end;
 }
 
+// Width of a text line in drawing units.
+double textWidth(std::size_t chars, double height, double widthFactor)
+{
+    return (double(chars) * dxffont::kAdvance - (dxffont::kAdvance - 4)) * height / dxffont::kCapHeight *
+           widthFactor;
+}
+
 class Builder
 {
 public:
     explicit Builder(DxfDrawing& out) : m_out(out) {}
+
+    // Entities go into the block named (BLOCK) until endBlock (ENDBLK).
+    bool beginBlock(const std::string& name, double baseX, double baseY)
+    {
+        if (!room(1))
+            return false;
+        ++m_count;
+        m_block = &m_blocks[name];
+        *m_block = DxfBlock();
+        m_block->baseX = usable(baseX) ? baseX : 0;
+        m_block->baseY = usable(baseY) ? baseY : 0;
+        return true;
+    }
+    bool inBlock() const { return m_block != nullptr; }
+    bool endBlock()
+    {
+        const bool ok = finish();
+        m_block = nullptr;
+        return ok;
+    }
 
     void setLayer(const std::string& name, int colour)
     {
@@ -213,13 +242,143 @@ public:
             return face(r, rgb);
         if (r.type == "TEXT")
             return text(r, rgb);
+        if (r.type == "INSERT")
+            return insert(r);
         return true;
     }
 
     bool finish() { return !m_polylineOpen || finishPolyline(); }
 
 private:
-    bool room(std::size_t more) const { return m_out.elementCount() + more <= kMaxElements; }
+    bool room(std::size_t more) const { return m_count + more <= kMaxElements; }
+
+    // Every element, in the drawing or a block, and every placed block
+    // counts towards kMaxElements.
+    bool addSegment(const DxfSegment& s)
+    {
+        if (!usable(s.x0) || !usable(s.y0) || !usable(s.x1) || !usable(s.y1))
+            return true;
+        if (!room(1))
+            return false;
+        ++m_count;
+        if (m_block) {
+            m_block->segments.push_back(s);
+            return true;
+        }
+        m_out.segments.push_back(s);
+        m_out.entityExtents.add(s.x0, s.y0);
+        m_out.entityExtents.add(s.x1, s.y1);
+        return true;
+    }
+
+    bool addPoint(const DxfPoint& p)
+    {
+        if (!usable(p.x) || !usable(p.y))
+            return true;
+        if (!room(1))
+            return false;
+        ++m_count;
+        if (m_block) {
+            m_block->points.push_back(p);
+            return true;
+        }
+        m_out.points.push_back(p);
+        m_out.entityExtents.add(p.x, p.y);
+        return true;
+    }
+
+    bool addCurve(const DxfCurve& c)
+    {
+        if (!usable(c.cx) || !usable(c.cy) || !usable(c.ux) || !usable(c.uy) || !usable(c.vx) || !usable(c.vy))
+            return true;
+        if (!room(1))
+            return false;
+        ++m_count;
+        if (m_block) {
+            m_block->curves.push_back(c);
+            return true;
+        }
+        m_out.curves.push_back(c);
+        // extremes of x and y, plus the two ends
+        const double xt = std::atan2(c.vx, c.ux), yt = std::atan2(c.vy, c.uy);
+        const double candidates[] = {c.start, c.end, xt, xt + kPi, yt, yt + kPi};
+        for (double t : candidates) {
+            if (!inSweep(t, c.start, c.end) && t != c.end)
+                continue;
+            const double ct = std::cos(t), st = std::sin(t);
+            m_out.entityExtents.add(c.cx + c.ux * ct + c.vx * st, c.cy + c.uy * ct + c.vy * st);
+        }
+        return true;
+    }
+
+    bool addText(const DxfText& t)
+    {
+        const double width = textWidth(t.text.size(), t.height, t.widthFactor);
+        if (!usable(t.x) || !usable(t.y) || !usable(t.height) || !usable(width) || !(t.height > 0) ||
+            !(t.widthFactor > 0) || t.widthFactor > 100)
+            return true;
+        if (!room(1))
+            return false;
+        ++m_count;
+        if (m_block) {
+            m_block->texts.push_back(t);
+            return true;
+        }
+        m_out.texts.push_back(t);
+        const double c = std::cos(t.rotation * kPi / 180), s = std::sin(t.rotation * kPi / 180);
+        const double corners[4][2] = {{0, 0}, {width, 0}, {width, t.height}, {0, t.height}};
+        for (const auto& p : corners)
+            m_out.entityExtents.add(t.x + p[0] * c - p[1] * s, t.y + p[0] * s + p[1] * c);
+        return true;
+    }
+
+    bool insert(const Record& r)
+    {
+        auto factor = [](double v) { return usable(v) ? v : 1.0; };
+        const DxfInsert in{r.name, r.x[0], r.y[0], factor(r.v41), factor(r.v42),
+                           normalisedDegrees(std::isfinite(r.v50) ? r.v50 : 0)};
+        if (!usable(in.x) || !usable(in.y))
+            return true;
+        if (m_block) {
+            if (!room(1))
+                return false;
+            ++m_count;
+            m_block->inserts.push_back(in);
+            return true;
+        }
+        return place(in, dxfplacement::Affine(), 0);
+    }
+
+    // The block's elements through the insert's map; nested inserts to
+    // kMaxInsertDepth (deeper ones, and a block placing itself beyond
+    // that, are left out).
+    bool place(const DxfInsert& in, const dxfplacement::Affine& outer, int depth)
+    {
+        const auto it = m_blocks.find(in.name);
+        if (depth > kMaxInsertDepth || it == m_blocks.end() || &it->second == m_block)
+            return true;
+        if (!room(1))
+            return false;
+        ++m_count;
+        const DxfBlock& b = it->second;
+        const dxfplacement::Affine m = outer.after(dxfplacement::insertMap(in, b.baseX, b.baseY));
+        for (const DxfSegment& s : b.segments)
+            if (!addSegment(dxfplacement::placed(s, m)))
+                return false;
+        for (const DxfCurve& k : b.curves)
+            if (!addCurve(dxfplacement::placed(k, m)))
+                return false;
+        for (const DxfText& t : b.texts)
+            if (!addText(dxfplacement::placed(t, m)))
+                return false;
+        for (const DxfPoint& p : b.points)
+            if (!addPoint(dxfplacement::placed(p, m)))
+                return false;
+        for (const DxfInsert& nested : b.inserts)
+            if (!place(nested, m, depth + 1))
+                return false;
+        return true;
+    }
 
     bool colourOf(const Record& r, std::uint32_t& rgb) const
     {
@@ -236,26 +395,10 @@ private:
 
     bool segment(double x0, double y0, double x1, double y1, std::uint32_t rgb)
     {
-        if (!usable(x0) || !usable(y0) || !usable(x1) || !usable(y1))
-            return true;
-        if (!room(1))
-            return false;
-        m_out.segments.push_back({x0, y0, x1, y1, rgb});
-        m_out.entityExtents.add(x0, y0);
-        m_out.entityExtents.add(x1, y1);
-        return true;
+        return addSegment({x0, y0, x1, y1, rgb});
     }
 
-    bool point(double x, double y, std::uint32_t rgb)
-    {
-        if (!usable(x) || !usable(y))
-            return true;
-        if (!room(1))
-            return false;
-        m_out.points.push_back({x, y, rgb});
-        m_out.entityExtents.add(x, y);
-        return true;
-    }
+    bool point(double x, double y, std::uint32_t rgb) { return addPoint({x, y, rgb}); }
 
     bool polyline(const std::vector<std::pair<double, double>>& pts, bool closed, std::uint32_t rgb)
     {
@@ -292,28 +435,6 @@ private:
         return ok;
     }
 
-    bool curve(const DxfCurve& c)
-    {
-        if (!room(1))
-            return false;
-        m_out.curves.push_back(c);
-        // extremes of x and y, plus the two ends
-        const double mx = c.majorX, my = c.majorY, k = c.ratio;
-        const double candidates[] = {c.start,
-                                     c.end,
-                                     std::atan2(-k * my, mx),
-                                     std::atan2(-k * my, mx) + kPi,
-                                     std::atan2(k * mx, my),
-                                     std::atan2(k * mx, my) + kPi};
-        for (double t : candidates) {
-            if (!inSweep(t, c.start, c.end) && t != c.end)
-                continue;
-            const double ct = std::cos(t), st = std::sin(t);
-            m_out.entityExtents.add(c.cx + mx * ct - k * my * st, c.cy + my * ct + k * mx * st);
-        }
-        return true;
-    }
-
     bool circle(const Record& r, double startDeg, double endDeg, std::uint32_t rgb)
     {
         const double radius = r.v40;
@@ -328,7 +449,7 @@ private:
                 sweep = 360;
         }
         const double a = start * kPi / 180;
-        return curve({r.x[0], r.y[0], radius, 0, 1, a, a + sweep * kPi / 180, rgb});
+        return addCurve({r.x[0], r.y[0], radius, 0, 0, radius, a, a + sweep * kPi / 180, rgb});
     }
 
     bool ellipse(const Record& r, std::uint32_t rgb)
@@ -342,7 +463,8 @@ private:
         double sweep = std::fmod(end - start, 2 * kPi);
         if (sweep <= 0)
             sweep += 2 * kPi;
-        return curve({r.x[0], r.y[0], r.x[1], r.y[1], ratio, start, start + sweep, rgb});
+        const double mx = r.x[1], my = r.y[1];
+        return addCurve({r.x[0], r.y[0], mx, my, -ratio * my, ratio * mx, start, start + sweep, rgb});
     }
 
     bool face(const Record& r, std::uint32_t rgb)
@@ -367,9 +489,7 @@ private:
         const double height = usable(r.v40) && r.v40 > 0 ? r.v40 : 1.0;
         const double widthFactor = std::isfinite(r.v41) && r.v41 > 0 && r.v41 <= 100 ? r.v41 : 1.0;
         const double rotation = normalisedDegrees(std::isfinite(r.v50) ? r.v50 : 0);
-        const double unit = height / dxffont::kCapHeight;
-        const double width =
-            (double(r.text.size()) * dxffont::kAdvance - (dxffont::kAdvance - 4)) * unit * widthFactor;
+        const double width = textWidth(r.text.size(), height, widthFactor);
         double ax = r.x[0], ay = r.y[0], dx = 0, dy = 0;
         const bool aligned = r.alignH != 0 || r.alignV != 0;
         if (aligned && usable(r.x[1]) && usable(r.y[1]) && r.alignH != 3 && r.alignH != 5) {
@@ -377,21 +497,17 @@ private:
             dx = r.alignH == 1 || r.alignH == 4 ? -width / 2 : r.alignH == 2 ? -width : 0;
             dy = r.alignV == 2 || r.alignH == 4 ? -height / 2 : r.alignV == 3 ? -height : 0;
         }
-        if (!usable(ax) || !usable(ay) || !usable(width))
+        if (!usable(ax) || !usable(ay))
             return true;
-        if (!room(1))
-            return false;
         const double c = std::cos(rotation * kPi / 180), s = std::sin(rotation * kPi / 180);
-        const double x = ax + dx * c - dy * s, y = ay + dx * s + dy * c;
-        m_out.texts.push_back({x, y, height, widthFactor, rotation, r.text, rgb});
-        const double corners[4][2] = {{0, 0}, {width, 0}, {width, height}, {0, height}};
-        for (const auto& p : corners)
-            m_out.entityExtents.add(x + p[0] * c - p[1] * s, y + p[0] * s + p[1] * c);
-        return true;
+        return addText({ax + dx * c - dy * s, ay + dx * s + dy * c, height, widthFactor, rotation, r.text, rgb});
     }
 
     DxfDrawing& m_out;
     std::map<std::string, int> m_layers;
+    std::map<std::string, DxfBlock> m_blocks;
+    DxfBlock* m_block = nullptr;
+    std::size_t m_count = 0;
     bool m_polylineOpen = false;
     bool m_polylineVisible = true;
     bool m_polylineClosed = false;
@@ -399,7 +515,7 @@ private:
     std::vector<std::pair<double, double>> m_polyline;
 };
 
-enum class Section { None, Header, Tables, Entities, Other };
+enum class Section { None, Header, Tables, Blocks, Entities, Other };
 
 Section sectionNamed(std::string_view name)
 {
@@ -407,6 +523,8 @@ Section sectionNamed(std::string_view name)
         return Section::Header;
     if (name == "TABLES")
         return Section::Tables;
+    if (name == "BLOCKS")
+        return Section::Blocks;
     if (name == "ENTITIES")
         return Section::Entities;
     return Section::Other;
@@ -513,6 +631,8 @@ private:
                 m_entitiesClosed = true;
                 m_polylineFailed = !m_builder.finish();
             }
+            if (m_section == Section::Blocks)
+                m_polylineFailed = !m_builder.endBlock();
             m_section = Section::None;
             m_inRecord = false;
             return true;
@@ -531,6 +651,13 @@ private:
             m_builder.setLayer(m_record.name, m_record.colour);
         if (m_section == Section::Entities)
             return m_builder.entity(m_record);
+        if (m_section == Section::Blocks) {
+            if (m_record.type == "BLOCK")
+                return m_builder.endBlock() && m_builder.beginBlock(m_record.name, m_record.x[0], m_record.y[0]);
+            if (m_record.type == "ENDBLK")
+                return m_builder.endBlock();
+            return !m_builder.inBlock() || m_builder.entity(m_record);
+        }
         return true;
     }
 

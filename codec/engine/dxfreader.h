@@ -3,12 +3,15 @@
 // DxfDrawing: the header's $EXTMIN/$EXTMAX, the layer colours of the TABLES
 // section and the drawable entities of the ENTITIES section: LINE, POLYLINE
 // with VERTEX and SEQEND, LWPOLYLINE (bulges drawn straight), CIRCLE, ARC,
-// ELLIPSE, POINT, SOLID, 3DFACE, TEXT. Blocks (INSERT) are not expanded.
+// ELLIPSE, POINT, SOLID and 3DFACE (outlines), TEXT, and INSERT of the
+// blocks of the BLOCKS section (scale and rotation; nested to 16 levels; no
+// insert arrays).
 //
 // Refused: binary DXF, a file that does not start with a section, a line
 // longer than kMaxLineBytes, a group code that is not a number, a pair cut
 // off at the end, an ENTITIES section without ENDSEC, more than
-// kMaxElements drawing elements. Entities with coordinates that are not
+// kMaxElements drawing elements (block contents and every placement of a
+// block count too). Entities with coordinates that are not
 // finite or beyond kMaxCoordinate are left out.
 
 #include <cstddef>

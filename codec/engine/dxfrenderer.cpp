@@ -172,7 +172,7 @@ void drawSegment(Canvas& c, const Mapping& m, const DxfSegment& s)
 
 void drawCurve(Canvas& c, const Mapping& m, const DxfCurve& k)
 {
-    const double major = std::hypot(k.majorX, k.majorY) * m.scale;
+    const double major = std::max(std::hypot(k.ux, k.uy), std::hypot(k.vx, k.vy)) * m.scale;
     const double sweep = k.end - k.start;
     double wanted = std::ceil(sweep * major / kCurveSegmentPixels);
     if (!std::isfinite(wanted))
@@ -180,8 +180,8 @@ void drawCurve(Canvas& c, const Mapping& m, const DxfCurve& k)
     const int n = int(std::clamp(wanted, double(kMinCurveSegments), double(kMaxCurveSegments)));
     auto at = [&](int i, double& x, double& y) {
         const double t = k.start + sweep * i / n, ct = std::cos(t), st = std::sin(t);
-        x = m.px(k.cx + k.majorX * ct - k.ratio * k.majorY * st);
-        y = m.py(k.cy + k.majorY * ct + k.ratio * k.majorX * st);
+        x = m.px(k.cx + k.ux * ct + k.vx * st);
+        y = m.py(k.cy + k.uy * ct + k.vy * st);
     };
     double x0 = 0, y0 = 0;
     at(0, x0, y0);
