@@ -49,9 +49,24 @@ QByteArray frame()
     return lwpolyline({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true);
 }
 
-QByteArray drawing(const QByteArray& entities, const QByteArray& header = {}, const QByteArray& tables = {})
+QByteArray block(const QByteArray& name, double baseX, double baseY, const QByteArray& entities)
+{
+    return pairs({{0, "BLOCK"}, {8, "0"}, {2, name}, {70, "0"}, {10, num(baseX)}, {20, num(baseY)}, {3, name}}) +
+           entities + pairs({{0, "ENDBLK"}, {8, "0"}});
+}
+
+QByteArray insert(const QByteArray& name, double x, double y, double sx = 1, double sy = 1, double rotation = 0)
+{
+    return pairs({{0, "INSERT"}, {8, "0"}, {2, name}, {10, num(x)}, {20, num(y)}, {41, num(sx)}, {42, num(sy)},
+                  {50, num(rotation)}});
+}
+
+QByteArray drawing(const QByteArray& entities, const QByteArray& header = {}, const QByteArray& tables = {},
+                   const QByteArray& blocks = {})
 {
     QByteArray out;
+    if (!blocks.isEmpty())
+        out += "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n";
     if (!header.isEmpty())
         out += "0\nSECTION\n2\nHEADER\n" + header + "0\nENDSEC\n";
     if (!tables.isEmpty())
@@ -149,6 +164,8 @@ private slots:
     void filesWrittenByEzdxf();
     void hostileFilesFailCleanly();
     void badEntitiesAreLeftOut();
+    void blocksArePlaced();
+    void blockBombsAreRefused();
     void millionEntitiesFinish();
     void endlessDrawingWorkIsRefused();
 
@@ -596,6 +613,81 @@ void DxfTest::endlessDrawingWorkIsRefused()
     entities.truncate(entities.indexOf("0\nCIRCLE", entities.size() / 10));
     QVERIFY(!render(drawing(entities), 0, 0, &result).isNull());
     QVERIFY(result > 0);
+}
+
+void DxfTest::blocksArePlaced()
+{
+    // a tick from the base point to the right, and a red ring round it
+    const QByteArray tick = block("TICK", 5, 5,
+                                  line(5, 5, 15, 5) +
+                                      pairs({{0, "CIRCLE"}, {8, "0"}, {62, "1"}, {10, "5"}, {20, "5"}, {40, "2"}}));
+    // placed at (50, 50), three times the size, a quarter turn: the tick points up
+    const QImage turned = render(drawing(frame() + insert("TICK", 50, 50, 3, 3, 90), {}, {}, tick), 401, 401);
+    Frame f = findFrame(turned);
+    QVERIFY(f.valid());
+    const int column = int(std::lround(f.px(50)));
+    for (double y = 58; y <= 79; y += 0.5)
+        QVERIFY2(isBlack(turned.pixel(column, int(std::lround(f.py(y))))), qPrintable(QString::number(y)));
+    QVERIFY(isWhite(turned.pixel(int(std::lround(f.px(70))), int(std::lround(f.py(50))))));
+    int red = 0;
+    for (int y = 0; y < turned.height(); ++y) {
+        for (int x = 0; x < turned.width(); ++x) {
+            if ((turned.pixel(x, y) & 0xFFFFFF) != 0xFF0000)
+                continue;
+            ++red;
+            const double d = std::hypot(x - f.px(50), y - f.py(50));
+            QVERIFY2(std::abs(d - 6 * (f.right - f.left) / 100.0) <= 1.5, qPrintable(QString::number(d)));
+        }
+    }
+    QVERIFY(red > 50);
+
+    // stretched twice as wide: the ring becomes an ellipse
+    const QImage wide = render(drawing(frame() + insert("TICK", 50, 50, 4, 2), {}, {}, tick), 401, 401);
+    f = findFrame(wide);
+    const double scale = (f.right - f.left) / 100.0;
+    red = 0;
+    for (int y = 0; y < wide.height(); ++y) {
+        for (int x = 0; x < wide.width(); ++x) {
+            if ((wide.pixel(x, y) & 0xFFFFFF) != 0xFF0000)
+                continue;
+            ++red;
+            const double ex = (x - f.px(50)) / (8 * scale), ey = (y - f.py(50)) / (4 * scale);
+            QVERIFY2(std::abs(std::hypot(ex, ey) - 1) < 0.1, qPrintable(QString("(%1, %2)").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(red > 50);
+
+    // nested: OUTER places TICK 20 units to the right of its own base
+    const QByteArray outer = block("OUTER", 0, 0, insert("TICK", 20, 0));
+    const QImage nested =
+        render(drawing(frame() + insert("OUTER", 10, 50) + insert("NOWHERE", 0, 0), {}, {}, tick + outer), 201, 201);
+    f = findFrame(nested);
+    QVERIFY(isBlack(nested.pixel(int(std::lround(f.px(35))), int(std::lround(f.py(50))))));
+    QVERIFY(isWhite(nested.pixel(int(std::lround(f.px(45))), int(std::lround(f.py(50))))));
+}
+
+void DxfTest::blockBombsAreRefused()
+{
+    // ten levels of ten placements each: ten billion lines
+    QByteArray blocks = block("L9", 0, 0, line(0, 0, 1, 1));
+    for (int level = 8; level >= 0; --level) {
+        QByteArray placements;
+        for (int i = 0; i < 10; ++i)
+            placements += insert("L" + QByteArray::number(level + 1), i, 0);
+        blocks += block("L" + QByteArray::number(level), 0, 0, placements);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    short result = 1;
+    QVERIFY(render(drawing(frame() + insert("L0", 0, 0), {}, {}, blocks), 0, 0, &result).isNull());
+    QCOMPARE(result, short(0));
+    qInfo("ten billion placements refused after %lld ms", timer.elapsed());
+    QVERIFY(timer.elapsed() < 60000);
+    // a block placing itself stops at the nesting limit
+    const QByteArray self = block("SELF", 0, 0, line(0, 0, 1, 0) + insert("SELF", 1, 0));
+    const QImage chain = render(drawing(insert("SELF", 0, 0), {}, {}, self), 0, 0, &result);
+    QVERIFY(result > 0);
+    QCOMPARE(chain.size(), QSize(1024, 16));  // 17 copies side by side, one unit each
 }
 
 QTEST_GUILESS_MAIN(DxfTest)
