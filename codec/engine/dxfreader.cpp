@@ -20,6 +20,9 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kPi = 3.14159265358979323846;
 constexpr std::size_t kMaxLayers = 65536;
 constexpr int kMaxInsertDepth = 16;
+constexpr std::size_t kMaxNameBytes = 255;
+// characters of all texts together, placed copies included
+constexpr std::size_t kMaxTextBytes = std::size_t(64) << 20;
 constexpr std::size_t kProgressPairs = 65536;
 
 std::string_view trimmed(std::string_view s)
@@ -317,9 +320,10 @@ private:
         if (!usable(t.x) || !usable(t.y) || !usable(t.height) || !usable(width) || !(t.height > 0) ||
             !(t.widthFactor > 0) || t.widthFactor > 100)
             return true;
-        if (!room(1))
+        if (!room(1) || m_textBytes + t.text.size() > kMaxTextBytes)
             return false;
         ++m_count;
+        m_textBytes += t.text.size();
         if (m_block) {
             m_block->texts.push_back(t);
             return true;
@@ -508,6 +512,7 @@ private:
     std::map<std::string, DxfBlock> m_blocks;
     DxfBlock* m_block = nullptr;
     std::size_t m_count = 0;
+    std::size_t m_textBytes = 0;
     bool m_polylineOpen = false;
     bool m_polylineVisible = true;
     bool m_polylineClosed = false;
@@ -534,8 +539,8 @@ void storeGroup(Record& r, int code, std::string_view value)
 {
     switch (code) {
     case 1: r.text.assign(value.data(), value.size()); break;
-    case 2: r.name.assign(trimmed(value)); break;
-    case 8: r.layer.assign(trimmed(value)); break;
+    case 2: r.name.assign(trimmed(value).substr(0, kMaxNameBytes)); break;
+    case 8: r.layer.assign(trimmed(value).substr(0, kMaxNameBytes)); break;
     case 10:
         if (r.type == "LWPOLYLINE") {
             if (r.points.size() <= kMaxElements)

@@ -11,7 +11,7 @@
 // longer than kMaxLineBytes, a group code that is not a number, a pair cut
 // off at the end, an ENTITIES section without ENDSEC, more than
 // kMaxElements drawing elements (block contents and every placement of a
-// block count too). Entities with coordinates that are not
+// block count too), texts of more than 64 MiB together. Entities with coordinates that are not
 // finite or beyond kMaxCoordinate are left out.
 
 #include <cstddef>

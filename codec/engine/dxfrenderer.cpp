@@ -15,6 +15,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kMinCurveSegments = 8;
 constexpr int kMaxCurveSegments = 1024;
 constexpr double kCurveSegmentPixels = 8;
+constexpr double kSmallestTextPixels = 2;
 constexpr std::size_t kProgressElements = 4096;
 
 DxfBox extentsOf(const DxfDrawing& d)
@@ -199,6 +200,13 @@ void drawText(Canvas& c, const Mapping& m, const DxfText& t)
     const double cs = std::cos(t.rotation * kPi / 180), sn = std::sin(t.rotation * kPi / 180);
     if (!c.mayTouch(m, t, cs, sn))
         return;
+    if (t.height * m.scale < kSmallestTextPixels) {
+        // too small to read: a stroke along the middle of the line
+        const double length = double(t.text.size()) * dxffont::kAdvance * unit * t.widthFactor;
+        const double mx = -sn * t.height / 2, my = cs * t.height / 2;
+        c.line(m.px(t.x + mx), m.py(t.y + my), m.px(t.x + mx + length * cs), m.py(t.y + my + length * sn), t.rgb);
+        return;
+    }
     for (std::size_t i = 0; i < t.text.size() && !c.exhausted(); ++i) {
         const double left = double(i) * dxffont::kAdvance;
         for (const dxffont::Stroke& stroke : dxffont::glyph(static_cast<unsigned char>(t.text[i]))) {

@@ -683,6 +683,15 @@ void DxfTest::blockBombsAreRefused()
     QCOMPARE(result, short(0));
     qInfo("ten billion placements refused after %lld ms", timer.elapsed());
     QVERIFY(timer.elapsed() < 60000);
+    // one long text placed 20000 times: 80 MB of characters
+    const QByteArray text = block("T", 0, 0, pairs({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "1"}, {1, QByteArray(4000, 'x')}}));
+    QByteArray placements;
+    for (int i = 0; i < 20000; ++i)
+        placements += insert("T", 0, i);
+    QVERIFY(render(drawing(placements, {}, {}, text), 0, 0, &result).isNull());
+    QCOMPARE(result, short(0));
+    placements.truncate(placements.indexOf("0\nINSERT", placements.size() / 10));
+    QVERIFY(!render(drawing(placements, {}, {}, text), 64, 64, &result).isNull());
     // a block placing itself stops at the nesting limit
     const QByteArray self = block("SELF", 0, 0, line(0, 0, 1, 0) + insert("SELF", 1, 0));
     const QImage chain = render(drawing(insert("SELF", 0, 0), {}, {}, self), 0, 0, &result);
