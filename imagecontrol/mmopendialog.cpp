@@ -241,8 +241,11 @@ void TMMOpenDialog::buildDialog(bool saveDialog)
     fileDialog_->setNameFilters(shownFilters_);
     if (FilterIndex >= 1 && FilterIndex <= shownFilters_.size())
         fileDialog_->selectNameFilter(shownFilters_.at(FilterIndex - 1));
-    if (!FileName.isEmpty())
+    typeChangeName_.clear();
+    if (!FileName.isEmpty()) {
         fileDialog_->selectFile(FileName);
+        typeChangeName_ = QFileInfo(FileName).fileName();
+    }
 
     preview_ = new PreviewPanel(fileDialog_);
     options_ = new SaveOptionsPanel(*this, preview_);
@@ -262,14 +265,14 @@ void TMMOpenDialog::connectDialog()
     connect(fileDialog_, &QFileDialog::filterSelected, this, &TMMOpenDialog::fileTypeChosen);
     // a preview still loading when the user closes the dialog stops
     connect(fileDialog_, &QDialog::finished, this, [this] { cancel_ = true; });
-    // The dialog puts the chosen type's extension into the name box before it
-    // reports the new type; keep the name as it stood when the type changed.
-    if (auto* types = fileDialog_->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
-        connect(types, &QComboBox::currentIndexChanged, this, [this] {
-            typeChangeName_ = NameBoxText();
-            typeChangeNameTaken_ = true;
-        });
-    }
+    // The dialog may put the chosen type's extension into the name box before
+    // it reports the new type: remember the name the user typed or chose.
+    if (auto* box = fileDialog_->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        connect(box, &QLineEdit::textEdited, this, [this](const QString& text) { typeChangeName_ = text; });
+    connect(fileDialog_, &QFileDialog::currentChanged, this, [this](const QString& path) {
+        if (!QFileInfo(path).isDir())
+            typeChangeName_ = QFileInfo(path).fileName();
+    });
 
     PreviewPanel* p = preview_;
     TiffPageView* pages = p->PageView();
@@ -329,6 +332,7 @@ QString TMMOpenDialog::NameBoxText() const
 
 void TMMOpenDialog::setNameBoxText(const QString& text)
 {
+    typeChangeName_ = text;
     if (auto* box = fileDialog_ ? fileDialog_->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr)
         box->setText(text);
 }
@@ -351,8 +355,7 @@ void TMMOpenDialog::fileTypeChosen(const QString& filter)
 
 void TMMOpenDialog::TypeChanged(int filterIndex)
 {
-    const QString name = typeChangeNameTaken_ ? typeChangeName_ : NameBoxText();
-    typeChangeNameTaken_ = false;
+    const QString name = typeChangeName_.isEmpty() ? NameBoxText() : typeChangeName_;
     FilterIndex = filterIndex;
     const int typed = filterIndexOfExtension(QFileInfo(name).suffix());
     if (typed > 0)

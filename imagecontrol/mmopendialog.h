@@ -131,8 +131,7 @@ private:
     QStringList shownFilters_;
     QString currentPath_;
     QString pendingPreview_;
-    QString typeChangeName_;
-    bool typeChangeNameTaken_ = false;
+    QString typeChangeName_;  // the name as the user typed or chose it
     bool previewPending_ = false;
     bool previewBusy_ = false;
     bool loading_ = false;

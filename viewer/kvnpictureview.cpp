@@ -14,6 +14,8 @@
 #include "codec/binding/display.h"
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
+#include "imagecontrol/ilmultiimagetoolbar.h"
+#include "imagecontrol/ilmultiimagetoolbarbutton.h"
 #include "imagecontrol/mmopendialog.h"
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
@@ -32,6 +34,8 @@
 #include "platform/settings.h"
 
 #include <QActionGroup>
+#include <QApplication>
+#include <QWheelEvent>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -94,6 +98,7 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     setUpThumbnails();
     setUpFileOperations();
     setUpKeys();
+    setUpToolbar();
     ui->TwoPaneSplit1->setStretchFactor(1, 1);
     ui->TwoPaneSplit2->setStretchFactor(1, 1);
     ui->ShellTree1->canChange = [this](const QString&) { return folderChangeAllowed(); };
@@ -107,6 +112,7 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
 
 TKvnPictureView::~TKvnPictureView()
 {
+    waitForScanEnd();
     if (theMainWindow == this)
         theMainWindow = nullptr;
 }
@@ -117,6 +123,7 @@ QSplitter* TKvnPictureView::leftRightSplitter() const { return ui->TwoPaneSplit1
 QSplitter* TKvnPictureView::treeGridSplitter() const { return ui->TwoPaneSplit2; }
 TPicLibThumbnails* TKvnPictureView::thumbnails() const { return ui->PicLibThumbnails1; }
 TPMultiImage* TKvnPictureView::pane() const { return ui->PMultiImage2; }
+TILMultiImageToolBar* TKvnPictureView::toolbar() const { return ui->ILMultiImageToolBar1; }
 
 void TKvnPictureView::setUpThumbnails()
 {
@@ -199,6 +206,10 @@ void TKvnPictureView::setUpFileOperations()
 
 bool TKvnPictureView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && windowKeyPress(watched, static_cast<QKeyEvent*>(event)))
+        return true;
+    if (watched == pane() && paneEvent(event))
+        return true;
     if (watched == ui->PicLibThumbnails1->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDropEvent*>(event);
@@ -460,6 +471,91 @@ void TKvnPictureView::setUpKeys()
     connect(f5, &QShortcut::activated, this, &TKvnPictureView::StartFolderScan);
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(esc, &QShortcut::activated, this, [this] { ui->PicLibThumbnails1->CancelRequested = true; });
+}
+
+void TKvnPictureView::setUpToolbar()
+{
+    TILMultiImageToolBar* bar = ui->ILMultiImageToolBar1;
+    bar->setAligned(true);
+    bar->setHints(TILMultiImageToolBar::ViewerHints());
+    bar->setMMOpenDialog(MMOpenDialog1_.get());
+    bar->setMMSaveDialog(MMSaveDialog1_.get());
+    bar->setThumbnails(ui->PicLibThumbnails1);
+    bar->ScanActive = &state_.ScanActive;
+    bar->ShowPicture = [this](const QString& file, int page, TPMultiImage& target) {
+        ShowPicture(file, page, &target);
+    };
+    bar->OnActionError = [this](const QString& message) { showStatusMessage(message); };
+    bar->setMultiImage(pane());
+    pane()->installEventFilter(this);
+    pane()->setMouseTracking(true);
+    // the window sees keys before its controls
+    qApp->installEventFilter(this);
+}
+
+bool TKvnPictureView::HandleToolbarKeys(int key, Qt::KeyboardModifiers shift)
+{
+    if (state_.ScanActive)
+        return false;
+    const bool keypad = shift & Qt::KeypadModifier;
+    const bool alt = shift & Qt::AltModifier;
+    std::optional<TILMultiImageToolBarBtn> button;
+    if (key == Qt::Key_F3)
+        button = ibOpen;
+    else if (key == Qt::Key_F2)
+        button = ibSave;
+    else if ((key == Qt::Key_D || (key == Qt::Key_4 && keypad) || (key == Qt::Key_Left && keypad)) && alt)
+        button = ibPrint;
+    else if (key == Qt::Key_Left || key == Qt::Key_Up)
+        button = ibback;
+    else if (key == Qt::Key_Right || key == Qt::Key_Down)
+        button = ibnext;
+    else if (key == Qt::Key_Plus && keypad)
+        button = ibZoomIn;
+    else if (key == Qt::Key_Minus && keypad)
+        button = ibZoomOut;
+    else if (key == Qt::Key_Asterisk && keypad)
+        button = ibResetZoom;
+    return button && toolbar()->Click(*button);
+}
+
+bool TKvnPictureView::windowKeyPress(QObject* watched, QKeyEvent* event)
+{
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    // a key a control passed on to its parents still belongs to that control
+    if (QWidget* focus = QApplication::focusWidget(); focus && focus->window() == this)
+        widget = focus;
+    // the folder tree and the path list keep their arrow keys
+    const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right ||
+                       event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (arrow && !alt &&
+        (ui->ShellTree1->isAncestorOf(widget) || widget == ui->ShellTree1 || ui->ComboBoxEx1->isAncestorOf(widget) ||
+         widget == ui->ComboBoxEx1))
+        return false;
+    return HandleToolbarKeys(event->key(), event->modifiers());
+}
+
+bool TKvnPictureView::paneEvent(QEvent* event)
+{
+    TILMultiImageToolBar* bar = toolbar();
+    if (event->type() == QEvent::Wheel) {
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (delta < 0)
+            bar->Click(ibnext);
+        else if (delta > 0)
+            bar->Click(ibback);
+        return true;
+    }
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        const TILMultiImageToolBarButton* annot = bar->button(ibAnnotEdit);
+        const bool annotating = annot->isEnabled() && annot->isChecked();
+        if (!annotating && !(pane()->hasFocus() && !bar->hasFocus()))
+            pane()->setFocus(Qt::MouseFocusReason);
+    }
+    return false;
 }
 
 void TKvnPictureView::buildStatusBar()

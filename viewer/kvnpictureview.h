@@ -25,6 +25,7 @@ class TPicLibThumbnails;
 class TPMultiImage;
 class TBitmap;
 class TMMOpenDialog;
+class TILMultiImageToolBar;
 class TMMSaveDialog;
 
 class TKvnPictureView : public QMainWindow {
@@ -66,6 +67,10 @@ public:
     TPMultiImage* pane() const;
     TMMOpenDialog* openDialog() const { return MMOpenDialog1_.get(); }
     TMMSaveDialog* saveDialog() const { return MMSaveDialog1_.get(); }
+    TILMultiImageToolBar* toolbar() const;
+    // Clicks the toolbar button a window key stands for (F2, F3, arrows,
+    // Alt+D, keypad); true when a button was clicked.
+    bool HandleToolbarKeys(int key, Qt::KeyboardModifiers shift);
     // The save dialog's filter for a file extension (".JPG" ... ".ICO" in
     // any case); other extensions leave it.
     void SelectSaveFilter(const QString& extension);
@@ -101,6 +106,9 @@ private:
     void ShellChangeNotifier1Change();
     void setUpThumbnails();
     void setUpKeys();
+    void setUpToolbar();
+    bool paneEvent(QEvent* event);
+    bool windowKeyPress(QObject* watched, QKeyEvent* event);
     void waitForScanEnd();
     void setUpFileOperations();
     bool gridKeyDown(QKeyEvent* event);

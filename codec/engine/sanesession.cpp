@@ -2,6 +2,8 @@
 
 #include <sane/sane.h>
 
+#include <dlfcn.h>
+
 #include <mutex>
 
 namespace {
@@ -18,6 +20,11 @@ std::string textOf(SANE_String_Const text)
 
 SaneSession::SaneSession()
 {
+    // SANE stays mapped once used: its backends may leave threads and cached
+    // configuration behind that must not outlive their code when this
+    // module is unloaded.
+    static void* const pinned = dlopen("libsane.so.1", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    (void)pinned;
     SANE_Int version = 0;
     m_ready = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
     if (!m_ready)

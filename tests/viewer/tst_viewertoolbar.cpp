@@ -1,0 +1,167 @@
+// The image toolbar in the viewer: bound to the pane, the dialogs and the
+// grid; the window's keys and the wheel over the pane click its buttons.
+#include "viewer/glimraapplication.h"
+#include "viewer/kvnpictureview.h"
+#include "viewer/shelltree.h"
+
+#include "imagecontrol/ilmultiimagetoolbar.h"
+#include "imagecontrol/ilmultiimagetoolbarbutton.h"
+#include "imagecontrol/mmopendialog.h"
+#include "imagecontrol/pmultiimage.h"
+#include "thumbnails/piclibthumbnails.h"
+
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QtTest>
+
+class TestViewerToolbar : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QStringList files_;
+
+    // three pictures of different widths, in the grid, the first one shown
+    void fill(TKvnPictureView& w)
+    {
+        TPicLibThumbnails* grid = w.thumbnails();
+        for (const QString& f : files_)
+            grid->AddFile(f);
+        QCOMPARE(grid->itemCount(), 3);
+        grid->SelectIndex(0);
+        QCOMPARE(w.pane()->Picture().width(), 30);
+    }
+
+    static void wheel(QWidget* target, int delta)
+    {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (int i = 0; i < 3; ++i) {
+            QImage img(30 + 10 * i, 20, QImage::Format_RGB888);
+            img.fill(QColor(40 * i, 100, 200));
+            files_ << dir_.filePath(QString("p%1.png").arg(i));
+            QVERIFY(img.save(files_.last()));
+        }
+    }
+
+    void cleanup()
+    {
+        TMMOpenDialog::setScript({});
+    }
+
+    void mountedAboveThePaneWithTheViewerHints()
+    {
+        TKvnPictureView w;
+        w.start();
+        TILMultiImageToolBar* bar = w.toolbar();
+        QCOMPARE(bar->MultiImage(), w.pane());
+        QCOMPARE(bar->Thumbnails(), w.thumbnails());
+        QCOMPARE(static_cast<TMMOpenDialog*>(bar->MMSaveDialog()), static_cast<TMMOpenDialog*>(w.saveDialog()));
+        QCOMPARE(bar->button(ibOpen)->toolTip(), QString("Bild öffnen..."));
+        QCOMPARE(bar->button(ibZoomIn)->toolTip(), QString("Zoom +++"));
+        w.resize(900, 600);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(bar->geometry().bottom() < w.pane()->geometry().top());
+        QCOMPARE(bar->height(), 25);
+        // with a picture shown the picture buttons come on
+        QVERIFY(!bar->button(ibInvert)->isEnabled());
+        fill(w);
+        QVERIFY(bar->button(ibInvert)->isEnabled());
+        QVERIFY(bar->button(ibnext)->isEnabled());
+        QVERIFY(!bar->button(ibback)->isEnabled());
+    }
+
+    void arrowKeysAndTheWheelStepThroughTheGrid()
+    {
+        TKvnPictureView w;
+        w.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        fill(w);
+        TPicLibThumbnails* grid = w.thumbnails();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Right);
+        QCOMPARE(grid->CurrentSelected, 1);
+        QCOMPARE(w.pane()->Picture().width(), 40);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->CurrentSelected, 2);
+        QTest::keyClick(grid, Qt::Key_Up);
+        QCOMPARE(grid->CurrentSelected, 1);
+
+        wheel(w.pane(), -120);   // down: next
+        QCOMPARE(grid->CurrentSelected, 2);
+        QCOMPARE(w.pane()->Picture().width(), 50);
+        wheel(w.pane(), -120);   // no next at the end
+        QCOMPARE(grid->CurrentSelected, 2);
+        wheel(w.pane(), 120);
+        QCOMPARE(grid->CurrentSelected, 1);
+
+        // the folder tree keeps its arrows
+        w.folderTree()->setFocus();
+        QTest::keyClick(w.folderTree(), Qt::Key_Left);
+        QCOMPARE(grid->CurrentSelected, 1);
+    }
+
+    void functionKeysOpenTheDialogsUnlessAScanRuns()
+    {
+        TKvnPictureView w;
+        w.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        fill(w);
+        int opened = 0, saved = 0;
+        TMMOpenDialog::setScript([&](TMMOpenDialog& d) {
+            (d.mode == TMMOpenDialog::SaveMode ? saved : opened)++;
+            if (d.mode == TMMOpenDialog::SaveMode)
+                return false;
+            d.FileName = files_[2];
+            return true;
+        });
+        w.state().ScanActive = true;
+        QTest::keyClick(w.thumbnails(), Qt::Key_F3);
+        QCOMPARE(opened, 0);
+        w.state().ScanActive = false;
+        QTest::keyClick(w.thumbnails(), Qt::Key_F3);
+        QCOMPARE(opened, 1);
+        QCOMPARE(w.pane()->ImageName(), files_[2]);
+        QCOMPARE(w.pane()->Picture().width(), 50);
+        QTest::keyClick(w.pane(), Qt::Key_F2);
+        QCOMPARE(saved, 1);
+        // the save dialog follows the shown picture
+        QCOMPARE(w.saveDialog()->FileName, files_[2]);
+        QCOMPARE(w.saveDialog()->FilterIndex, 5);
+    }
+
+    void keypadKeysZoom()
+    {
+        TKvnPictureView w;
+        w.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        fill(w);
+        w.pane()->setStretchRatio(false);
+        w.toolbar()->RefreshButtons();
+        const double before = w.pane()->ZoomFactor;
+        QVERIFY(w.HandleToolbarKeys(Qt::Key_Plus, Qt::KeypadModifier));
+        QVERIFY(w.pane()->ZoomFactor > before);
+        QVERIFY(!w.HandleToolbarKeys(Qt::Key_Plus, Qt::NoModifier));   // the main keyboard's + is no zoom
+        QVERIFY(w.HandleToolbarKeys(Qt::Key_Asterisk, Qt::KeypadModifier));
+        QCOMPARE(w.pane()->ZoomFactor, 1.0);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    GlimraApplication app(argc, argv);
+    TestViewerToolbar test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_viewertoolbar.moc"
