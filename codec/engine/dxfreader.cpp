@@ -255,22 +255,35 @@ public:
 private:
     bool room(std::size_t more) const { return m_count + more <= kMaxElements; }
 
-    // Every element, in the drawing or a block, and every placed block
-    // counts towards kMaxElements.
+    // Counts the element and keeps it in the open block or else in the
+    // drawing; false at the limit. Every element, in the drawing or a block,
+    // and every placed block counts towards kMaxElements.
+    template <typename T>
+    bool store(const T& item, std::vector<T> DxfBlock::*inBlock, std::vector<T> DxfDrawing::*inDrawing,
+               bool& inDrawingNow)
+    {
+        if (!room(1))
+            return false;
+        ++m_count;
+        inDrawingNow = m_block == nullptr;
+        if (m_block)
+            (m_block->*inBlock).push_back(item);
+        else
+            (m_out.*inDrawing).push_back(item);
+        return true;
+    }
+
     bool addSegment(const DxfSegment& s)
     {
         if (!usable(s.x0) || !usable(s.y0) || !usable(s.x1) || !usable(s.y1))
             return true;
-        if (!room(1))
+        bool drawn = false;
+        if (!store(s, &DxfBlock::segments, &DxfDrawing::segments, drawn))
             return false;
-        ++m_count;
-        if (m_block) {
-            m_block->segments.push_back(s);
-            return true;
+        if (drawn) {
+            m_out.entityExtents.add(s.x0, s.y0);
+            m_out.entityExtents.add(s.x1, s.y1);
         }
-        m_out.segments.push_back(s);
-        m_out.entityExtents.add(s.x0, s.y0);
-        m_out.entityExtents.add(s.x1, s.y1);
         return true;
     }
 
@@ -278,15 +291,11 @@ private:
     {
         if (!usable(p.x) || !usable(p.y))
             return true;
-        if (!room(1))
+        bool drawn = false;
+        if (!store(p, &DxfBlock::points, &DxfDrawing::points, drawn))
             return false;
-        ++m_count;
-        if (m_block) {
-            m_block->points.push_back(p);
-            return true;
-        }
-        m_out.points.push_back(p);
-        m_out.entityExtents.add(p.x, p.y);
+        if (drawn)
+            m_out.entityExtents.add(p.x, p.y);
         return true;
     }
 
@@ -294,14 +303,11 @@ private:
     {
         if (!usable(c.cx) || !usable(c.cy) || !usable(c.ux) || !usable(c.uy) || !usable(c.vx) || !usable(c.vy))
             return true;
-        if (!room(1))
+        bool drawn = false;
+        if (!store(c, &DxfBlock::curves, &DxfDrawing::curves, drawn))
             return false;
-        ++m_count;
-        if (m_block) {
-            m_block->curves.push_back(c);
+        if (!drawn)
             return true;
-        }
-        m_out.curves.push_back(c);
         // extremes of x and y, plus the two ends
         const double xt = std::atan2(c.vx, c.ux), yt = std::atan2(c.vy, c.uy);
         const double candidates[] = {c.start, c.end, xt, xt + kPi, yt, yt + kPi};
@@ -320,15 +326,12 @@ private:
         if (!usable(t.x) || !usable(t.y) || !usable(t.height) || !usable(width) || !(t.height > 0) ||
             !(t.widthFactor > 0) || t.widthFactor > 100)
             return true;
-        if (!room(1) || m_textBytes + t.text.size() > kMaxTextBytes)
+        bool drawn = false;
+        if (m_textBytes + t.text.size() > kMaxTextBytes || !store(t, &DxfBlock::texts, &DxfDrawing::texts, drawn))
             return false;
-        ++m_count;
         m_textBytes += t.text.size();
-        if (m_block) {
-            m_block->texts.push_back(t);
+        if (!drawn)
             return true;
-        }
-        m_out.texts.push_back(t);
         const double c = std::cos(t.rotation * kPi / 180), s = std::sin(t.rotation * kPi / 180);
         const double corners[4][2] = {{0, 0}, {width, 0}, {width, t.height}, {0, t.height}};
         for (const auto& p : corners)
