@@ -981,6 +981,9 @@ void TKvnPictureView::ShellTree1Change(const QString& path)
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     state_.CurrentFolder = path;
+    // the open and save dialogs start in the folder the user looks at
+    MMOpenDialog1_->InitialDir = path;
+    MMSaveDialog1_->InitialDir = path;
     state_.NotifySuppressed = false;
     notifier_->setRoot(path);   // a new root reports once: that starts the scan
 }

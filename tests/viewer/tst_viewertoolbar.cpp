@@ -128,8 +128,19 @@ private slots:
         QTest::keyClick(w.thumbnails(), Qt::Key_F3);
         QCOMPARE(opened, 0);
         w.state().ScanActive = false;
+        QString startedIn;
+        TMMOpenDialog::setScript([&](TMMOpenDialog& d) {
+            (d.mode == TMMOpenDialog::SaveMode ? saved : opened)++;
+            startedIn = d.InitialDir;
+            if (d.mode == TMMOpenDialog::SaveMode)
+                return false;
+            d.FileName = files_[2];
+            return true;
+        });
+        QVERIFY(w.folderTree()->setPath(dir_.path()));
         QTest::keyClick(w.thumbnails(), Qt::Key_F3);
         QCOMPARE(opened, 1);
+        QCOMPARE(startedIn, w.folderTree()->path());
         QCOMPARE(w.pane()->ImageName(), files_[2]);
         QCOMPARE(w.pane()->Picture().width(), 50);
         QTest::keyClick(w.pane(), Qt::Key_F2);
