@@ -9,6 +9,8 @@
 #include "imagecontrol/mmopendialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "thumbnails/piclibthumbnails.h"
+#include "platform/scannerpicker.h"
+#include "sanetestdevice.h"
 
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -148,6 +150,47 @@ private slots:
         // the save dialog follows the shown picture
         QCOMPARE(w.saveDialog()->FileName, files_[2]);
         QCOMPARE(w.saveDialog()->FilterIndex, 5);
+    }
+
+    void scanAndScannerChoiceThroughTheToolbar()
+    {
+        SaneTestDevice device;
+        SaneTestDevice::Options grid;
+        grid.picture = QStringLiteral("Grid");
+        QVERIFY(device.configure(grid));
+        TKvnPictureView w;
+        w.start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        fill(w);
+        QStringList offered;
+        ScannerPicker::setScript([&](const QStringList& scanners) {
+            offered = scanners;
+            return 1;
+        });
+        QVERIFY(w.toolbar()->Click(ibSelectScanner));
+        ScannerPicker::setScript({});
+        QCOMPARE(offered.size(), 2);
+
+        w.saveDialog()->FilterIndex = 5;
+        QVERIFY(w.toolbar()->Click(ibScan));
+        // 40 x 30 mm at 50 dpi in place of the picture, no grid item chosen
+        QCOMPARE(w.pane()->Picture().width(), 78);
+        QCOMPARE(w.pane()->Picture().height(), 59);
+        QCOMPARE(w.thumbnails()->CurrentSelected, -1);
+        QCOMPARE(w.saveDialog()->FilterIndex, 1);
+        QVERIFY(w.toolbar()->button(ibSave)->isEnabled());
+        // the picture shown before the scan comes back with undo
+        QVERIFY(w.toolbar()->Click(ibUndo));
+        QCOMPARE(w.pane()->Picture().width(), 30);
+
+        // without a scanner the grid's item is chosen again
+        SaneTestDevice::Options none;
+        none.devices = 0;
+        QVERIFY(device.configure(none));
+        w.thumbnails()->SelectIndex(1);
+        QVERIFY(w.toolbar()->Click(ibScan));
+        QCOMPARE(w.thumbnails()->CurrentSelected, 1);
     }
 
     void keypadKeysZoom()

@@ -1,7 +1,5 @@
 // Scanning through SANE's test device, configured in a private folder.
 
-#include <dlfcn.h>
-
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -10,18 +8,10 @@
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/tbitmap.h"
 #include "dibimage.h"
+#include "sanetestdevice.h"
 #include "platform/scannerpicker.h"
 
 namespace {
-
-struct Options {
-    QString mode = QStringLiteral("Gray");
-    int depth = 8;
-    QString picture = QStringLiteral("Solid black");
-    bool handScanner = false;
-    bool threePass = false;
-    int devices = 2;
-};
 
 int stopAtFirstReport(int percent, void*)
 {
@@ -49,51 +39,22 @@ private slots:
     void withoutDevicesBothCallsFail();
 
 private:
-    void configure(const Options& options);
+    using Options = SaneTestDevice::Options;
+    void configure(const Options& options) { QVERIFY(m_device.configure(options)); }
     GlobalHandle scan(int bits);
 
-    QTemporaryDir m_config;
+    SaneTestDevice m_device;
 };
 
 void ScanningTest::initTestCase()
 {
-    // SANE unloads its test backend at every exit; kept mapped, the
-    // backend's own leaks stay attributable (and suppressed by name).
-    void* sane = dlopen("libsane.so.1", RTLD_NOW | RTLD_NODELETE);
-    Dl_info where{};
-    if (sane && dladdr(dlsym(sane, "sane_init"), &where) && where.dli_fname) {
-        const QString backend = QFileInfo(QString::fromLocal8Bit(where.dli_fname)).absolutePath() +
-                                QStringLiteral("/sane/libsane-test.so.1");
-        dlopen(backend.toLocal8Bit().constData(), RTLD_NOW | RTLD_NODELETE);
-    }
-    QVERIFY(m_config.isValid());
-    qputenv("SANE_CONFIG_DIR", m_config.path().toLocal8Bit());
-    configure(Options());
+    QVERIFY(m_device.valid());
 }
 
 void ScanningTest::cleanup()
 {
     ScannerPicker::setScript({});
     configure(Options());
-}
-
-void ScanningTest::configure(const Options& o)
-{
-    QFile dll(m_config.filePath(QStringLiteral("dll.conf")));
-    QVERIFY(dll.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    dll.write(o.devices > 0 ? "test\n" : "");
-    dll.close();
-    QFile conf(m_config.filePath(QStringLiteral("test.conf")));
-    QVERIFY(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QTextStream out(&conf);
-    out << "number_of_devices " << qMax(o.devices, 1) << "\n"
-        << "mode " << o.mode << "\n"
-        << "depth " << o.depth << "\n"
-        << "hand-scanner " << (o.handScanner ? "true" : "false") << "\n"
-        << "three-pass " << (o.threePass ? "true" : "false") << "\n"
-        << "test-picture \"" << o.picture << "\"\n"
-        << "resolution 50.0\n"
-        << "br_x 40.0\nbr_y 30.0\n";
 }
 
 GlobalHandle ScanningTest::scan(int bits)
