@@ -8,6 +8,7 @@
 #include <jerror.h>
 
 #include "dibcore/dibcore.h"
+#include "exiforientation.h"
 
 namespace jpegcodec {
 
@@ -24,6 +25,7 @@ struct JpegJob {
     bool created = false;
     bool allRowsRead = false;
     GlobalHandle out = nullptr;
+    int orientation = 1;  // EXIF: how the stored rows turn upright
 };
 
 JpegJob& jobOf(j_common_ptr c)
@@ -91,7 +93,15 @@ void setUp(JpegJob& job, ByteSpan bytes)
     job.created = true;
     job.cinfo.mem->max_memory_to_use = static_cast<long>(dibcore::kMaxPixelBytes);
     jpeg_mem_src(&job.cinfo, bytes.data, static_cast<unsigned long>(bytes.size));
+    jpeg_save_markers(&job.cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&job.cinfo, TRUE);
+    for (jpeg_saved_marker_ptr m = job.cinfo.marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1)
+            continue;
+        job.orientation = exiforientation::read(m->data, m->data_length);
+        if (job.orientation != 1)
+            break;
+    }
 }
 
 bool isCmyk(const jpeg_decompress_struct& c)
@@ -202,7 +212,7 @@ GlobalHandle decode(ByteSpan bytes, DecodeRequest& request, int scale)
     dibcore::DibGuard out(job.out);
     if (!ok)
         return nullptr;
-    return out.release();
+    return exiforientation::upright(out.release(), job.orientation);
 }
 
 namespace {
@@ -228,6 +238,8 @@ bool info(ByteSpan bytes, PictureInfo& out)
         out.compression = "JPEG";
         out.width = static_cast<int>(job.cinfo.image_width);
         out.height = static_cast<int>(job.cinfo.image_height);
+        if (exiforientation::swapsSides(job.orientation))
+            std::swap(out.width, out.height);
         out.bits = job.cinfo.num_components * 8;
         out.planes = 1;
         out.colours = 0;

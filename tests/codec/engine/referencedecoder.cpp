@@ -21,14 +21,14 @@ QString program(const QString& path)
 // ImageMagick's arguments: frames of a GIF keep their place on the logical
 // screen; other formats drop page offsets. PNG values are taken as they are
 // stored (ImageMagick would convert files with gAMA 1.0 from linear light).
-// TGA and TIFF rows are put in their stated orientation.
+// TGA, TIFF and JPEG (EXIF) pictures are put in their stated orientation.
 QStringList magickArguments(const QString& path, int page)
 {
     const QString ext = QFileInfo(path).suffix().toLower();
     QStringList args{QString("%1[%2]").arg(path).arg(page)};
     if (ext == "png")
         args << "-set" << "colorspace" << "sRGB";
-    if (ext == "tga" || ext == "tif" || ext == "tiff")
+    if (ext == "tga" || ext == "tif" || ext == "tiff" || ext == "jpg" || ext == "jpeg")
         args << "-auto-orient";
     if (ext != "gif")
         args << "+repage";

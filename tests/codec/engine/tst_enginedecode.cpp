@@ -57,6 +57,32 @@ QString writeLargePng(const QString& dir)
     return img.save(path) ? path : QString();
 }
 
+// An APP1 "Exif" block whose first directory holds the orientation tag,
+// in the byte order asked for, put right after the JPEG's SOI marker.
+QByteArray withOrientation(const QByteArray& jpeg, int orientation, bool bigEndian)
+{
+    auto u16 = [&](quint16 v) {
+        QByteArray b(2, 0);
+        bigEndian ? qToBigEndian(v, b.data()) : qToLittleEndian(v, b.data());
+        return b;
+    };
+    auto u32 = [&](quint32 v) {
+        QByteArray b(4, 0);
+        bigEndian ? qToBigEndian(v, b.data()) : qToLittleEndian(v, b.data());
+        return b;
+    };
+    QByteArray tiff = QByteArray(bigEndian ? "MM" : "II") + u16(42) + u32(8);
+    tiff += u16(2);                                                  // two entries
+    tiff += u16(0x010F) + u16(2) + u32(4) + QByteArray("Cam", 4);   // make, ASCII
+    tiff += u16(0x0112) + u16(3) + u32(1) + u16(quint16(orientation)) + u16(0);
+    tiff += u32(0);
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1 += char((payload.size() + 2) >> 8);
+    app1 += char((payload.size() + 2) & 0xFF);
+    return jpeg.left(2) + app1 + payload + jpeg.mid(2);
+}
+
 }  // namespace
 
 class EngineDecodeTest : public QObject
@@ -70,6 +96,8 @@ private slots:
     void requestedDepths_data();
     void requestedDepths();
     void jpegScale();
+    void jpegExifOrientation_data();
+    void jpegExifOrientation();
     void progressReachesHundred();
     void stopGivesNoPicture_data();
     void stopGivesNoPicture();
@@ -113,7 +141,8 @@ void EngineDecodeTest::decodesLikeImageMagick_data()
         int bits;
     } rows[] = {
         {"rose-baseline.jpg", 0, 24},   {"rose-progressive.jpg", 0, 24}, {"rose-grey.jpg", 0, 8},
-        {"rose-cmyk.jpg", 0, 24},       {"rose-palette.png", 0, 8},      {"rose-mono.png", 0, 1},
+        {"rose-cmyk.jpg", 0, 24},       {"rose-exif-orientation-6.jpg", 0, 24},
+        {"rose-palette.png", 0, 8},      {"rose-mono.png", 0, 1},
         {"rose-grey16.png", 0, 8},      {"rose-grey-trns.png", 0, 8},    {"rose-alpha.png", 0, 24},
         {"rose-rgba16.png", 0, 24},     {"rose-interlaced.png", 0, 24},  {"rose.gif", 0, 8},
         {"rose-interlaced.gif", 0, 8},  {"rose-transparent.gif", 0, 8},  {"rose-offset.gif", 0, 8},
@@ -143,7 +172,8 @@ void EngineDecodeTest::decodesLikeImageMagick()
     const QString path = dataPath(file);
     const QImage ours = decode24(path, page);
     QVERIFY(!ours.isNull());
-    QCOMPARE(ours.size(), QSize(35, 23));
+    // the EXIF orientation 6 picture stands upright
+    QCOMPARE(ours.size(), file.contains("orientation-6") ? QSize(23, 35) : QSize(35, 23));
 
     enginecalls::Decoded fromMemory = enginecalls::decodeStream(m_engine, path, page, 24);
     QCOMPARE(fromMemory.result, short(1));
@@ -217,6 +247,58 @@ void EngineDecodeTest::jpegScale()
     GlobalHandle dib = nullptr;
     QCOMPARE(f(name.constData(), 24, 0, 2, &dib, nullptr, nullptr, nullptr, 0), short(1));
     QCOMPARE(dibimage::toImage(dib).size(), QSize(18, 12));
+    dibimage::release(dib);
+}
+
+void EngineDecodeTest::jpegExifOrientation_data()
+{
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<QTransform>("turn");   // what makes the stored rows upright
+    QTest::newRow("2 mirrored") << 2 << QTransform().scale(-1, 1);
+    QTest::newRow("3 half turn") << 3 << QTransform().rotate(180);
+    QTest::newRow("4 flipped") << 4 << QTransform().scale(1, -1);
+    QTest::newRow("5 transposed") << 5 << QTransform(0, 1, 1, 0, 0, 0);
+    QTest::newRow("6 quarter clockwise") << 6 << QTransform().rotate(90);
+    QTest::newRow("7 transversed") << 7 << QTransform(0, -1, -1, 0, 0, 0);
+    QTest::newRow("8 quarter anticlockwise") << 8 << QTransform().rotate(-90);
+}
+
+void EngineDecodeTest::jpegExifOrientation()
+{
+    QFETCH(int, orientation);
+    QFETCH(QTransform, turn);
+    const QByteArray plain = readData("rose-baseline.jpg");
+    QVERIFY(!plain.isEmpty());
+    auto decode = m_engine.entry<rdjpgstreamdib_fn>("rdjpgstreamdib");
+    auto info = m_engine.entry<streaminfo_fn>("streaminfo");
+    QVERIFY(decode && info);
+    GlobalHandle stored = nullptr;
+    QCOMPARE(decode(plain.constData(), plain.size(), 24, 0, 1, &stored, nullptr, nullptr, 0), short(1));
+    const QImage asStored = dibimage::toImage(stored);
+    const QImage expected = asStored.transformed(turn);
+    dibimage::release(stored);
+    for (bool bigEndian : {false, true}) {
+        const QByteArray data = withOrientation(plain, orientation, bigEndian);
+        GlobalHandle dib = nullptr;
+        QCOMPARE(decode(data.constData(), data.size(), 24, 0, 1, &dib, nullptr, nullptr, 0), short(1));
+        const QImage upright = dibimage::toImage(dib);
+        dibimage::release(dib);
+        QCOMPARE(upright.size(), expected.size());
+        QCOMPARE(compareImages(upright, expected).maxDifference, 0);
+        char type[16], compression[16];
+        int width = 0, height = 0, colours = 0;
+        short planes = 0, bits = 0;
+        QCOMPARE(info(data.constData(), data.size(), type, 16, compression, 16, &colours, &planes, &bits, &height,
+                      &width),
+                 short(1));
+        QCOMPARE(QSize(width, height), expected.size());
+    }
+    // a directory offset past the block leaves the rows as stored
+    QByteArray lying = withOrientation(plain, 6, false);
+    lying[2 + 4 + 6 + 4] = char(0x7F);
+    GlobalHandle dib = nullptr;
+    QCOMPARE(decode(lying.constData(), lying.size(), 24, 0, 1, &dib, nullptr, nullptr, 0), short(1));
+    QCOMPARE(dibimage::toImage(dib).size(), asStored.size());
     dibimage::release(dib);
 }
 
