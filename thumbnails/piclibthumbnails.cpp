@@ -2,6 +2,7 @@
 
 #include "depthtext.h"
 #include "ispicturefile.h"
+#include "databaselinereader.h"
 #include "thumbnaildatabase.h"
 
 #include "codec/binding/codecwrappers.h"
@@ -1076,20 +1077,21 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
     if (host.setCancelEnabled)
         host.setCancelEnabled(true);
     CancelRequested = false;
+    DatabaseLineReader reader(file);
     QString line;
     bool error = false;
     int skippedEntries = 0;
-    while (!CancelRequested && ThumbnailDatabase::readLine(file, line, &error)) {
+    while (!CancelRequested && reader.next(line, &error)) {
         processEvents();
         if (!ThumbnailDatabase::isEntryMarker(line))
             continue;
         QStringList fields;
         bool dateMissing = false;
         for (int k = 0; k < ThumbnailDatabase::kFieldLines; ++k) {
-            if (file.atEnd())
+            if (reader.atEnd())
                 skippedEntries += k == 0 ? 1 : 0;   // a cut entry: not as it was written
-            if (!file.atEnd()) {
-                if (!ThumbnailDatabase::readLine(file, line, &error) && error)
+            if (!reader.atEnd()) {
+                if (!reader.next(line, &error) && error)
                     return true;   // (the file is not in sync: it will be rewritten)   // a read error ends the load; the half-read entry goes
             } else if (k <= 9) {
                 dateMissing = dateMissing || k == 9;

@@ -7,7 +7,6 @@
 #include "platform/globalmem.h"
 
 #include <QStringList>
-#include <cctype>
 #include <QtEndian>
 
 namespace {
@@ -141,52 +140,36 @@ bool ThumbnailDatabase::isEntryMarker(const QString& line)
     return line.startsWith('[') && line.endsWith(']');
 }
 
-bool ThumbnailDatabase::readLine(QIODevice& in, QString& line, bool* error)
+bool ThumbnailDatabase::fromHexDigits(const QString& hex, QByteArray& out)
 {
-    *error = false;
-    if (in.atEnd())
+    if (hex.size() % 2 != 0)
         return false;
-    // in pieces, so that a lying file cannot make one huge allocation
-    QByteArray bytes;
-    bool tooLong = false;
-    for (;;) {
-        const QByteArray piece = in.readLine(64 * 1024);
-        if (piece.isEmpty()) {
-            if (!in.atEnd()) {
-                *error = true;
-                return false;
-            }
-            break;
-        }
-        if (!tooLong)
-            bytes += piece;
-        if (bytes.size() > kMaxLine) {
-            tooLong = true;
-            bytes.clear();
-        }
-        if (piece.endsWith('\n'))
-            break;
+    auto value = [](char16_t c) {
+        if (c >= '0' && c <= '9')
+            return int(c - '0');
+        if (c >= 'A' && c <= 'F')
+            return int(c - 'A' + 10);
+        if (c >= 'a' && c <= 'f')
+            return int(c - 'a' + 10);
+        return -1;
+    };
+    out.resize(hex.size() / 2);
+    const char16_t* in = reinterpret_cast<const char16_t*>(hex.utf16());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const int high = value(in[2 * i]), low = value(in[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        out[i] = char(high * 16 + low);
     }
-    if (tooLong) {
-        line.clear();   // longer than any line this file holds: reads as empty
-        return true;
-    }
-    while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-        bytes.chop(1);
-    line = QString::fromUtf8(bytes);
     return true;
 }
 
 std::unique_ptr<Th> ThumbnailDatabase::parseEntry(const QStringList& f, bool dateMissing)
 {
     auto item = std::make_unique<Th>();
-    const QByteArray hex = f.value(0).toLatin1();
-    if (hex.size() % 2 != 0 || hex.size() < 2 * 54)
+    QByteArray bytes;
+    if (!fromHexDigits(f.value(0), bytes) || bytes.size() < 54)
         return nullptr;
-    for (char c : hex)
-        if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return nullptr;
-    const QByteArray bytes = QByteArray::fromHex(hex);
     if (!bitmapFromBmp(bytes, item->Bitmap))
         return nullptr;
     item->PageIndex = toInt32(f.value(1), 0);

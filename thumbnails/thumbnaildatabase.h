@@ -19,13 +19,13 @@ public:
     static QByteArray entryText(int index, const Th& item);
     static bool isEntryMarker(const QString& line);
 
-    // Reads one line; false at the end or on an error. A line longer than
-    // kMaxLine is skipped and reads as empty.
-    static bool readLine(QIODevice& in, QString& line, bool* error);
-
     // Builds an item from the 14 lines after a marker; null when the
     // miniature is no BMP image.
     static std::unique_ptr<Th> parseEntry(const QStringList& fields, bool dateMissing);
+
+    // The bytes an even number of hexadecimal digits stand for; false for
+    // any other text.
+    static bool fromHexDigits(const QString& hex, QByteArray& out);
 
     // The BMP file image of a miniature, and back.
     static QByteArray bmpImage(const TBitmap& bitmap);

@@ -1,5 +1,6 @@
 // The thumbnail grid: which files it takes, what it shows for them, how
 // cells map to items, and its database file.
+#include "thumbnails/databaselinereader.h"
 #include "thumbnails/depthtext.h"
 #include "thumbnails/ispicturefile.h"
 #include "thumbnails/piclibthumbnails.h"
@@ -10,6 +11,7 @@
 #include "codec/metafile/tmetafile.h"
 #include "platform/settings.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -405,6 +407,40 @@ private slots:
         off.AddFile(dir.filePath("a.png"));
         off.LoadDatabase(db);
         QCOMPARE(off.itemCount(), 1);
+    }
+
+    // Lines across the reader's 1 MiB blocks, CR LF and LF ends, a line
+    // past the limit, a last line without its end, and hex digits.
+    void databaseLinesAndHexDigits()
+    {
+        const QByteArray threeMiB(3 * 1024 * 1024 + 17, 'A');
+        const QByteArray tooLong(ThumbnailDatabase::kMaxLine + 5, 'B');
+        QByteArray data = "[0]\r\n" + threeMiB + "\r\nshort\n" + tooLong + "\r\nafter\r\n\r\nlast";
+        QBuffer buffer(&data);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        DatabaseLineReader reader(buffer);
+        QStringList lines;
+        QString line;
+        bool error = true;
+        while (reader.next(line, &error))
+            lines << line;
+        QVERIFY(!error);
+        QVERIFY(reader.atEnd());
+        QCOMPARE(lines.size(), 7);
+        QCOMPARE(lines[0], QString("[0]"));
+        QCOMPARE(lines[1].size(), threeMiB.size());
+        QCOMPARE(lines[2], QString("short"));
+        QCOMPARE(lines[3], QString());   // past the limit: empty, the next line intact
+        QCOMPARE(lines[4], QString("after"));
+        QCOMPARE(lines[5], QString());
+        QCOMPARE(lines[6], QString("last"));
+
+        QByteArray bytes;
+        QVERIFY(ThumbnailDatabase::fromHexDigits("00Ff7a", bytes));
+        QCOMPARE(bytes, QByteArray("\x00\xff\x7a", 3));
+        QVERIFY(!ThumbnailDatabase::fromHexDigits("0F0", bytes));
+        QVERIFY(!ThumbnailDatabase::fromHexDigits("0G", bytes));
+        QVERIFY(!ThumbnailDatabase::fromHexDigits(QString::fromUtf8("0\u00e9"), bytes));
     }
 
     void storedFieldsSurvive()

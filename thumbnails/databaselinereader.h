@@ -1,0 +1,26 @@
+#pragma once
+// Reads the lines of a thumbnail database in large blocks. A line longer
+// than ThumbnailDatabase::kMaxLine is skipped and reads as empty, so a lying
+// file cannot make one huge allocation.
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+
+class DatabaseLineReader {
+public:
+    explicit DatabaseLineReader(QIODevice& in) : in_(in) {}
+
+    bool atEnd() const { return pos_ >= block_.size() && in_.atEnd(); }
+    // The next line without its CR LF; false at the end or on a read error
+    // (then *error is set).
+    bool next(QString& line, bool* error);
+
+private:
+    bool fill();
+
+    QIODevice& in_;
+    QByteArray block_;
+    qsizetype pos_ = 0;
+    bool failed_ = false;
+};
