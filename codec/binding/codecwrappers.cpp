@@ -9,6 +9,8 @@
 
 #include "dibcore/dibcore.h"
 #include "engine/crde2001.h"
+#include "codec/metafile/epswmfpreview.h"
+#include "codec/metafile/wholefile.h"
 #include "platform/fileops.h"
 #include "platform/messagebox.h"
 #include "platform/paths.h"
@@ -22,6 +24,9 @@
 namespace {
 
 using NameBuffer = std::array<char, kMaxCodecFileName + 1>;
+
+// Largest EPS file searched for a WMF preview.
+constexpr qint64 kMaxEpsBytes = qint64(256) * 1024 * 1024;
 
 enum class Judge { Positive, NotMinusOne, NotNegative };
 
@@ -277,7 +282,18 @@ bool ReadTgaFileDib(const QString& file, int bits, bool dither, GlobalHandle& di
 bool ReadEpsFileDib(const QString& file, int bits, bool dither, GlobalHandle& dib, void* sender,
                     CodecProgress progress)
 {
-    return readFileDib<readepsfiledib_fn>("readepsfiledib", file, bits, dither, dib, sender, progress);
+    if (readFileDib<readepsfiledib_fn>("readepsfiledib", file, bits, dither, dib, sender, progress))
+        return true;
+    // the PostScript could not be drawn: a WMF preview is the last resort,
+    // unless the caller asked to stop
+    if (progress && progress(0, sender) == 0)
+        return false;
+    QByteArray eps;
+    QString error;
+    if (!wholefile::read(file, kMaxEpsBytes, eps, error))
+        return false;
+    dib = EpsWmfPreviewDib(eps, bits, dither, progress, sender);
+    return dib != nullptr;
 }
 
 bool ReadTiffFileDib(const QString& file, int bits, bool dither, int page, GlobalHandle& dib, void* sender,
@@ -381,8 +397,14 @@ bool ReadTgaStreamDib(const void* data, qint64 size, int bits, bool dither, Glob
 bool ReadEpsStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib, void* sender,
                       CodecProgress progress)
 {
-    return readStreamDib<readepsfiledibstream_fn>("readepsfiledibstream", "EPS Stream", data, size, bits, dither,
-                                                  dib, sender, progress);
+    if (readStreamDib<readepsfiledibstream_fn>("readepsfiledibstream", "EPS Stream", data, size, bits, dither,
+                                               dib, sender, progress))
+        return true;
+    if (!data || size <= 0 || size > kMaxEpsBytes || (progress && progress(0, sender) == 0))
+        return false;
+    dib = EpsWmfPreviewDib(QByteArray::fromRawData(static_cast<const char*>(data), qsizetype(size)), bits, dither,
+                           progress, sender);
+    return dib != nullptr;
 }
 
 bool ReadDcxStreamDib(const void* data, qint64 size, int bits, bool dither, int page, GlobalHandle& dib,

@@ -7,6 +7,8 @@
 #include "testpictures.h"
 #include "wmfbuilder.h"
 
+#include "codec/binding/codecwrappers.h"
+#include "codec/binding/dibconvert.h"
 #include "codec/binding/errorinvalid.h"
 #include "codec/binding/tbitmap.h"
 #include "codec/metafile/metafileconvert.h"
@@ -442,6 +444,62 @@ private slots:
         QTest::newRow("8 bit EMF") << int(pf8bit) << true;
         QTest::newRow("4 bit WMF") << int(pf4bit) << false;
         QTest::newRow("1 bit EMF") << int(pf1bit) << true;
+    }
+
+    // A DOS EPS file whose PostScript cannot be drawn shows its WMF preview;
+    // a preview section outside the file is no picture.
+    void epsFallsBackToItsWmfPreview()
+    {
+        QImage drawn(60, 40, QImage::Format_RGB32);
+        drawn.fill(QColor(200, 30, 40));
+        QPainter(&drawn).fillRect(0, 0, 30, 40, QColor(20, 60, 220));
+        TBitmap source(drawn, pf24bit);
+        TMetafile preview;
+        QVERIFY(BitmapToMetafile(&source, &preview, false));
+        QTemporaryDir dir;
+        const QString wmfPath = dir.filePath("preview.wmf");
+        QVERIFY(preview.SaveToFile(wmfPath));
+        QFile wmfFile(wmfPath);
+        QVERIFY(wmfFile.open(QIODevice::ReadOnly));
+        const QByteArray wmf = wmfFile.readAll();
+
+        const QByteArray postscript("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 60 40\n} this is no program {\n");
+        auto dosEps = [&](quint32 wmfOffset) {
+            QByteArray header(30, 0);
+            header.replace(0, 4, QByteArray("\xC5\xD0\xD3\xC6", 4));
+            qToLittleEndian(quint32(30), header.data() + 4);
+            qToLittleEndian(quint32(postscript.size()), header.data() + 8);
+            qToLittleEndian(wmfOffset, header.data() + 12);
+            qToLittleEndian(quint32(wmf.size()), header.data() + 16);
+            qToLittleEndian(quint16(0xFFFF), header.data() + 28);
+            return header + postscript + wmf;
+        };
+        const QByteArray good = dosEps(quint32(30 + postscript.size()));
+        const QString epsPath = dir.filePath("broken-postscript.eps");
+        QFile eps(epsPath);
+        QVERIFY(eps.open(QIODevice::WriteOnly));
+        eps.write(good);
+        eps.close();
+
+        GlobalHandle dib = nullptr;
+        QVERIFY(ReadEpsFileDib(epsPath, 24, false, dib));
+        TBitmap shown;
+        QVERIFY(DIBToBitmap(dib, 24, false, nullptr, nullptr, shown));
+        FreeDIB(dib);
+        QCOMPARE(shown.width(), preview.Width());
+        QCOMPARE(shown.height(), preview.Height());
+        const QImage image = shown.image();
+        QCOMPARE(QColor(image.pixel(2, image.height() / 2)), QColor(20, 60, 220));
+        QCOMPARE(QColor(image.pixel(image.width() - 3, image.height() / 2)), QColor(200, 30, 40));
+
+        dib = nullptr;
+        QVERIFY(ReadEpsStreamDib(good.constData(), good.size(), 8, false, dib));
+        FreeDIB(dib);
+
+        const QByteArray lying = dosEps(quint32(good.size() - 10));
+        dib = nullptr;
+        QVERIFY(!ReadEpsStreamDib(lying.constData(), lying.size(), 24, false, dib));
+        QVERIFY(!dib);
     }
 
     void roundTrips()
