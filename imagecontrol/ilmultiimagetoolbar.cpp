@@ -50,13 +50,6 @@ const QChar kQuote = QLatin1Char('"');
 
 // The extension of the file name part with its dot; "." for a name that
 // ends in a dot, empty for none.
-QString extensionOf(const QString& file)
-{
-    const QString name = file.mid(file.lastIndexOf(QLatin1Char('/')) + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
 bool isTiffExtension(const QString& ext)
 {
     const QString lower = ext.toLower();
@@ -607,7 +600,7 @@ bool TILMultiImageToolBar::chooseSaveTarget(QString& file)
         if (!dialog.Execute() || !saveDialog_ || !image_)
             return false;
         file = dialog.FileName;
-        const QString ext = extensionOf(file);
+        const QString ext = paths::extension(file);
         if (ext.isEmpty() || ext == QLatin1String("."))
             file = file.left(file.size() - ext.size()) + TMMOpenDialog::extensionForFilterIndex(dialog.FilterIndex);
         image.SaveAnnotationsOnSave = dialog.Annosave;
@@ -618,7 +611,7 @@ bool TILMultiImageToolBar::chooseSaveTarget(QString& file)
         image.TiffAppend = dialog.TIFFAppended;
         image.TifSaveCompress = TTiffCompression(std::clamp(int(dialog.TIFFCompres), int(sNONE), int(sPACKBITS)));
         bool exists = QFileInfo::exists(file);
-        if (isTiffExtension(extensionOf(file)) && image.TiffAppend)
+        if (isTiffExtension(paths::extension(file)) && image.TiffAppend)
             exists = false;
         if (!image.ImageName().isEmpty() && paths::samePath(file, image.ImageName()))
             exists = false;
@@ -654,11 +647,8 @@ bool TILMultiImageToolBar::writePicture(const QString& file)
         saved = SavePictureFile(file, *image_, saveDialog_->saveOptions());
     }
     if (!saved) {
-        const QString ext = extensionOf(file).toUpper();
-        bool known = false;
-        for (int i = 1; i <= 14; ++i)
-            known = known || TMMOpenDialog::extensionForFilterIndex(i).toUpper() == ext;
-        if (known)
+        const QString ext = paths::extension(file).toUpper();
+        if (TMMOpenDialog::filterIndexOfExtension(ext.mid(1)) > 0)
             MessageBox::warning(this, QStringLiteral("Fehler beim Speichern"),
                                 QStringLiteral("Die Datei") + kCrLf + kQuote + file + kQuote + kCrLf
                                     + QStringLiteral("konnte nicht gespeichert werden."));

@@ -88,15 +88,6 @@ QStringList picturePatterns()
 }
 
 // The filter index (1..14) of an extension without dot, any case; 0 for none.
-int filterIndexOfExtension(const QString& extension)
-{
-    const QString dotted = QLatin1Char('.') + extension.toLower();
-    for (int i = 0; i < kPictureTypeCount; ++i)
-        if (dotted == QLatin1String(kPictureTypes[i].extension))
-            return i + 1;
-    return 0;
-}
-
 // The name with its extension replaced by (or, without one, given) ext.
 QString withExtension(const QString& name, const QString& ext)
 {
@@ -170,6 +161,15 @@ QString TMMOpenDialog::extensionForFilterIndex(int index)
     if (index < 1 || index > kPictureTypeCount)
         return {};
     return QLatin1String(kPictureTypes[index - 1].extension);
+}
+
+int TMMOpenDialog::filterIndexOfExtension(const QString& suffix)
+{
+    const QString dotted = QLatin1Char('.') + suffix.toLower();
+    for (int i = 0; i < kPictureTypeCount; ++i)
+        if (dotted == QLatin1String(kPictureTypes[i].extension))
+            return i + 1;
+    return 0;
 }
 
 SaveDialogOptions TMMOpenDialog::saveOptions() const

@@ -78,6 +78,9 @@ public:
     static QStringList pictureFilters();
     // ".bmp" for 1 ... ".ico" for 14, else empty.
     static QString extensionForFilterIndex(int index);
+    // The other way: 1 for "bmp" ... 14 for "ico" (without the dot, any
+    // case), else 0.
+    static int filterIndexOfExtension(const QString& suffix);
 
     // The open dialog's list: the picture list, with the media types the
     // player can play added to "Alle unterstützten Formate" and after it.

@@ -5,6 +5,7 @@
 #include "viewerstate.h"
 
 #include "codec/binding/codecwrappers.h"
+#include "imagecontrol/annotationfile.h"
 #include "thumbnails/piclibthumbnails.h"
 #include "platform/fileops.h"
 #include "platform/folderpicker.h"
@@ -27,10 +28,7 @@ FileOperations::FileOperations(QWidget* window, TPicLibThumbnails* grid, ViewerS
 
 QString FileOperations::annotationFile(const QString& picture)
 {
-    const int dot = picture.lastIndexOf('.');
-    const int slash = picture.lastIndexOf('/');
-    const QString stem = dot > slash ? picture.left(dot) + "-" + picture.mid(dot + 1) : picture;
-    return stem + ".ant";
+    return PictureAnnotationFile(picture);
 }
 
 QList<int> FileOperations::operands() const

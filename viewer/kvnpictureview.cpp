@@ -446,11 +446,8 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
 
 void TKvnPictureView::SelectSaveFilter(const QString& extension)
 {
-    for (int index = 1; index <= 14; ++index)
-        if (TMMOpenDialog::extensionForFilterIndex(index).compare(extension, Qt::CaseInsensitive) == 0) {
-            MMSaveDialog1_->FilterIndex = index;
-            return;
-        }
+    if (const int index = TMMOpenDialog::filterIndexOfExtension(extension.mid(1)); index > 0)
+        MMSaveDialog1_->FilterIndex = index;
 }
 
 void TKvnPictureView::OpenInEditor()
