@@ -584,14 +584,15 @@ bool TILMultiImageToolBar::savePicture()
     saveDialog_->mode = TMMOpenDialog::SaveMode;
     saveDialog_->TIFFFirfPageValue = image_->TiffPage() + 1;
     QString file;
-    if (!chooseSaveTarget(file))
+    bool replacing = false;
+    if (!chooseSaveTarget(file, replacing))
         return false;
-    return writePicture(file);
+    return writePicture(file, replacing);
 }
 
 // Runs the save dialog until the user has a target to write to; false when
-// the user cancels.
-bool TILMultiImageToolBar::chooseSaveTarget(QString& file)
+// the user cancels. replacing: the user agreed to overwrite another file.
+bool TILMultiImageToolBar::chooseSaveTarget(QString& file, bool& replacing)
 {
     TMMSaveDialog& dialog = *saveDialog_;
     TPMultiImage& image = *image_;
@@ -622,12 +623,7 @@ bool TILMultiImageToolBar::chooseSaveTarget(QString& file)
         const auto answer = MessageBox::show(this, QMessageBox::Question, QStringLiteral("Datei überschreiben"),
                                              question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Yes) {
-            const QString annotations = PictureAnnotationFile(file);
-            for (int attempt = 0; attempt < 256; ++attempt) {
-                QCoreApplication::processEvents();
-                if (!QFileInfo::exists(annotations) || fileops::removeFile(annotations))
-                    break;
-            }
+            replacing = true;
             return true;
         }
         if (answer != QMessageBox::No)
@@ -635,7 +631,19 @@ bool TILMultiImageToolBar::chooseSaveTarget(QString& file)
     }
 }
 
-bool TILMultiImageToolBar::writePicture(const QString& file)
+// The annotation file of a replaced picture goes once the new picture is
+// in place; a failed save keeps both.
+void TILMultiImageToolBar::removeStaleAnnotations(const QString& file)
+{
+    const QString annotations = PictureAnnotationFile(file);
+    for (int attempt = 0; attempt < 256; ++attempt) {
+        QCoreApplication::processEvents();
+        if (!QFileInfo::exists(annotations) || fileops::removeFile(annotations))
+            break;
+    }
+}
+
+bool TILMultiImageToolBar::writePicture(const QString& file, bool replacing)
 {
     if (!saveDialog_ || !image_)
         return false;
@@ -658,6 +666,8 @@ bool TILMultiImageToolBar::writePicture(const QString& file)
                                     + QStringLiteral(" wird nicht unterstützt."));
         return false;
     }
+    if (replacing)
+        removeStaleAnnotations(file);
     if (grid_)
         grid_->ReplaceFile(file);
     return true;

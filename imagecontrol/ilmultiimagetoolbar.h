@@ -125,8 +125,9 @@ private:
     bool runAction(TILMultiImageToolBarBtn b);
     bool openPicture();
     bool savePicture();
-    bool chooseSaveTarget(QString& file);
-    bool writePicture(const QString& file);
+    bool chooseSaveTarget(QString& file, bool& replacing);
+    bool writePicture(const QString& file, bool replacing);
+    void removeStaleAnnotations(const QString& file);
     void stepPicture(int step);
     bool scanPicture();
     bool selectScanner();

@@ -13,8 +13,10 @@
 #include "dibcore/dibguard.h"
 #include "platform/fileops.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QSaveFile>
 
 #include <array>
 
@@ -73,17 +75,37 @@ bool tiffExtension(const QString& ext)
     return ext == QLatin1String("tif") || ext == QLatin1String("tiff");
 }
 
-bool written(const QString& file)
+// The file a name stands for: a symbolic link is followed to the file it
+// points to, so that saving over the link writes that file and keeps the link.
+QString writtenPath(const QString& fileName)
 {
-    const QFileInfo info(file);
-    return info.isFile() && info.size() > 0;
+    constexpr int kMostLinks = 40;
+    QString path = fileName;
+    for (int hop = 0; hop < kMostLinks && QFileInfo(path).isSymLink(); ++hop)
+        path = QFileInfo(path).symLinkTarget();
+    return path;
+}
+
+// The whole file goes to a temporary file beside the target, which takes
+// the target's name only when complete; the old file stays until then.
+bool commitFile(const QString& path, const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+        || fileops::injectedFault(fileops::Op::Write, path)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 bool writeMetafile(const SaveJob& job, bool enhanced)
 {
     TMetafile metafile;
     return BitmapToMetafile(&job.image.Picture(), &metafile, enhanced) && !metafile.Empty() &&
-           metafile.SaveToFile(job.file) && written(job.file);
+           commitFile(job.file, metafile.Data());
 }
 
 // The picture in the bitmap format the resolution names, written as a BMP
@@ -95,7 +117,7 @@ bool writeBitmapFile(const SaveJob& job)
     const int formatBits = BitsOfPixelFormat(copy.pixelFormat());
     const int bits = formatBits == 15 ? 16 : formatBits;
     dibcore::DibGuard dib(dibimage::fromImage(copy.image(), bits, {}));
-    return dib.get() && WriteBmpFile(job.file, dib.get()) && written(job.file);
+    return dib.get() && commitFile(job.file, BmpFileBytes(dib.get()));
 }
 
 bool writeTiff(const SaveJob& job, void* sender, CodecProgress progress)
@@ -122,8 +144,11 @@ bool writeIcon(const SaveJob& job)
     const QImage& picture = job.image.Picture().image();
     if (picture.width() > kLargestIcon || picture.height() > kLargestIcon)
         return false;
-    QImageWriter writer(job.file, "ico");
-    return writer.write(picture.convertToFormat(QImage::Format_ARGB32)) && written(job.file);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "ico");
+    return writer.write(picture.convertToFormat(QImage::Format_ARGB32)) && commitFile(job.file, bytes);
 }
 
 bool writeByExtension(const SaveJob& job)
@@ -188,10 +213,8 @@ bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDia
     if (globalmem::size(dib.get()) <= 4)
         return false;
 
-    const bool appending = tiffExtension(ext) && dialog.TIFFAppended;
-    if (QFileInfo::exists(fileName) && !appending && !fileops::removeFile(fileName))
-        return false;
-
-    const SaveJob job{fileName, ext, image, dialog, dib.get(), SaveDepthFor(image.ImageWriteRes)};
+    // Every writer puts a complete new file in place of the old one by a
+    // rename; the old file is never removed first.
+    const SaveJob job{writtenPath(fileName), ext, image, dialog, dib.get(), SaveDepthFor(image.ImageWriteRes)};
     return writeByExtension(job);
 }

@@ -12,6 +12,7 @@
 #include "codec/metafile/tmetafile.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/savepicturefile.h"
+#include "platform/fileops.h"
 
 #include <QFile>
 #include <QProcess>
@@ -75,6 +76,8 @@ private slots:
     void metafiles();
     void icons();
     void refusedSavesTouchNothing();
+    void failedSavesKeepTheOldFile();
+    void savingOverALinkWritesTheFileItPointsTo();
 
 private:
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -345,6 +348,65 @@ void PictureSaveTest::refusedSavesTouchNothing()
     image.setPicture(bitmapOf(picture_));
     QVERIFY(SavePictureFile(png, image, {}));
     QVERIFY(fileBytes(png).startsWith("\x89PNG"));
+}
+
+// Every writer fails midway (the engines through their progress, the
+// control's own through the commit): the old file stays whole and no
+// temporary file is left behind.
+void PictureSaveTest::failedSavesKeepTheOldFile()
+{
+    QTemporaryDir dir;
+    TPMultiImage image;
+    image.setPicture(bitmapOf(picture_));
+    const QStringList extensions{"png", "jpg", "gif", "pcx", "tga", "tif", "eps", "bmp", "dib", "wmf", "emf", "ico"};
+    QStringList names;
+    for (const QString& ext : extensions) {
+        const QString name = "old." + ext;
+        names << name;
+        const QString file = picturefiles::writeBytes(dir, name, QByteArray("the old picture"));
+        fileops::setFaultHook([file](fileops::Op op, const QString& p) { return op == fileops::Op::Write && p == file; });
+        QVERIFY2(!SavePictureFile(file, image, {}), qPrintable(ext));
+        fileops::setFaultHook({});
+        QVERIFY2(fileBytes(file) == "the old picture", qPrintable(ext));
+        // unhindered, the same save replaces the file
+        QVERIFY2(SavePictureFile(file, image, {}), qPrintable(ext));
+        QVERIFY2(fileBytes(file) != "the old picture", qPrintable(ext));
+        picturefiles::writeBytes(dir, name, QByteArray("the old picture"));
+    }
+    // an icon too large for the format is refused after nothing was removed
+    const QString ico = dir.filePath("old.ico");
+    image.setPicture(bitmapOf(picturefiles::pattern(300, 10)));
+    QVERIFY(!SavePictureFile(ico, image, {}));
+    QCOMPARE(fileBytes(ico), QByteArray("the old picture"));
+    names.sort();
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    left.sort();
+    QCOMPARE(left, names);
+}
+
+// The user chose the link's name: the file it points to takes the picture,
+// and the link stays a link.
+void PictureSaveTest::savingOverALinkWritesTheFileItPointsTo()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("pictures"));
+    TPMultiImage image;
+    image.setPicture(bitmapOf(picture_));
+    const QList<QPair<QString, QByteArray>> kinds{
+        {"png", "\x89PNG"}, {"bmp", "BM"}, {"ico", QByteArray("\0\0\1\0", 4)}, {"emf", QByteArray("\1\0\0\0", 4)}};
+    for (const auto& [ext, magic] : kinds) {
+        const QString real = picturefiles::writeBytes(dir, "pictures/real." + ext, QByteArray("the old picture"));
+        const QString link = dir.filePath("link." + ext);
+        QVERIFY(QFile::link("pictures/real." + ext, link));
+        QVERIFY2(SavePictureFile(link, image, {}), qPrintable(ext));
+        QVERIFY2(QFileInfo(link).isSymLink(), qPrintable(ext));
+        QVERIFY2(fileBytes(real).startsWith(magic), qPrintable(ext));
+        // a link whose file is missing: the picture goes where it points
+        QVERIFY(QFile::remove(real));
+        QVERIFY2(SavePictureFile(link, image, {}), qPrintable(ext));
+        QVERIFY2(QFileInfo(link).isSymLink(), qPrintable(ext));
+        QVERIFY2(fileBytes(real).startsWith(magic), qPrintable(ext));
+    }
 }
 
 QTEST_MAIN(PictureSaveTest)

@@ -13,6 +13,7 @@
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/savepicturefile.h"
 #include "imagecontrol/toolbarlayout.h"
+#include "platform/fileops.h"
 #include "platform/messagebox.h"
 #include "thumbnails/piclibthumbnails.h"
 
@@ -494,6 +495,30 @@ private slots:
         QCOMPARE(dialogs.runs, 1);
         QCOMPARE(after, 0);
         QVERIFY(boxes.requests.isEmpty());
+    }
+
+    // The old picture and its annotation file stay until the new picture is
+    // in place: a failed overwrite loses neither.
+    void aFailedOverwriteKeepsTheOldFileAndItsAnnotations()
+    {
+        QTemporaryDir dir;
+        const QString shown = picturefiles::save(dir, "shown.png", picturefiles::pattern(40, 30));
+        const QString other = picturefiles::save(dir, "x.png", picturefiles::pattern(10, 10));
+        const QString annotations = picturefiles::writeBytes(dir, "x-png.ant", "annotations");
+        const QByteArray before = bytesOf(other);
+        Window w;
+        show(*w.image, shown, 0);
+        Boxes boxes;
+        Dialogs dialogs;
+        dialogs.answers = {{other, 5}};
+        boxes.answers = {QMessageBox::Yes, QMessageBox::Ok};
+        fileops::setFaultHook([&](fileops::Op op, const QString& p) { return op == fileops::Op::Write && p == other; });
+        w.bar->Click(ibSave);
+        fileops::setFaultHook({});
+        QCOMPARE(boxes.requests.size(), 2);
+        QCOMPARE(boxes.requests[1].caption, QString("Fehler beim Speichern"));
+        QCOMPARE(bytesOf(other), before);
+        QCOMPARE(bytesOf(annotations), QByteArray("annotations"));
     }
 
     void saveGivesTheFilterExtensionAndCopiesTheOptions()
