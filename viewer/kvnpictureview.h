@@ -27,6 +27,7 @@ class TBitmap;
 class TMMOpenDialog;
 class TILMultiImageToolBar;
 class TMMSaveDialog;
+class PrintService;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -56,6 +57,10 @@ public:
     QString metafileInformationText(const QString& format, const TBitmap& picture) const;
     QString iconInformationText(const QString& file, const TBitmap& picture) const;
     FileOperations* fileOperations() const { return fileOps_; }
+    // Printing of the picture pane and of contact sheets of the grid.
+    PrintService* printService() const { return print_; }
+    // "Miniaturbilder drucken": the marked items, all when none is marked.
+    void PrintThumbnails();
     // The hint of the grid item at index (empty for none).
     QString thumbnailHint(int index) const;
 
@@ -130,6 +135,7 @@ private:
     QMenu* popupMenu_ = nullptr;
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
+    PrintService* print_ = nullptr;
     std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };
 
