@@ -10,6 +10,9 @@
 #include "shelltree.h"
 #include "startupsettings.h"
 #include "statuspathpanel.h"
+#include "slideshow/diapropdlg.h"
+#include "slideshow/diashowdlg.h"
+#include "slideshow/gridslideitems.h"
 
 #include "codec/binding/display.h"
 #include "codec/metafile/metafileconvert.h"
@@ -20,7 +23,6 @@
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
-#include "printing/printservice.h"
 #include "effects/undoring.h"
 #include "thumbnails/depthtext.h"
 #include "thumbnails/ispicturefile.h"
@@ -139,6 +141,10 @@ void TKvnPictureView::setUpThumbnails()
     h.setProgressMaximum = [bar](int v) { bar->setMaximum(std::max(0, v)); };
     h.progressMaximum = [bar] { return bar->maximum(); };
     h.setStatusText = [this](const QString& t) { panels_[1]->setText(t); };
+    grid->OnThumbDblClick = [this](int, int, int index, const QString& file, int page) {
+        if (ui->PicLibThumbnails1->itemCount() > 0 && !file.isEmpty() && QFileInfo::exists(file))
+            OpenSlideShow(index, page);
+    };
     h.setCancelEnabled = [this](bool on) { ui->actAbbrechen->setEnabled(on); };
     h.setArrangeEnabled = [this](bool on) { ui->menuSymboleAnordnen->setEnabled(on); };
     h.setSettingsEnabled = [](bool) {};   // the settings dialog is not built yet
@@ -184,7 +190,10 @@ void TKvnPictureView::setUpFileOperations()
             grid->SetChecked(i, !grid->GetChecked(i));
         UpdateMarkedCount();
     });
-    connect(ui->actMiniaturbilderDrucken, &QAction::triggered, this, &TKvnPictureView::PrintThumbnails);
+    connect(ui->actMiniaturbilderDrucken, &QAction::triggered, this, [this] {
+        if (ui->PicLibThumbnails1->itemCount() > 0)
+            MessageBox::information(this, QStringLiteral("Glimra"), QStringLiteral("Diese Funktion wird noch geschrieben."));
+    });
     connect(ui->actZumBearbeitenOeffnen, &QAction::triggered, this, &TKvnPictureView::OpenInEditor);
     connect(ui->actBildNeuLaden, &QAction::triggered, this, [this] {
         const TPicLibThumbnails* g = ui->PicLibThumbnails1;
@@ -227,23 +236,6 @@ bool TKvnPictureView::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TKvnPictureView::PrintThumbnails()
-{
-    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
-    bool marked = false;
-    for (int i = 0; i < grid->itemCount() && !marked; ++i)
-        marked = grid->GetChecked(i);
-    QList<ContactSheetItem> items;
-    for (int i = 0; i < grid->itemCount(); ++i) {
-        const Th& th = grid->item(i);
-        if (!marked || grid->GetChecked(i))
-            items << ContactSheetItem{th.FileName, th.PageIndex, th.PageCount, QSize(th.Width, th.Height),
-                                      th.Bitmap.image()};
-    }
-    if (!items.isEmpty())
-        print_->PrintContactSheet(items);
 }
 
 void TKvnPictureView::toggleSelectedMark()
@@ -498,8 +490,6 @@ void TKvnPictureView::setUpToolbar()
         ShowPicture(file, page, &target);
     };
     bar->OnActionError = [this](const QString& message) { showStatusMessage(message); };
-    print_ = new PrintService(this);
-    bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
     bar->setMultiImage(pane());
     pane()->installEventFilter(this);
     pane()->setMouseTracking(true);
@@ -610,7 +600,12 @@ void TKvnPictureView::buildContextMenu()
     popupMenu_ = new QMenu(this);
     QAction* diashow = new QAction(QStringLiteral("Diashow"), this);
     diashow->setObjectName("actDiashowKontext");
-    diashow->setEnabled(false);   // comes with the slide show
+    connect(diashow, &QAction::triggered, this, [this] {
+        const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+        const int i = grid->CurrentSelected;
+        const bool selected = i >= 0 && i < grid->itemCount();
+        OpenSlideShow(selected ? i : -1, selected ? grid->item(i).PageIndex : 0);
+    });
     const QList<QList<QAction*>> groups = {
         {ui->actMarkieren, ui->actAuswahlInvertieren},
         {ui->actUmwandeln, ui->actZumBearbeitenOeffnen},
@@ -631,6 +626,8 @@ void TKvnPictureView::buildContextMenu()
 void TKvnPictureView::connectCommands()
 {
     connect(ui->actProgrammBeenden, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actDiashowStarten, &QAction::triggered, this, [this] { OpenSlideShow(-1, 0); });
+    connect(ui->actDiashowEigenschaften, &QAction::triggered, this, &TKvnPictureView::SlideShowProperties);
     connect(ui->actDatenbankdateienLoeschen, &QAction::triggered, this,
             &TKvnPictureView::DatenbankdateienLoeschenClick);
     for (QAction* a : sortGroup_->actions() + directionGroup_->actions())
@@ -650,7 +647,7 @@ void TKvnPictureView::disableUnbuiltCommands()
     // Commands whose work is not built yet stay disabled.
     for (QAction* a : {ui->actUmwandeln, ui->actAlsHintergrund, ui->actEigenschaften,
                        ui->actAbbrechen, ui->actEinstellungen,
-                       ui->actDiashowEigenschaften, ui->actDiashowStarten, ui->actInfo})
+                       ui->actInfo})
         a->setEnabled(false);
 }
 
@@ -1032,4 +1029,22 @@ void TKvnPictureView::DatenbankdateienLoeschenClick()
 {
     Settings store;
     DatabaseList::deleteAll(store);
+}
+
+void TKvnPictureView::OpenSlideShow(int index, int page)
+{
+    if (slideShow_)
+        slideShow_->close();
+    auto* show = new TDiashowDlg(GridSlideItems(ui->PicLibThumbnails1), this);
+    show->setAttribute(Qt::WA_DeleteOnClose);
+    if (index >= 0)
+        show->setStartItem(index, page);
+    slideShow_ = show;
+    show->open();
+}
+
+void TKvnPictureView::SlideShowProperties()
+{
+    TDiaPropDlg dialog(state_.SamplePicturePath, this);
+    dialog.exec();
 }

@@ -4,7 +4,9 @@
 #include "fileoptions.h"
 #include "viewerstate.h"
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -27,7 +29,6 @@ class TBitmap;
 class TMMOpenDialog;
 class TILMultiImageToolBar;
 class TMMSaveDialog;
-class PrintService;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -57,10 +58,11 @@ public:
     QString metafileInformationText(const QString& format, const TBitmap& picture) const;
     QString iconInformationText(const QString& file, const TBitmap& picture) const;
     FileOperations* fileOperations() const { return fileOps_; }
-    // Printing of the picture pane and of contact sheets of the grid.
-    PrintService* printService() const { return print_; }
-    // "Miniaturbilder drucken": the marked items, all when none is marked.
-    void PrintThumbnails();
+    // The slide show, from a grid item and page (index -1: from the start).
+    void OpenSlideShow(int index, int page);
+    QDialog* slideShow() const { return slideShow_; }
+    // "Diashow..." / "Eigenschaften": the slide show options, modal.
+    void SlideShowProperties();
     // The hint of the grid item at index (empty for none).
     QString thumbnailHint(int index) const;
 
@@ -135,7 +137,7 @@ private:
     QMenu* popupMenu_ = nullptr;
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
-    PrintService* print_ = nullptr;
+    QPointer<QDialog> slideShow_;
     std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };
 
