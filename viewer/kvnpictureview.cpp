@@ -23,6 +23,7 @@
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
+#include "printing/printservice.h"
 #include "effects/undoring.h"
 #include "thumbnails/depthtext.h"
 #include "thumbnails/ispicturefile.h"
@@ -190,10 +191,7 @@ void TKvnPictureView::setUpFileOperations()
             grid->SetChecked(i, !grid->GetChecked(i));
         UpdateMarkedCount();
     });
-    connect(ui->actMiniaturbilderDrucken, &QAction::triggered, this, [this] {
-        if (ui->PicLibThumbnails1->itemCount() > 0)
-            MessageBox::information(this, QStringLiteral("Glimra"), QStringLiteral("Diese Funktion wird noch geschrieben."));
-    });
+    connect(ui->actMiniaturbilderDrucken, &QAction::triggered, this, &TKvnPictureView::PrintThumbnails);
     connect(ui->actZumBearbeitenOeffnen, &QAction::triggered, this, &TKvnPictureView::OpenInEditor);
     connect(ui->actBildNeuLaden, &QAction::triggered, this, [this] {
         const TPicLibThumbnails* g = ui->PicLibThumbnails1;
@@ -236,6 +234,23 @@ bool TKvnPictureView::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TKvnPictureView::PrintThumbnails()
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    bool marked = false;
+    for (int i = 0; i < grid->itemCount() && !marked; ++i)
+        marked = grid->GetChecked(i);
+    QList<ContactSheetItem> items;
+    for (int i = 0; i < grid->itemCount(); ++i) {
+        const Th& th = grid->item(i);
+        if (!marked || grid->GetChecked(i))
+            items << ContactSheetItem{th.FileName, th.PageIndex, th.PageCount, QSize(th.Width, th.Height),
+                                      th.Bitmap.image()};
+    }
+    if (!items.isEmpty())
+        print_->PrintContactSheet(items);
 }
 
 void TKvnPictureView::toggleSelectedMark()
@@ -490,6 +505,8 @@ void TKvnPictureView::setUpToolbar()
         ShowPicture(file, page, &target);
     };
     bar->OnActionError = [this](const QString& message) { showStatusMessage(message); };
+    print_ = new PrintService(this);
+    bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
     bar->setMultiImage(pane());
     pane()->installEventFilter(this);
     pane()->setMouseTracking(true);

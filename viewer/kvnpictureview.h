@@ -29,6 +29,7 @@ class TBitmap;
 class TMMOpenDialog;
 class TILMultiImageToolBar;
 class TMMSaveDialog;
+class PrintService;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -63,6 +64,10 @@ public:
     QDialog* slideShow() const { return slideShow_; }
     // "Diashow..." / "Eigenschaften": the slide show options, modal.
     void SlideShowProperties();
+    // Printing of the picture pane and of contact sheets of the grid.
+    PrintService* printService() const { return print_; }
+    // "Miniaturbilder drucken": the marked items, all when none is marked.
+    void PrintThumbnails();
     // The hint of the grid item at index (empty for none).
     QString thumbnailHint(int index) const;
 
@@ -138,6 +143,7 @@ private:
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
     QPointer<QDialog> slideShow_;
+    PrintService* print_ = nullptr;
     std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };
 
