@@ -120,7 +120,22 @@ int TPMultiImage::LoadDepth() const
 
 void TPMultiImage::setImageName(const QString& name)
 {
+    // the picture on show after a failed load is still the previous file's,
+    // also when the error handler raises
+    struct KeepShownName {
+        TPMultiImage& c;
+        QString name;
+        qint16 page;
+        ~KeepShownName()
+        {
+            if (c.loadFailed_) {
+                c.imageName_ = name;
+                c.tiffPage_ = page;
+            }
+        }
+    } keep{*this, imageName_, tiffPage_};
     imageName_ = name;
+    loadFailed_ = false;
     ResetView = true;
     const FlagReset clearReset(ResetView);
     loadImageName();
@@ -266,14 +281,18 @@ void TPMultiImage::loadPictureFile(const QString& file, const QString& ext)
         described = ReadImageInfo(file);
     } catch (...) {
         imageInfo = previous;
+        loadFailed_ = true;
         throw;
     }
     if (!described) {
         imageInfo = previous;
+        loadFailed_ = true;
         return;
     }
     const QString type = DecodeTypeFor(ext, imageInfo.type);
     if (!DecodableType(type)) {
+        imageInfo = previous;
+        loadFailed_ = true;
         finishBitmapLoad();
         return;
     }
@@ -301,6 +320,7 @@ void TPMultiImage::loadPictureFile(const QString& file, const QString& ext)
     }
     if (!ok) {
         imageInfo = previous;
+        loadFailed_ = true;
         reportError(QStringLiteral("Could not read %1").arg(file));
         return;
     }

@@ -45,7 +45,10 @@ public:
 
     // ---- the picture and its file
     QString ImageName() const { return imageName_; }
+    // Loads the file. When a picture file cannot be read, the shown picture
+    // stays, and so do its name and page: LoadFailed() then answers true.
     void setImageName(const QString& name);
+    bool LoadFailed() const { return loadFailed_; }
     const TBitmap& Picture() const { return picture_; }
     void setPicture(const TBitmap& picture);
     bool ReadImageInfo(const QString& fileName);
@@ -246,6 +249,7 @@ private:
     void paintOverlay(QPainter& p);
 
     QString imageName_;
+    bool loadFailed_ = false;
     TBitmap picture_;
     qint16 tiffPage_ = 0;
     qint16 previousTiffPage_ = 1;

@@ -356,6 +356,12 @@ QString TKvnPictureView::pictureInformationText(const QString& file, int page) c
 
 namespace {
 
+void warnNotAPicture(QWidget* owner, const QString& file)
+{
+    MessageBox::warning(owner, QStringLiteral("Nicht unterstütztes Bildformat"),
+                        "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
+}
+
 // The colour class of a depth: its text and the number of colours it names.
 QString colourClassText(int bits, int* colours)
 {
@@ -402,12 +408,17 @@ QString TKvnPictureView::iconInformationText(const QString& file, const TBitmap&
 
 void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c)
 {
-    if (!IsPictureFile(file))
+    if (!IsPictureFile(file)) {
+        if (c == pane())
+            warnNotAPicture(this, file);   // the user chose it: say why nothing changes
         return;
+    }
     HourglassCursor busy;
     const bool isPane = c == pane();
     if (isPane && !c->Picture().empty())
         PushUndo(c->Picture());
+    const qint16 shownPage = c->TiffPage();
+    const QString shownInformation = statusText(3);
     c->setTiffPage(qint16(page));
     c->ImageReadRes = lAutoMatic;
     c->ImageWriteRes = sAutoMatic;
@@ -437,8 +448,17 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
         c->setPicture(TBitmap(canvas, pf24bit));
         information = iconInformationText(file, c->Picture());
     } else {
-        c->DefSaveFilename = file;
         c->setImageName(file);
+        if (c->LoadFailed()) {
+            // the shown picture stays with its name, page, save name and information
+            c->setTiffPage(shownPage);
+            if (isPane)
+                showStatusMessage(shownInformation);
+            if (isPane || c->Picture().empty())
+                warnNotAPicture(this, file);
+            return;
+        }
+        c->DefSaveFilename = file;
         MMSaveDialog1_->FileName = file;
         MMSaveDialog1_->TiffSelectedPage = qint16(page);
         information = pictureInformationText(file, page);
@@ -459,8 +479,7 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
             pathPanel_->setText(file);
         }
     } else {
-        MessageBox::warning(this, QStringLiteral("Nicht unterstütztes Bildformat"),
-                            "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
+        warnNotAPicture(this, file);
     }
     if (isPane)
         UpdateMarkedCount();

@@ -4,6 +4,8 @@
 
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
+#include "imagecontrol/ilmultiimagetoolbar.h"
+#include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "platform/messagebox.h"
 
@@ -46,12 +48,58 @@ private slots:
         QCOMPARE(w.statusText(2), png);
         QCOMPARE(w.state().SelectedPicture, png);
 
-        // a failed load keeps the shown picture; the error goes to panel 3
-        w.ShowPicture(dir.filePath("bad.png"), 0, w.pane());
+        // a damaged file, opened with F3 or shown directly: the German
+        // warning; the shown picture keeps its name, page, save name and
+        // information, and F2 offers the shown picture's own file
+        const QString information = w.statusText(3);
+        const QList<QPair<QString, QByteArray>> damaged{
+            {"empty.png", QByteArray()},
+            {"broken.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) + QByteArray(300, '\x55')},
+            {"text.gif", QByteArray("Dies ist kein Bild, nur ein Text.\n").repeated(10)},
+            {"bad.png", QByteArray(400, 'x')}};
+        QList<QString> offered;
+        QString toOpen;
+        TMMOpenDialog::setScript([&](TMMOpenDialog& d) {
+            if (d.mode == TMMOpenDialog::SaveMode) {
+                offered << d.FileName;
+                return false;
+            }
+            d.FileName = toOpen;
+            d.TiffSelectedPage = 0;
+            return true;
+        });
+        for (const auto& [name, bytes] : damaged) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+            file.close();
+            for (bool byKey : {true, false}) {
+                warned.clear();
+                if (byKey) {
+                    toOpen = file.fileName();
+                    QVERIFY(w.HandleToolbarKeys(Qt::Key_F3, Qt::NoModifier));
+                } else {
+                    w.ShowPicture(file.fileName(), 0, w.pane());
+                }
+                QCOMPARE(warned.size(), 1);
+                QCOMPARE(warned[0].caption, QString("Nicht unterstütztes Bildformat"));
+                QCOMPARE(warned[0].text, "Die Datei \"" + name + "\" ist keine unterstützte Bilddatei.");
+                QCOMPARE(w.pane()->Picture().width(), 40);
+                QCOMPARE(w.pane()->ImageName(), png);
+                QCOMPARE(w.pane()->TiffPage(), 0);
+                QCOMPARE(w.pane()->DefSaveFilename, png);
+                QCOMPARE(w.saveDialog()->FileName, png);
+                QCOMPARE(w.statusText(3), information);
+                QCOMPARE(w.statusText(2), png);
+                QCOMPARE(w.state().SelectedPicture, png);
+                offered.clear();
+                QVERIFY(w.HandleToolbarKeys(Qt::Key_F2, Qt::NoModifier));
+                QCOMPARE(offered, QList<QString>{png});
+            }
+            QCOMPARE(QFileInfo(file.fileName()).size(), bytes.size());
+        }
+        TMMOpenDialog::setScript({});
         MessageBox::setScript({});
-        QCOMPARE(warned.size(), 1);
-        QCOMPARE(w.pane()->Picture().width(), 40);
-        QVERIFY(!w.statusText(3).isEmpty());
 
         // a metafile is drawn at its own size
         TBitmap source(img, pf24bit);
