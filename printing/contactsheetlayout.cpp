@@ -47,5 +47,8 @@ QRect ContactSheetLayout::captionLine(int index, int line) const
 QRect ContactSheetLayout::pictureRect(int index, QSize picture) const
 {
     const QRect area = pictureArea(index);
-    return PrintRectangle(picture, area.size(), {true, false, true}).translated(area.topLeft());
+    // centred across, standing on the caption
+    QRect r = PrintRectangle(picture, area.size(), {true, false, true});
+    r.moveBottom(area.height() - 1);
+    return r.translated(area.topLeft());
 }

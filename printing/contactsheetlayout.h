@@ -30,7 +30,8 @@ public:
     QRect cell(int index) const;
     QRect pictureArea(int index) const;
     QRect captionLine(int index, int line) const;
-    // A w x h picture fitted into the item's picture area, centred.
+    // A w x h picture fitted into the item's picture area, centred across
+    // and standing on its bottom edge.
     QRect pictureRect(int index, QSize picture) const;
 
 private:

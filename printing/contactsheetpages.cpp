@@ -96,8 +96,10 @@ bool ContactSheetPages::render(QPainter& painter, int page, const std::atomic<bo
 
 void ContactSheetPages::drawItem(QPainter& painter, int index) const
 {
-    const ContactSheetItem& item = items_[index];
+    ContactSheetItem item = items_[index];
     QImage picture = load ? load(item) : decodeItem(item);
+    if (item.size.isEmpty() && !picture.isNull())
+        item.size = picture.size();
     if (picture.isNull())
         picture = item.miniature;
     if (!picture.isNull()) {

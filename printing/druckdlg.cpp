@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 constexpr int kPanelSide = 200;
 constexpr qint32 kPaperColor = 0xFFFFFF;
@@ -15,6 +17,7 @@ constexpr qint32 kPaperColor = 0xFFFFFF;
 TDruckDlg::TDruckDlg(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TDruckDlg>())
 {
     ui->setupUi(this);
+    fitTexts();
     setFixedSize(size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     TPMultiImage* p = ui->PMultiImage1;
@@ -75,6 +78,26 @@ bool TDruckDlg::printAnnotations() const
 bool TDruckDlg::portrait() const
 {
     return ui->RadioButton1->isChecked();
+}
+
+// A font wider than the design's widens the option column, so that no
+// caption is cut off.
+void TDruckDlg::fitTexts()
+{
+    const QList<QAbstractButton*> options = {ui->CheckBox1, ui->CheckBox4, ui->CheckBox2,
+                                             ui->CheckBox3, ui->RadioButton1, ui->RadioButton2};
+    int extra = 0;
+    for (QAbstractButton* b : options)
+        extra = std::max(extra, b->sizeHint().width() - b->width());
+    if (extra <= 0)
+        return;
+    for (QAbstractButton* w : options)
+        w->resize(w->width() + extra, w->height());
+    for (QWidget* w : {ui->GroupBox1, ui->GroupBox2})
+        w->resize(w->width() + extra, w->height());
+    for (QWidget* w : {ui->OKBtn, ui->CancelBtn})
+        w->move(w->x() + extra, w->y());
+    resize(width() + extra, height());
 }
 
 void TDruckDlg::applyFitRule()

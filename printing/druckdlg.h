@@ -43,6 +43,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fitTexts();
     void applyFitRule();
     void orientationClicked();
 

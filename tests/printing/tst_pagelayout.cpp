@@ -116,8 +116,8 @@ private slots:
         QCOMPARE(l.pictureArea(13), QRect(575, 1959, 516, 516));
         QCOMPARE(l.captionLine(13, 0), QRect(575, 2475, 516, 39));
         QCOMPARE(l.captionLine(13, 1), QRect(575, 2514, 516, 39));
-        // 1920 x 1280 fitted: 516 x 344, 86 below the cell's top
-        QCOMPARE(l.pictureRect(13, QSize(1920, 1280)), QRect(575, 2045, 516, 344));
+        // 1920 x 1280 fitted: 516 x 344, standing on the caption (1959 + 516 - 344)
+        QCOMPARE(l.pictureRect(13, QSize(1920, 1280)), QRect(575, 2131, 516, 344));
         // a tall picture: 2560 x 3837 -> 344 x 516 (344.3), 86 from the cell's left
         QCOMPARE(l.pictureRect(13, QSize(2560, 3837)), QRect(661, 1959, 344, 516));
     }
