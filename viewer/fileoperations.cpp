@@ -18,6 +18,7 @@
 #include <QHash>
 #include <set>
 #include <tuple>
+#include <utility>
 
 std::function<int(TueberschrDlg&)> FileOperations::overwriteScript;
 
@@ -151,8 +152,16 @@ void FileOperations::transfer(bool move)
     for (int i : operands())
         if (!sources.contains(grid_->item(i).FileName))
             sources << grid_->item(i).FileName;
+    bool sameFileNoted = false;
     for (const QString& source : sources) {
         const QString target = paths::withTrailingSeparator(chosen) + paths::fileName(source);
+        if (fileops::sameFile(source, target)) {
+            // nothing to do; said once, not for every marked picture
+            if (!std::exchange(sameFileNoted, true))
+                MessageBox::information(window_, move ? "Bilder bewegen" : "Bilder kopieren",
+                                        "Quelle und Ziel sind dieselbe Datei.\n\"" + source + "\"");
+            continue;
+        }
         if (!QFileInfo::exists(target)) {
             if (!CopyOrMoveFile(source, target, move, false))
                 break;
@@ -187,8 +196,11 @@ int FileOperations::AskOverwrite(const QString& source, const QString& target)
     TueberschrDlg dialog(target, source, window_);
     state_->RenameTarget = TueberschrDlg::proposedName(target);
     const int answer = overwriteScript ? overwriteScript(dialog) : dialog.exec();
-    if (answer == TueberschrDlg::Rename)
+    if (answer == TueberschrDlg::Rename) {
         state_->RenameTarget = dialog.renameTarget();
+        if (state_->RenameTarget.isEmpty())
+            return TueberschrDlg::Cancel;
+    }
     return answer == 0 ? TueberschrDlg::Cancel : answer;
 }
 
@@ -208,7 +220,7 @@ void FileOperations::Drop(const QStringList& files)
         if (folder.isEmpty())
             break;
         const QString target = paths::withTrailingSeparator(folder) + paths::fileName(source);
-        if (paths::samePath(source, target))
+        if (fileops::sameFile(source, target))
             continue;   // dropped onto its own folder
         if (QFileInfo::exists(target)) {
             const int answer = AskOverwrite(source, target);

@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <sys/stat.h>
-#include <unistd.h>
 
 bool FileTransfer::sameFileSystem(const QString& source, const QString& targetFolder)
 {
@@ -23,18 +22,11 @@ bool FileTransfer::placeFile(const QString& from, const QString& to, bool overwr
 {
     if (fileops::injectedFault(fileops::Op::Rename, to))
         return false;
-    const QByteArray a = QFile::encodeName(from);
-    const QByteArray b = QFile::encodeName(to);
-    if (overwrite) {
-        if (QFileInfo::exists(to))
-            fileops::makeArchiveOnly(to);
-        return ::rename(a.constData(), b.constData()) == 0;
-    }
-    // link fails when the name is taken, so nothing is ever replaced
-    if (::link(a.constData(), b.constData()) != 0)
-        return false;
-    ::unlink(a.constData());
-    return true;
+    if (!overwrite)
+        return fileops::renameNoReplace(from, to);
+    if (QFileInfo::exists(to))
+        fileops::makeArchiveOnly(to);
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 FileTransfer::Result FileTransfer::run(const QString& source, const QString& target, bool move, bool overwrite,
@@ -46,6 +38,8 @@ FileTransfer::Result FileTransfer::run(const QString& source, const QString& tar
     const QString folder = QFileInfo(target).absolutePath();
     if (!overwrite && QFileInfo::exists(target))
         return Failed;
+    if (fileops::sameFile(source, target))
+        return Failed;   // a file never replaces itself
     if (move && sameFileSystem(source, folder)) {
         // one rename: the target is replaced whole or not at all
         if (!placeFile(source, target, overwrite))
@@ -57,8 +51,10 @@ FileTransfer::Result FileTransfer::run(const QString& source, const QString& tar
     const Result copied = copyData(source, target, overwrite, progress);
     if (copied != Done || !move)
         return copied;
+    // the copy is on the disk under its name: only now does the source go
+    if (!fileops::syncFolder(folder))
+        return Failed;
     fileops::makeArchiveOnly(source);
-    // the copy is complete and closed: only now does the source go
     return fileops::removeFile(source) ? Done : Failed;
 }
 
@@ -87,7 +83,7 @@ FileTransfer::Result FileTransfer::copyData(const QString& source, const QString
         if (progress && !progress(done, total))
             return Cancelled;   // the temporary file goes with `out`
     }
-    if (!out.flush())
+    if (!out.flush() || !fileops::syncFile(int(out.handle()), target))
         return Failed;
     out.setFileTime(srcInfo.lastModified(), QFileDevice::FileModificationTime);
     out.setPermissions(srcInfo.permissions());

@@ -3,6 +3,7 @@
 
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/tbitmap.h"
+#include "platform/messagebox.h"
 #include "platform/paths.h"
 
 #include <QFileInfo>
@@ -70,6 +71,12 @@ void TueberschrDlg::keyPressEvent(QKeyEvent* event)
         done(Cancel);
         return;
     }
+    // Enter in the name field stands for "Umbenennen", even while the
+    // button is off, so that a refused name is explained
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() == ui->NeuerName) {
+        done(Rename);
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 
@@ -101,12 +108,34 @@ QString TueberschrDlg::proposedName(const QString& existing)
 
 bool TueberschrDlg::isUsableName(const QString& name, const QString& folder)
 {
-    if (name.isEmpty() || name == "." || name == "..")
-        return false;
-    for (QChar c : QStringLiteral("/\\:*?\"<>|"))
+    return nameProblem(name, folder).isEmpty();
+}
+
+QString TueberschrDlg::nameProblem(const QString& name, const QString& folder)
+{
+    if (name.isEmpty())
+        return QStringLiteral("Bitte geben Sie einen neuen Dateinamen ein.");
+    if (name == "." || name == ".." || name.contains('/'))
+        return "\"" + name + "\" ist kein Dateiname: Der neue Name darf keinen Ordner nennen.";
+    for (QChar c : QStringLiteral("\\:*?\"<>|"))
         if (name.contains(c))
-            return false;
-    return !QFileInfo::exists(paths::withTrailingSeparator(folder) + name);
+            return QStringLiteral("Ein Dateiname darf keines der Zeichen \\ : * ? \" < > | enthalten.");
+    if (QFileInfo::exists(paths::withTrailingSeparator(folder) + name))
+        return "Die Datei \"" + name + "\" ist bereits vorhanden.";
+    return {};
+}
+
+void TueberschrDlg::done(int result)
+{
+    if (result == Rename) {
+        const QString problem = nameProblem(ui->NeuerName->text(), QFileInfo(existing_).absolutePath());
+        if (!problem.isEmpty()) {
+            MessageBox::warning(this, QStringLiteral("Umbenennen"), problem);
+            ui->NeuerName->setFocus();
+            return;
+        }
+    }
+    QDialog::done(result);
 }
 
 QString TueberschrDlg::pictureInfo(const QString& file)
@@ -136,6 +165,9 @@ QString TueberschrDlg::pictureInfo(const QString& file)
 
 QString TueberschrDlg::renameTarget() const
 {
+    const QString name = ui->NeuerName->text();
+    if (name.isEmpty() || name == "." || name == ".." || name.contains('/'))
+        return {};   // never a path outside the folder
     return paths::withTrailingSeparator(QFileInfo(existing_).absolutePath()) + ui->NeuerName->text();
 }
 

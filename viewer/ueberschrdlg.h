@@ -31,6 +31,12 @@ public:
     static QString proposedName(const QString& existing);
     // Not empty, free in the folder, and without / \ : * ? " < > |.
     static bool isUsableName(const QString& name, const QString& folder);
+    // Why a typed name cannot be the new name, in German; empty when it can.
+    static QString nameProblem(const QString& name, const QString& folder);
+
+    // The rename answer is refused with a note while the name is unusable;
+    // the dialog then stays open.
+    void done(int result) override;
     // "640 x 480  256 Farbe(n)  8 Bit per Pixel  1 Ebene(n)  Komprimierung: ...  Größe: ... Bit"
     static QString pictureInfo(const QString& file);
 

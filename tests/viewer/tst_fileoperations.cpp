@@ -13,8 +13,15 @@
 #include "platform/messagebox.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +51,32 @@ QByteArray pattern(int size)
     for (int i = 0; i < size; ++i)
         b[i] = char(i * 31 + 7);
     return b;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+// Copies and moves without ever replacing a file, on a folder where neither
+// hard links nor renameat2(RENAME_NOREPLACE) may work.
+void transfersWithoutReplacing(const QString& from, const QString& to)
+{
+    const QString src = from + "/src.bin";
+    writeFile(src, pattern(30000));
+    QCOMPARE(FileTransfer::run(src, to + "/copy.bin", false, false), FileTransfer::Done);
+    QCOMPARE(readFile(to + "/copy.bin"), pattern(30000));
+    writeFile(to + "/old.bin", "the old picture");
+    QCOMPARE(FileTransfer::run(src, to + "/old.bin", false, false), FileTransfer::Failed);
+    QCOMPARE(readFile(to + "/old.bin"), QByteArray("the old picture"));
+    QCOMPARE(FileTransfer::run(src, to + "/old.bin", true, false), FileTransfer::Failed);
+    QVERIFY(QFile::exists(src));
+    QCOMPARE(FileTransfer::run(src, to + "/moved.bin", true, false), FileTransfer::Done);
+    QVERIFY(!QFile::exists(src));
+    QCOMPARE(readFile(to + "/moved.bin"), pattern(30000));
+    QCOMPARE(filesIn(to), (QStringList{"copy.bin", "moved.bin", "old.bin"}));
 }
 
 }  // namespace
@@ -136,10 +169,187 @@ private slots:
         QCOMPARE(FileTransfer::run(src, other.filePath("p.bin"), true, false), FileTransfer::Failed);
         QVERIFY(QFile::exists(src));
         QVERIFY(!QFile::exists(other.filePath("p.bin")));
-        fileops::setFaultHook({});
+
+        // the copy or its folder cannot be synced: the source stays
+        for (const QString& failing : {other.filePath("p.bin"), other.path()}) {
+            fileops::setFaultHook([&](fileops::Op op, const QString& p) { return op == fileops::Op::Sync && p == failing; });
+            QCOMPARE(FileTransfer::run(src, other.filePath("p.bin"), true, true), FileTransfer::Failed);
+            QCOMPARE(readFile(src), pattern(50000));
+        }
+        QFile::remove(other.filePath("p.bin"));
+
+        // the file and then its folder are synced before the source goes
+        QStringList steps;
+        fileops::setFaultHook([&](fileops::Op op, const QString& p) {
+            if (op == fileops::Op::Sync || op == fileops::Op::Remove)
+                steps << QString(op == fileops::Op::Sync ? "sync " : "remove ") + p;
+            return false;
+        });
         QCOMPARE(FileTransfer::run(src, other.filePath("p.bin"), true, false), FileTransfer::Done);
+        QCOMPARE(steps, (QStringList{"sync " + other.filePath("p.bin"), "sync " + other.path(), "remove " + src}));
         QVERIFY(!QFile::exists(src));
         QCOMPARE(readFile(other.filePath("p.bin")), pattern(50000));
+    }
+
+    // As on FAT: no hard links, and (for older kernels and network mounts)
+    // no RENAME_NOREPLACE either. The exclusive create takes its place.
+    void transfersWhereTheFileSystemHasNoNoReplaceRename()
+    {
+        QTemporaryDir from;
+        QTemporaryDir to;
+        int refused = 0;
+        fileops::setFaultHook([&](fileops::Op op, const QString&) {
+            refused += op == fileops::Op::RenameNoReplace;
+            return op == fileops::Op::RenameNoReplace;
+        });
+        transfersWithoutReplacing(from.path(), to.path());
+        QVERIFY(refused >= 2);
+
+        // the name taken between the check and the rename: never replaced
+        writeFile(to.filePath("taken.bin"), "taken");
+        writeFile(to.filePath(".part"), "new");
+        QVERIFY(!fileops::renameNoReplace(to.filePath(".part"), to.filePath("taken.bin")));
+        QCOMPARE(readFile(to.filePath("taken.bin")), QByteArray("taken"));
+        QCOMPARE(readFile(to.filePath(".part")), QByteArray("new"));
+        // a rename failing after the name was taken gives the name back
+        fileops::setFaultHook([](fileops::Op op, const QString&) {
+            return op == fileops::Op::RenameNoReplace || op == fileops::Op::Rename;
+        });
+        QVERIFY(!fileops::renameNoReplace(to.filePath(".part"), to.filePath("free.bin")));
+        QVERIFY(!QFile::exists(to.filePath("free.bin")));
+        QVERIFY(QFile::exists(to.filePath(".part")));
+    }
+
+    // A real vfat file system, where the machine lets the test mount one.
+    void transfersOntoVfat()
+    {
+        const QString mkfs = QStandardPaths::findExecutable("mkfs.vfat", {"/usr/sbin", "/sbin", "/usr/bin"});
+        if (mkfs.isEmpty())
+            QSKIP("cannot mount a vfat file system here: mkfs.vfat (dosfstools) is not installed");
+        QTemporaryDir work;
+        const QString image = work.filePath("fat.img");
+        {
+            QFile f(image);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(8 << 20));
+        }
+        QProcess format;
+        format.start(mkfs, {image});
+        QVERIFY(format.waitForFinished(60000));
+        QCOMPARE(format.exitCode(), 0);
+        QVERIFY(QDir(work.path()).mkdir("mnt"));
+        const QString mnt = work.filePath("mnt");
+        QProcess mount;
+        mount.start("mount", {"-t", "vfat", "-o", "loop", image, mnt});
+        if (!mount.waitForFinished(60000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0)
+            QSKIP(qPrintable("cannot mount a vfat file system here: "
+                             + QString::fromLocal8Bit(mount.readAllStandardError()).trimmed()));
+        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(mnt).constData(), MNT_DETACH); });
+        QTemporaryDir from;
+        QVERIFY(QDir(mnt).mkdir("in"));
+        transfersWithoutReplacing(from.path(), mnt + "/in");
+        // and within the vfat itself
+        QVERIFY(QDir(mnt).mkdir("next"));
+        writeFile(mnt + "/in/one.bin", "one");
+        QCOMPARE(FileTransfer::run(mnt + "/in/one.bin", mnt + "/next/one.bin", true, false), FileTransfer::Done);
+        QCOMPARE(readFile(mnt + "/next/one.bin"), QByteArray("one"));
+        QCOMPARE(FileTransfer::run(mnt + "/in/copy.bin", mnt + "/next/one.bin", true, false), FileTransfer::Failed);
+        QCOMPARE(readFile(mnt + "/next/one.bin"), QByteArray("one"));
+    }
+
+    // Copy or move into the folder the picture is in: said in German, and
+    // nothing is asked, copied or renamed; the same for a hard link and for
+    // the folder reached through a symbolic link.
+    void aPictureIsNeverTransferredOntoItself()
+    {
+        QTemporaryDir shown;
+        QTemporaryDir other;
+        TPicLibThumbnails grid;
+        makePicture(shown.filePath("a.png"));
+        makePicture(shown.filePath("b.png"), 50, 30);
+        grid.AddFile(shown.filePath("a.png"));
+        grid.AddFile(shown.filePath("b.png"));
+        grid.SetChecked(0, true);
+        grid.SetChecked(1, true);
+        const QByteArray a = readFile(shown.filePath("a.png"));
+        QVERIFY(QFile::link(shown.path(), other.filePath("linked")));
+        QVERIFY(::link(QFile::encodeName(shown.filePath("a.png")).constData(),
+                       QFile::encodeName(other.filePath("a.png")).constData())
+                == 0);
+        auto ops = operations(grid, shown.path());
+        TFileCopyMoveDlg::startDelay = 0;
+        QString folder;
+        FolderPicker::setScript([&](const QString&, const QString&) { return folder; });
+        int asked = 0;
+        FileOperations::overwriteScript = [&](TueberschrDlg&) {
+            ++asked;
+            return int(TueberschrDlg::Overwrite);
+        };
+        QList<MessageBox::Request> notes;
+        MessageBox::setScript([&](const MessageBox::Request& r) {
+            notes << r;
+            return QMessageBox::Ok;
+        });
+        for (const QString& chosen : {shown.path(), shown.path() + "/", shown.path() + "/./", other.filePath("linked")}) {
+            folder = chosen;
+            for (bool move : {false, true}) {
+                notes.clear();
+                move ? ops->Move() : ops->Copy();
+                QCOMPARE(asked, 0);
+                QCOMPARE(notes.size(), 1);   // once, not once per picture
+                QCOMPARE(notes[0].caption, QString(move ? "Bilder bewegen" : "Bilder kopieren"));
+                QVERIFY2(notes[0].text.startsWith("Quelle und Ziel sind dieselbe Datei."), qPrintable(notes[0].text));
+                QCOMPARE(filesIn(shown.path()), (QStringList{"a.png", "b.png"}));
+                QCOMPARE(readFile(shown.filePath("a.png")), a);
+                QCOMPARE(grid.itemCount(), 2);
+            }
+        }
+        // a hard link of the one picture: that one is refused, the other copied
+        folder = other.path();
+        notes.clear();
+        ops->Copy();
+        QCOMPARE(notes.size(), 1);
+        QCOMPARE(asked, 0);
+        QCOMPARE(readFile(other.filePath("b.png")), readFile(shown.filePath("b.png")));
+        QCOMPARE(readFile(other.filePath("a.png")), a);
+        QVERIFY(!QFile::exists(other.filePath("a_1.png")));
+    }
+
+    // "Neuer Name" names a file in the existing file's folder, nothing else.
+    void renameRefusesNamesOutsideTheFolder()
+    {
+        QTemporaryDir dir;
+        makePicture(dir.filePath("a.jpg"));
+        makePicture(dir.filePath("new.png"));
+        QList<MessageBox::Request> notes;
+        MessageBox::setScript([&](const MessageBox::Request& r) {
+            notes << r;
+            return QMessageBox::Ok;
+        });
+        TueberschrDlg dialog(dir.filePath("a.jpg"), dir.filePath("new.png"));
+        dialog.show();
+        auto* field = dialog.findChild<QLineEdit*>("NeuerName");
+        QVERIFY(field);
+        field->setFocus();
+        for (const QString& name : {"../x.jpg", "a/b.jpg", "/tmp/x.jpg", ".", "..", ""}) {
+            notes.clear();
+            dialog.setNewNameText(name);
+            QTest::keyClick(field, Qt::Key_Return);
+            QCOMPARE(notes.size(), 1);
+            QCOMPARE(notes[0].icon, QMessageBox::Warning);
+            QVERIFY2(notes[0].text.contains(name.isEmpty() ? "Dateinamen ein" : "kein Dateiname"),
+                     qPrintable(notes[0].text));
+            dialog.done(TueberschrDlg::Rename);   // whatever route the answer takes
+            QCOMPARE(notes.size(), 2);
+            QVERIFY2(dialog.isVisible(), qPrintable(name));
+            QCOMPARE(dialog.result(), 0);
+            QVERIFY(dialog.renameTarget().isEmpty());
+        }
+        dialog.setNewNameText("fine.jpg");
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(TueberschrDlg::Rename));
+        QCOMPARE(dialog.renameTarget(), dir.filePath("fine.jpg"));
     }
 
     void overwriteDialogProposesAFreeName()
@@ -259,18 +469,27 @@ private slots:
         QVERIFY(!QFile::exists(shown.filePath("a.png")));
         QCOMPARE(readFile(target.filePath("a.png")).left(4), QByteArray("\x89PNG"));
 
-        // cancel in the dialog ends the command
+        // cancel in the dialog ends the command: the clashing file is
+        // neither replaced nor renamed, and the next picture not copied
         FileOperations::overwriteScript = [](TueberschrDlg&) { return int(TueberschrDlg::Cancel); };
+        writeFile(target.filePath("b.png"), "the other b");
+        makePicture(shown.filePath("d.png"));
+        grid.AddFile(shown.filePath("d.png"));
         grid.SetChecked(0, false);
         grid.SetChecked(1, true);
+        grid.SetChecked(2, true);
+        QCOMPARE(grid.item(2).FileName, shown.filePath("d.png"));
         ops->Copy();
-        QCOMPARE(readFile(target.filePath("b.png")), readFile(shown.filePath("b.png")));
+        QCOMPARE(readFile(target.filePath("b.png")), QByteArray("the other b"));
+        QVERIFY(!QFile::exists(target.filePath("b_1.png")));
+        QVERIFY(!QFile::exists(target.filePath("d.png")));
+        grid.SetChecked(2, false);
 
         // copying into the shown folder adds the thumbnail at once
         QTemporaryDir elsewhere;
         makePicture(elsewhere.filePath("c.png"));
         ops->Drop({elsewhere.filePath("c.png")});
-        QCOMPARE(grid.itemCount(), 3);
+        QCOMPARE(grid.itemCount(), 4);
         QVERIFY(QFile::exists(shown.filePath("c.png")));
         QVERIFY(QFile::exists(elsewhere.filePath("c.png")));
     }
