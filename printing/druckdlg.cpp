@@ -1,11 +1,11 @@
 #include "druckdlg.h"
 #include "ui_druckdlg.h"
 
+#include "dialogsupport.h"
+
 #include "imagecontrol/pmultiimage.h"
 
-#include <QGuiApplication>
 #include <QPrinter>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -58,11 +58,7 @@ void TDruckDlg::setPrintBitmap(const TBitmap& bitmap)
 
 void TDruckDlg::takePrinterOrientation()
 {
-    if (!printer_)
-        return;
-    const bool landscape = printer_->pageLayout().orientation() == QPageLayout::Landscape;
-    ui->RadioButton1->setChecked(!landscape);
-    ui->RadioButton2->setChecked(landscape);
+    ShowOrientation(printer_, *ui->RadioButton1, *ui->RadioButton2);
 }
 
 PrintOptions TDruckDlg::options() const
@@ -147,11 +143,7 @@ void TDruckDlg::UpdatePreview()
 void TDruckDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    CentreOnScreen(*this);
     applyFitRule();
     UpdatePreview();
 }

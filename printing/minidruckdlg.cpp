@@ -1,12 +1,12 @@
 #include "minidruckdlg.h"
 #include "ui_minidruckdlg.h"
 
+#include "dialogsupport.h"
+
 #include "platform/printdialogs.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
-#include <QScreen>
 
 #include <cmath>
 
@@ -42,11 +42,7 @@ ContactSheetOptions TMiniDruckDlg::options() const
 
 void TMiniDruckDlg::takePrinterOrientation()
 {
-    if (!printer_)
-        return;
-    const bool landscape = printer_->pageLayout().orientation() == QPageLayout::Landscape;
-    ui->RadioHochformat->setChecked(!landscape);
-    ui->RadioQuerformat->setChecked(landscape);
+    ShowOrientation(printer_, *ui->RadioHochformat, *ui->RadioQuerformat);
 }
 
 void TMiniDruckDlg::setUpPage()
@@ -130,10 +126,6 @@ QImage TMiniDruckDlg::firstPagePreview(int side) const
 void TMiniDruckDlg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    CentreOnScreen(*this);
     UpdateSheet();
 }
