@@ -171,6 +171,10 @@ void TDiashowDlg::loadList()
 
 void TDiashowDlg::timerTick()
 {
+    // the slide asked for last is still being made: it gets its own
+    // interval once it shows
+    if (waiting_.active)
+        return;
     sequence_.lastManualStep = SlideSequence::Step::None;
     timer_.stop();
     showChoice(sequence_.fetch(), Fetch::Timer);
@@ -267,6 +271,8 @@ void TDiashowDlg::present(const Slide& slide)
 {
     failures_ = 0;
     ++slidesShown_;
+    if (timer_.isActive())
+        timer_.start();   // every picture stays its full interval
     shown_ = {slide.file.path, slide.file.page};
     QImage work = slide.work;
     if (options_.loadAnnotations && DrawAnnotations)

@@ -179,6 +179,21 @@ private slots:
         QCOMPARE(show.shownFile(), files[3]);
     }
 
+    void aTickWaitsForTheSlideStillBeingMade()
+    {
+        QTemporaryDir dir;
+        const QStringList files = writePictures(dir.path(), 3);
+        TDiashowDlg show(itemsOf(files));
+        show.restart();
+        show.timerTick();   // slide 0 is not delivered yet
+        settle(show);
+        QCOMPARE(show.shownFile(), files[0]);
+        QCOMPARE(show.slidesShown(), 1);
+        show.timerTick();
+        settle(show);
+        QCOMPARE(show.shownFile(), files[1]);
+    }
+
     void aBrokenPictureIsSkippedWithANote()
     {
         QTemporaryDir dir;
