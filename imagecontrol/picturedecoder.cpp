@@ -5,6 +5,7 @@
 #include "codec/binding/iltdib.h"
 #include "codec/binding/tbitmap.h"
 #include "dibcore/dibcore.h"
+#include "platform/paths.h"
 
 #include <QFile>
 
@@ -182,4 +183,23 @@ bool DecodePicture(const DecodeRequest& r, TBitmap& bitmap)
                           r.type == QLatin1String("DXF");
     const int bits = r.type == QLatin1String("GIF") ? (r.monochrome ? 1 : 24) : ownDepth ? 0 : requested;
     return intoBitmap(dib, bits, r, bitmap);
+}
+
+bool DecodeByContent(const QString& file, TBitmap& bitmap)
+{
+    PictureFileInfo info;
+    if (!ReadFileInfo(file, info))
+        return false;
+    DecodeRequest request;
+    request.file = file;
+    request.type = DecodeTypeFor(paths::extension(file), info.type);
+    if (!DecodableType(request.type))
+        return false;
+    request.monochrome = MonochromeFile(info.bits);
+    request.progress = [](int, void*) { return 1; };
+    try {
+        return DecodePicture(request, bitmap) && !bitmap.empty();
+    } catch (const std::exception&) {
+        return false;
+    }
 }

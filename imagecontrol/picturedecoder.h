@@ -33,3 +33,8 @@ bool MonochromeFile(int bitsPerPixel);
 // False when the reader failed or gave no picture; bitmap is then left as
 // it was. Exceptions of the binding pass through.
 bool DecodePicture(const DecodeRequest& request, TBitmap& bitmap);
+
+// The whole picture of a file at 24 bits, decoded as the picture pane
+// decodes it: by the extension's type, else the type the content reports.
+// Touches no control.
+bool DecodeByContent(const QString& file, TBitmap& bitmap);

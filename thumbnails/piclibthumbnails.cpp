@@ -14,6 +14,7 @@
 #include "effects/effectcalls.h"
 #include "platform/fileops.h"
 #include "platform/hourglass.h"
+#include "platform/ownfilewriter.h"
 #include "platform/paths.h"
 #include "platform/settings.h"
 
@@ -26,7 +27,6 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -440,10 +440,27 @@ void TPicLibThumbnails::sortItems(const CompareFunction& compare)
         return compare(*a, *b) < 0;
     };
     if (!std::is_sorted(items_.begin(), items_.end(), less)) {
+        const bool selected = CurrentSelected >= 0 && CurrentSelected < int(items_.size());
+        const Th* selectedItem = selected ? items_[size_t(CurrentSelected)].get() : nullptr;
         std::sort(items_.begin(), items_.end(), less);
         ++generation_;
+        if (selectedItem)
+            followSelectedItem(selectedItem);
     }
     viewport()->update();
+}
+
+// After the items moved: the selection stays on the same picture, without
+// telling the host (it shows that picture already).
+void TPicLibThumbnails::followSelectedItem(const Th* selectedItem)
+{
+    const auto it = std::find_if(items_.begin(), items_.end(),
+                                 [selectedItem](const std::unique_ptr<Th>& item) { return item.get() == selectedItem; });
+    if (it == items_.end())
+        return;
+    CurrentSelected = int(it - items_.begin());
+    col_ = CurrentSelected % colCount_;
+    row_ = CurrentSelected / colCount_;
 }
 
 void TPicLibThumbnails::SetChecked(int index, bool value)
@@ -462,7 +479,7 @@ bool TPicLibThumbnails::GetChecked(int index) const
 void TPicLibThumbnails::SetCheckedByName(const QString& name, bool value)
 {
     for (auto& item : items_)
-        if (item->FileName.compare(name, Qt::CaseInsensitive) == 0)
+        if (item->FileName == name)
             item->Checked = value;
     viewport()->update();
 }
@@ -471,9 +488,8 @@ int TPicLibThumbnails::IndexOfFile(const QString& name, int page)
 {
     for (int i = int(items_.size()) - 1; i >= 0; --i) {
         const Th& item = *items_[size_t(i)];
-        if (item.FileName.compare(name, Qt::CaseInsensitive) == 0 && item.PageIndex == page) {
-            selectCell(item.Col, item.Row);
-            viewport()->update();
+        if (item.FileName == name && item.PageIndex == page) {
+            selectItem(i);
             return i;
         }
     }
@@ -484,9 +500,19 @@ int TPicLibThumbnails::SelectIndex(int index)
 {
     if (index < 0 || index >= count_ || index >= int(items_.size()))
         return -1;
-    const Th& item = *items_[size_t(index)];
-    selectCell(item.Col, item.Row);
+    selectItem(index);
     return CurrentSelected;
+}
+
+// Cells follow the item order row by row; an item's cell is known before it
+// was ever drawn.
+void TPicLibThumbnails::selectItem(int index)
+{
+    recomputeRows();
+    const int row = index / colCount_;
+    if (row < topRow_ || row >= topRow_ + VisibleRowCount())
+        setTopRow(row);
+    selectCell(index % colCount_, row);
 }
 
 bool TPicLibThumbnails::BrowseFolder(QString& path)
@@ -526,7 +552,7 @@ void TPicLibThumbnails::Clear()
 void TPicLibThumbnails::ScrollIntoView(int index)
 {
     if (index >= 0 && index < int(items_.size())) {
-        const int r = items_[size_t(index)]->Row;
+        const int r = index / colCount_;
         if ((r < topRow_ || r >= topRow_ + VisibleRowCount()) && r < rowCount_)
             setTopRow(r);
     }
@@ -726,10 +752,10 @@ bool TPicLibThumbnails::addPage(const QString& path, const QString& type, int pa
         ? jpegScaleFor(facts.Width, facts.Height)
         : 1;
     TBitmap decoded = DecodeFile(path, type, page, scale);
-    if (decoded.empty() && host.decodeWithPicturePane) {
-        TBitmap fromPane;
-        if (host.decodeWithPicturePane(path, fromPane))
-            decoded = fromPane;
+    if (decoded.empty() && host.decodeByContent) {
+        TBitmap byContent;
+        if (host.decodeByContent(path, byContent))
+            decoded = byContent;
     }
     if (decoded.empty())
         return false;
@@ -934,7 +960,7 @@ void TPicLibThumbnails::AddStream(const QByteArray& stream, const QString& name)
         facts.PixelCode = quint8(decoded.pixelFormat());
     if (tiff)
         for (const auto& item : items_)
-            if (item->FileName.compare(name, Qt::CaseInsensitive) == 0)
+            if (item->FileName == name)
                 return;
     const int w = decoded.width(), h = decoded.height();
     TBitmap miniature = w < h ? MakeThumbnail(int(std::lround(double(w) * thumbHeight_ / h)), thumbHeight_, decoded)
@@ -955,11 +981,9 @@ void TPicLibThumbnails::ReplaceFile(const QString& path)
 {
     const QFileInfo info(path);
     const QString folder = host.currentFolder ? host.currentFolder() : QString();
-    if (info.exists() && !folder.isEmpty()
-        && paths::withTrailingSeparator(info.absolutePath()).compare(paths::withTrailingSeparator(folder),
-                                                                      Qt::CaseInsensitive) == 0) {
+    if (info.exists() && !folder.isEmpty() && paths::sameFolder(info.absolutePath(), folder)) {
         for (int i = int(items_.size()) - 1; i >= 0; --i) {
-            if (items_[size_t(i)]->FileName.compare(path, Qt::CaseInsensitive) != 0)
+            if (items_[size_t(i)]->FileName != path)
                 continue;
             DeleteItem(i);
             if (host.relayout)
@@ -986,7 +1010,13 @@ bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
         recordDatabase(fileName);   // the file holds exactly these items already
         return true;
     }
+    // a file whose load was cut short holds entries the grid does not
+    if (fileName == interruptedLoad_)
+        return true;
+    if (!OwnFileWriter::replaceable(fileName))
+        return true;   // a link, a folder or a device of that name stays as it is
     Busy = true;
+    bool saved = false;
     {
         HourglassCursor busy;
         setHostProgress(0);
@@ -995,18 +1025,16 @@ bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
         if (host.setCancelEnabled)
             host.setCancelEnabled(true);
         CancelRequested = false;
-        // Written beside the old file and put in its place only when complete.
-        QSaveFile file(fileName);
-        if (fileops::injectedFault(fileops::Op::Write, fileName) || !file.open(QIODevice::WriteOnly)) {
-            file.cancelWriting();
-        } else {
-            for (size_t i = 0; i < items_.size() && !CancelRequested; ++i) {
+        // written beside the old file and put in its place only when complete;
+        // a cancelled save keeps the old file
+        OwnFileWriter file(fileName);
+        if (file.open()) {
+            for (size_t i = 0; i < items_.size() && !CancelRequested && !file.failed(); ++i) {
                 setHostProgress(int(i));
                 file.write(ThumbnailDatabase::entryText(int(i), *items_[i]));
             }
-            if (QFileInfo::exists(fileName))
-                fileops::makeArchiveOnly(fileName);
-            if (file.commit() && !CancelRequested)
+            saved = !CancelRequested && file.commit();
+            if (saved)
                 markInSync(fileName);
         }
     }
@@ -1016,7 +1044,8 @@ bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
     Busy = false;
     CancelRequested = false;
     count_ = int(items_.size());
-    recordDatabase(fileName);
+    if (saved)
+        recordDatabase(fileName);
     return true;
 }
 
@@ -1054,6 +1083,8 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
         return true;
     Busy = true;
     Clear();
+    // until the last entry is in, the file holds more than the grid
+    interruptedLoad_ = fileName;
     processEvents();
     struct Finish {
         TPicLibThumbnails* grid;
@@ -1092,7 +1123,7 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
                 skippedEntries += k == 0 ? 1 : 0;   // a cut entry: not as it was written
             if (!reader.atEnd()) {
                 if (!reader.next(line, &error) && error)
-                    return true;   // (the file is not in sync: it will be rewritten)   // a read error ends the load; the half-read entry goes
+                    return true;   // a read error ends the load; the file is kept as it is
             } else if (k <= 9) {
                 dateMissing = dateMissing || k == 9;
             }
@@ -1114,8 +1145,11 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
         if (host.progressPosition && host.progressMaximum && host.progressPosition() < host.progressMaximum())
             setHostProgress(host.progressPosition() + 1);
     }
+    if (error || CancelRequested)
+        return !CancelRequested;
+    interruptedLoad_.clear();
     // every entry came in as stored: the file needs no rewrite for these items
-    if (!CancelRequested && skippedEntries == 0)
+    if (skippedEntries == 0)
         markInSync(fileName);
-    return !CancelRequested;
+    return true;
 }

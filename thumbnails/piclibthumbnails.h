@@ -87,7 +87,7 @@ public:
     // ---- items
     int itemCount() const { return int(items_.size()); }
     const Th& item(int index) const { return *items_[size_t(index)]; }
-    // Sorts the items with compare (not stable); the selection is not adjusted.
+    // Sorts the items with compare (not stable); the selection stays on its item.
     void sortItems(const CompareFunction& compare);
 
     int LoadFolder(const QString& path);
@@ -106,6 +106,9 @@ public:
     bool SaveDatabase(const QString& fileName);
     // False when CancelRequested stopped the load.
     bool LoadDatabase(const QString& fileName);
+    // The database file whose load was cut short (cancelled or a read
+    // error): it holds entries the grid lacks, so it is not written over.
+    QString InterruptedDatabase() const { return interruptedLoad_; }
 
     // The miniature of source at w x h, centred on a FillColor cell of the
     // thumbnail size; empty for an empty source.
@@ -130,6 +133,8 @@ protected:
 private:
     void drawCell(QPainter& p, int col, int row, const QRect& rect);
     void selectCell(int col, int row);
+    void selectItem(int index);
+    void followSelectedItem(const Th* selectedItem);
     void moveCurrentCell(int col, int row);
     void updateScrollBar();
     void recomputeRows();
@@ -164,6 +169,7 @@ private:
     QPoint lastMouse_;
     // Changes of the item list, and the database file that last matched it.
     quint64 generation_ = 0;
+    QString interruptedLoad_;
     struct {
         QString file;
         qint64 size = -1;

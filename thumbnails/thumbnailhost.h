@@ -22,8 +22,9 @@ struct ThumbnailHost {
     std::function<void()> sortThumbnails;
     std::function<void()> updateMarkedCount;
     std::function<QString()> currentFolder;
-    // Loads the file into the main picture pane and hands its picture over.
-    std::function<bool(const QString& path, TBitmap& picture)> decodeWithPicturePane;
+    // Decodes a file the grid's own readers refuse, as the picture pane
+    // would (by the type its content reports), without touching the pane.
+    std::function<bool(const QString& path, TBitmap& picture)> decodeByContent;
     std::function<QString()> samplePicturePath;
     std::function<bool()> thumbnailsEnabled;             // "SaveDiaDB"
 };

@@ -7,10 +7,20 @@
 
 namespace {
 const QString kSection = QStringLiteral("DBFiles");
+const QString kDatabaseName = QStringLiteral("KvnThumbalais.db");
 
 QString listedFile(const Settings& store, const QString& name)
 {
-    return store.readString(kSection, name, QString()).trimmed();
+    return store.readString(kSection, name, QString());
+}
+
+// Only a thumbnail database may go: a regular file of exactly that name,
+// never what a link of that name points to. The list is a plain settings
+// value anyone can edit.
+bool isDatabaseFile(const QString& file)
+{
+    const QFileInfo info(file);
+    return info.isAbsolute() && info.fileName() == kDatabaseName && info.isFile() && !info.isSymLink();
 }
 }  // namespace
 
@@ -20,7 +30,7 @@ void DatabaseList::deleteAll(Settings& store)
         return;
     for (const QString& name : store.readSection(kSection)) {
         const QString file = listedFile(store, name);
-        if (!file.isEmpty() && QFileInfo(file).isFile())
+        if (isDatabaseFile(file))
             fileops::removeFile(file);
     }
     store.eraseSection(kSection);

@@ -5,8 +5,9 @@ class Settings;
 
 class DatabaseList {
 public:
-    // Deletes every listed file that exists (archive-only first) and erases the section.
+    // Deletes every listed thumbnail database ("KvnThumbalais.db", a regular
+    // file, not a link) and erases the section; other listed files stay.
     static void deleteAll(Settings& store);
-    // Drops every value whose file (trimmed of blanks) is missing.
+    // Drops every value whose file is missing.
     static void prune(Settings& store);
 };

@@ -46,10 +46,24 @@ QList<int> FileOperations::operands() const
 bool FileOperations::inShownFolder(const QString& path) const
 {
     const QString tree = host_.treePath ? host_.treePath() : QString();
-    return !tree.isEmpty()
-        && paths::withTrailingSeparator(QFileInfo(path).absolutePath())
-                   .compare(paths::withTrailingSeparator(tree), Qt::CaseInsensitive)
-            == 0;
+    return !tree.isEmpty() && paths::sameFolder(QFileInfo(path).absolutePath(), tree);
+}
+
+// The pictures a question is about: the first few by name (a TIFF page
+// with its number), then how many more.
+QString FileOperations::namesOf(const QList<int>& items) const
+{
+    constexpr int kNamed = 5;
+    QString text;
+    for (int k = 0; k < items.size() && k < kNamed; ++k) {
+        const Th& item = grid_->item(items[k]);
+        text += "\n" + paths::fileName(item.FileName);
+        if (item.PageCount > 1)
+            text += " (Seite " + QString::number(item.PageIndex + 1) + ")";
+    }
+    if (items.size() > kNamed)
+        text += "\nund " + QString::number(items.size() - kNamed) + " weitere";
+    return text.isEmpty() ? text : "\n" + text;
 }
 
 void FileOperations::Delete()
@@ -65,13 +79,13 @@ void FileOperations::Delete()
         noun += "er";
         verb += "en";
     }
+    const QList<int> items = operands();
     if (MessageBox::show(window_, QMessageBox::Question, noun + " löschen",
                          "Sind Sie sicher, daß " + QString::number(n) + " " + noun + " gelöscht werden " + verb
-                             + "?",
+                             + "?" + namesOf(items),
                          QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    const QList<int> items = operands();
     if (items.isEmpty())
         return;
     // Pages of one file go last page first, so every call addresses the page

@@ -42,6 +42,7 @@ public:
 private:
     void transfer(bool move);
     bool inShownFolder(const QString& path) const;
+    QString namesOf(const QList<int>& items) const;
 
     QWidget* window_;
     TPicLibThumbnails* grid_;

@@ -21,6 +21,7 @@
 #include "imagecontrol/ilmultiimagetoolbarbutton.h"
 #include "imagecontrol/mmopendialog.h"
 #include "imagecontrol/mmsavedialog.h"
+#include "imagecontrol/picturedecoder.h"
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
 #include "printing/printservice.h"
@@ -158,12 +159,7 @@ void TKvnPictureView::setUpThumbnails()
     h.currentFolder = [this] { return state_.CurrentFolder; };
     h.samplePicturePath = [this] { return state_.SamplePicturePath; };
     h.thumbnailsEnabled = [this] { return state_.ThumbnailsEnabled; };
-    h.decodeWithPicturePane = [this](const QString& path, TBitmap& picture) {
-        pane()->setPicture(TBitmap());
-        pane()->setImageName(path);
-        picture = pane()->Picture();
-        return !picture.empty();
-    };
+    h.decodeByContent = [](const QString& path, TBitmap& picture) { return DecodeByContent(path, picture); };
     connect(notifier_, &ShellChangeNotifier::changed, this, &TKvnPictureView::ShellChangeNotifier1Change);
 }
 
@@ -335,7 +331,7 @@ void TKvnPictureView::PicLibThumbnails1SelectThumb(int, int page, const QString&
     const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
     if (grid->itemCount() == 0 || file.isEmpty() || !QFileInfo::exists(file))
         return;
-    const bool other = pane()->ImageName().compare(file, Qt::CaseInsensitive) != 0 || pane()->TiffPage() != page;
+    const bool other = pane()->ImageName() != file || pane()->TiffPage() != page;
     if (!other)
         return;
     ShowPicture(file, page, pane());
@@ -415,8 +411,8 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     }
     HourglassCursor busy;
     const bool isPane = c == pane();
-    if (isPane && !c->Picture().empty())
-        PushUndo(c->Picture());
+    // the shown picture goes on the undo ring once another has taken its place
+    const TBitmap shownPicture = isPane ? c->Picture() : TBitmap();
     const qint16 shownPage = c->TiffPage();
     const QString shownInformation = statusText(3);
     c->setTiffPage(qint16(page));
@@ -463,6 +459,8 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
         MMSaveDialog1_->TiffSelectedPage = qint16(page);
         information = pictureInformationText(file, page);
     }
+    if (!shownPicture.empty())
+        PushUndo(shownPicture);
     if (isPane) {
         SelectSaveFilter(paths::extension(file));
         MMSaveDialog1_->FileName = file;
@@ -794,6 +792,16 @@ void TKvnPictureView::LoadSettings()
     }
 }
 
+// The grid's selected picture; while a scan has not reselected yet, the one
+// it is going to reselect.
+QString TKvnPictureView::rememberedPicture() const
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (grid->CurrentSelected >= 0 && grid->CurrentSelected < grid->itemCount())
+        return grid->item(grid->CurrentSelected).FileName;
+    return state_.SelectedPicture;
+}
+
 void TKvnPictureView::SaveSettings()
 {
     StartupSettings s;
@@ -817,7 +825,7 @@ void TKvnPictureView::SaveSettings()
     s.f_y = pos().y();
     s.sp_v = ui->TwoPaneSplit2->sizes().value(0);
     s.sp_b = ui->TwoPaneSplit1->sizes().value(0);
-    s.sel_bild = state_.SelectedPicture;
+    s.sel_bild = rememberedPicture();
     s.dialog = fileDialogOptionsOf(*MMSaveDialog1_);
     s.Arranging = state_.SortOrder;
     s.Arranging_Direction = state_.SortDescending;
@@ -831,15 +839,39 @@ void TKvnPictureView::closeEvent(QCloseEvent* event)
 {
     TPicLibThumbnails* grid = ui->PicLibThumbnails1;
     grid->CancelRequested = true;
-    waitForScanEnd();
+    if (state_.ScanThread || grid->Busy) {
+        // The scan's steps, or a database load or save, may run on this
+        // thread beneath this event: waiting here would never end. They stop
+        // at the cancel request, and the window closes once they have.
+        event->ignore();
+        if (!closeRetry_) {
+            closeRetry_ = new QTimer(this);
+            closeRetry_->setInterval(20);
+            connect(closeRetry_, &QTimer::timeout, this, [this] {
+                ui->PicLibThumbnails1->CancelRequested = true;
+                if (!state_.ScanThread && !ui->PicLibThumbnails1->Busy) {
+                    closeRetry_->stop();
+                    close();
+                }
+            });
+        }
+        closeRetry_->start();
+        return;
+    }
     SaveSettings();
     state_.ScanActive = true;
-    const QString folder = ui->ShellTree1->path();
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
-        grid->SaveDatabase(TTimeThread::databaseFile(folder));
-        grid->CancelRequested = true;
-    }
+    saveDatabaseOfShownFolder();
+    grid->CancelRequested = true;
     event->accept();
+}
+
+// The grid holds the items of the folder scanned last, which need not be
+// the tree's folder (a new choice whose scan has not loaded yet).
+void TKvnPictureView::saveDatabaseOfShownFolder()
+{
+    const QString folder = state_.LastScannedFolder;
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        ui->PicLibThumbnails1->SaveDatabase(TTimeThread::databaseFile(folder));
 }
 
 void TKvnPictureView::waitForScanEnd()
@@ -959,11 +991,8 @@ void TKvnPictureView::StartFolderScan()
 
 void TKvnPictureView::ShellChangeNotifier1Change()
 {
-    const auto normalizedFolder = [](const QString& p) {
-        return paths::withTrailingSeparator(p).toLower().trimmed();
-    };
     const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
-    if (normalizedFolder(ui->ShellTree1->path()) == normalizedFolder(notifier_->root()) && !grid->Busy
+    if (paths::sameFolder(ui->ShellTree1->path(), notifier_->root()) && !grid->Busy
         && !state_.NotifySuppressed && !state_.ScanActive) {
         StartFolderScan();
         if (!state_.ScanThread) {
@@ -980,18 +1009,10 @@ void TKvnPictureView::MiniaturenNeubildenClick()
     TPicLibThumbnails* grid = ui->PicLibThumbnails1;
     if (grid->Busy || state_.ScanActive || state_.ScanThread)
         return;
-    const QString folder = paths::withTrailingSeparator(ui->ShellTree1->path());
-    {
-        Settings store;
-        for (const QString& key : store.readSection("DBFiles")) {
-            const QString file = store.readString("DBFiles", key, QString()).trimmed();
-            if (paths::withTrailingSeparator(QFileInfo(file).absolutePath()).compare(folder, Qt::CaseInsensitive) == 0
-                && QFileInfo(file).isFile()) {
-                fileops::removeFile(file);
-                break;
-            }
-        }
-    }
+    // the folder's own database, if it is one: never what a link points to
+    const QString database = TTimeThread::databaseFile(paths::normalized(ui->ShellTree1->path()));
+    if (QFileInfo(database).isFile() && !QFileInfo(database).isSymLink())
+        fileops::removeFile(database);
     grid->Clear();
     StartFolderScan();
 }

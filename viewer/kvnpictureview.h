@@ -15,6 +15,7 @@ namespace Ui {
 class TKvnPictureView;
 }
 class QActionGroup;
+class QTimer;
 class QLabel;
 class QMenu;
 class StatusPathPanel;
@@ -122,6 +123,8 @@ private:
     bool paneEvent(QEvent* event);
     bool windowKeyPress(QObject* watched, QKeyEvent* event);
     void waitForScanEnd();
+    void saveDatabaseOfShownFolder();
+    QString rememberedPicture() const;
     void setUpFileOperations();
     bool gridKeyDown(QKeyEvent* event);
     void gridMouseUp(QMouseEvent* event);
@@ -140,6 +143,7 @@ private:
     QActionGroup* sortGroup_ = nullptr;
     QActionGroup* directionGroup_ = nullptr;
     QMenu* popupMenu_ = nullptr;
+    QTimer* closeRetry_ = nullptr;   // closes the window once the scan has stopped
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
     QPointer<QDialog> slideShow_;

@@ -56,6 +56,8 @@ void TTimeThread::run()
     decoded_ = reused_ = 0;
     try {
         scan();
+        // a stopped scan keeps the remembered picture selected too, if it came in
+        reselect();
     } catch (const std::exception&) {
     }
     finish();
@@ -68,19 +70,23 @@ void TTimeThread::scan()
     grid_->CancelRequested = false;
     QString folder;
     uiStep([&] {
+        // the selected picture is selected again at the end
+        const int selected = grid_->CurrentSelected;
+        if (state_->SelectedPicture.isEmpty() && selected >= 0 && selected < grid_->itemCount())
+            state_->SelectedPicture = grid_->item(selected).FileName;
         grid_->CurrentSelected = -1;
         if (host_.updateFolderHistory)
             host_.updateFolderHistory();
-        folder = host_.treePath ? host_.treePath() : QString();
+        folder = host_.treePath ? paths::normalized(host_.treePath()) : QString();
     });
     if (cancelled())
         return;
-    const QString slashed = paths::withTrailingSeparator(folder).trimmed();
-    if (slashed.compare(paths::withTrailingSeparator(state_->LastScannedFolder).trimmed(), Qt::CaseInsensitive)
-        != 0) {
+    const QString database = databaseFile(folder);
+    const bool otherFolder = !paths::sameFolder(folder, state_->LastScannedFolder);
+    if (otherFolder || grid_->InterruptedDatabase() == database) {
         grid_->CancelRequested = false;
         const QString last = state_->LastScannedFolder;
-        if (!last.isEmpty() && QFileInfo(last).isDir())
+        if (otherFolder && !last.isEmpty() && QFileInfo(last).isDir())
             uiStep([&] {
                 QCoreApplication::processEvents();
                 grid_->SaveDatabase(databaseFile(last));
@@ -93,8 +99,10 @@ void TTimeThread::scan()
         uiStep([&] {
             QCoreApplication::processEvents();
             grid_->Clear();
+            // from here on the grid holds this folder's items, however the load ends
+            state_->LastScannedFolder = folder;
             QCoreApplication::processEvents();
-            loaded = grid_->LoadDatabase(databaseFile(folder));
+            loaded = grid_->LoadDatabase(database);
             QCoreApplication::processEvents();
             grid_->viewport()->update();
         });
@@ -127,13 +135,10 @@ void TTimeThread::scan()
         if (!stopped && grid_->host.setProgressPosition)
             grid_->host.setProgressPosition(0);
     });
-    if (!stopped)
-        reselect();
 }
 
 void TTimeThread::dropStaleItems(const QString& folder)
 {
-    const QString slashed = paths::withTrailingSeparator(folder);
     int index = 0;
     uiStep([&] { index = grid_->itemCount() - 1; });
     for (; index >= 0 && !cancelled(); --index) {
@@ -142,8 +147,7 @@ void TTimeThread::dropStaleItems(const QString& folder)
             if (index >= grid_->itemCount())
                 return;
             const QFileInfo file(grid_->item(index).FileName);
-            stale = !file.isFile()
-                || paths::withTrailingSeparator(file.absolutePath()).compare(slashed, Qt::CaseInsensitive) != 0;
+            stale = !file.isFile() || !paths::sameFolder(file.absolutePath(), folder);
             if (stale)
                 grid_->DeleteItem(index);
         });
@@ -171,7 +175,7 @@ void TTimeThread::bringFilesUpToDate(const QString& folder)
         bool current = false;
         uiStep([&] {
             for (int i = 0; i < grid_->itemCount() && !cancelled(); ++i)
-                if (grid_->item(i).FileName.compare(file, Qt::CaseInsensitive) == 0) {
+                if (grid_->item(i).FileName == file) {
                     found = i;
                     const Th& item = grid_->item(i);
                     current = item.FileSize == entry.size()
@@ -187,7 +191,7 @@ void TTimeThread::bringFilesUpToDate(const QString& folder)
             if (found >= 0) {
                 // every item of the file goes: a TIFF has one per page
                 for (int i = grid_->itemCount() - 1; i >= 0; --i)
-                    if (grid_->item(i).FileName.compare(file, Qt::CaseInsensitive) == 0)
+                    if (grid_->item(i).FileName == file)
                         grid_->DeleteItem(i);
             }
             const int before = grid_->itemCount();

@@ -9,6 +9,7 @@
 #include "codec/binding/tbitmap.h"
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
+#include "platform/fileops.h"
 #include "platform/settings.h"
 
 #include <QBuffer>
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -155,13 +157,17 @@ private slots:
         QCOMPARE(grid.CurrentSelected, 1);
         QCOMPARE(selected, QList<int>({5, 4, 1}));
 
-        QCOMPARE(grid.IndexOfFile(dir.filePath("P3.PNG"), 0), 3);   // name without regard to case
+        // file names are case-sensitive: P3.PNG is another file
+        QCOMPARE(grid.IndexOfFile(dir.filePath("P3.PNG"), 0), -1);
+        QCOMPARE(grid.IndexOfFile(dir.filePath("p3.png"), 0), 3);
         QCOMPARE(grid.CurrentSelected, 3);
         QCOMPARE(grid.IndexOfFile(dir.filePath("p3.png"), 1), -1);
         grid.SetChecked(2, true);
         QVERIFY(grid.GetChecked(2));
         QVERIFY(!grid.GetChecked(7));
         grid.SetCheckedByName(dir.filePath("P2.png"), false);
+        QVERIFY(grid.GetChecked(2));
+        grid.SetCheckedByName(dir.filePath("p2.png"), false);
         QVERIFY(!grid.GetChecked(2));
 
         grid.setShowImageName(false);
@@ -170,6 +176,40 @@ private slots:
         grid.setShowImageName(true);
         grid.viewport()->repaint();
         QCOMPARE(grid.DefaultRowHeight(), 142);
+    }
+
+    // Items are found and selected by their place in the list, whether their
+    // cells were ever drawn or not, and sorting keeps the selected picture.
+    void selectionAddressesItems()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 9; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 60 + 10 * (i % 3), 40 + i);
+        TPicLibThumbnails grid;
+        grid.resize(3 * 106 + 40, 300);   // never shown: no cell is drawn
+        QCOMPARE(grid.LoadFolder(dir.path()), 9);
+        QString shown;
+        grid.OnSelectThumb = [&](QObject*, int, int, int, const QString& file, int) { shown = file; };
+        QCOMPARE(grid.IndexOfFile(dir.filePath("p7.png"), 0), 7);
+        QCOMPARE(grid.CurrentSelected, 7);
+        QCOMPARE(grid.Filename(), dir.filePath("p7.png"));
+        QCOMPARE(shown, dir.filePath("p7.png"));
+        QCOMPARE(grid.SelectIndex(5), 5);
+        QCOMPARE(grid.Filename(), dir.filePath("p5.png"));
+
+        // by width, widest first: the selection moves with p5
+        grid.sortItems([](const Th& a, const Th& b) {
+            return a.Width != b.Width ? b.Width - a.Width : a.FileName.compare(b.FileName);
+        });
+        QVERIFY(grid.item(5).FileName != dir.filePath("p5.png"));
+        QVERIFY(grid.CurrentSelected >= 0);
+        QCOMPARE(grid.item(grid.CurrentSelected).FileName, dir.filePath("p5.png"));
+        QCOMPARE(grid.Row() * grid.ColCount() + grid.Col(), grid.CurrentSelected);
+        // a key step goes on from the picture's new cell
+        const int before = grid.CurrentSelected;
+        const bool left = grid.Col() > 0;
+        QTest::keyClick(&grid, left ? Qt::Key_Left : Qt::Key_Right);
+        QCOMPARE(grid.CurrentSelected, left ? before - 1 : before + 1);
     }
 
     void picturesBecomeMiniatures()
@@ -478,6 +518,110 @@ private slots:
         QFile f(db);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("old"));
+    }
+
+    // The database is only ever a regular file of the folder itself, and a
+    // save that does not finish leaves the old one as it was.
+    void databaseNeverReplacesWhatItDoesNotOwn()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 3; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 30 + i, 20);
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        QCOMPARE(grid.LoadFolder(dir.path()), 3);
+        const QString db = dir.filePath("KvnThumbalais.db");
+
+        // a link of that name: neither the link nor what it points to changes
+        const QString precious = dir.filePath("letter.txt");
+        writeBytes(precious, "my letter");
+        QVERIFY(QFile::setPermissions(precious, QFileDevice::ReadOwner));
+        QVERIFY(QFile::link(precious, db));
+        QVERIFY(grid.SaveDatabase(db));
+        QVERIFY(QFileInfo(db).isSymLink());
+        QFile letter(precious);
+        QVERIFY(letter.open(QIODevice::ReadOnly));
+        QCOMPARE(letter.readAll(), QByteArray("my letter"));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(precious).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0400));
+        QVERIFY(QFile::remove(db));
+
+        // a folder of that name stays a folder
+        QVERIFY(QDir(dir.path()).mkdir("KvnThumbalais.db"));
+        QVERIFY(grid.SaveDatabase(db));
+        QVERIFY(QFileInfo(db).isDir());
+        QVERIFY(QDir(dir.path()).rmdir("KvnThumbalais.db"));
+
+        // a regular file is replaced whole; no temporary file stays behind
+        QVERIFY(grid.SaveDatabase(db));
+        QVERIFY(QFileInfo(db).isFile() && !QFileInfo(db).isSymLink());
+        QFile saved(db);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray complete = saved.readAll();
+        saved.close();
+        QVERIFY(complete.contains("[2]\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);   // 3 pictures, letter, database
+
+        // a save stopped half-way, or failing to write, keeps the old file
+        grid.Clear();
+        for (int i = 3; i < 6; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 30 + i, 20);
+        QCOMPARE(grid.LoadFolder(dir.path()), 6);
+        int progress = 0;
+        grid.host.setProgressPosition = [&](int) {
+            if (++progress == 3)
+                grid.CancelRequested = true;
+        };
+        QVERIFY(grid.SaveDatabase(db));
+        grid.host.setProgressPosition = nullptr;
+        fileops::setFaultHook([](fileops::Op op, const QString&) { return op == fileops::Op::Write; });
+        QVERIFY(grid.SaveDatabase(db));
+        fileops::setFaultHook({});
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), complete);
+        saved.close();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 8);
+    }
+
+    // A load that is cut short leaves the file holding entries the grid
+    // lacks: it is not written over with fewer.
+    void interruptedLoadKeepsTheDatabase()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 6; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 30 + i, 20);
+        const QString db = dir.filePath("KvnThumbalais.db");
+        QByteArray stored;
+        {
+            TPicLibThumbnails grid;
+            enableDatabases(grid);
+            QCOMPARE(grid.LoadFolder(dir.path()), 6);
+            QVERIFY(grid.SaveDatabase(db));
+            QFile f(db);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            stored = f.readAll();
+        }
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        int loaded = 0;
+        grid.host.relayout = [&] {
+            if (++loaded == 2)
+                grid.CancelRequested = true;
+        };
+        QVERIFY(!grid.LoadDatabase(db));
+        grid.host.relayout = nullptr;
+        QCOMPARE(grid.itemCount(), 2);
+        QCOMPARE(grid.InterruptedDatabase(), db);
+        QVERIFY(grid.SaveDatabase(db));
+        QFile f(db);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), stored);
+        f.close();
+        // loaded whole, the file is the grid's again
+        QVERIFY(grid.LoadDatabase(db));
+        QCOMPARE(grid.itemCount(), 6);
+        QVERIFY(grid.InterruptedDatabase().isEmpty());
     }
 
     void databaseListKeepsEveryFile()

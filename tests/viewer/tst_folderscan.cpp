@@ -26,6 +26,12 @@ void makePicture(const QString& path, int w, int h, QColor colour = QColor(10, 1
     QVERIFY(img.save(path));
 }
 
+QByteArray contentsOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void setModificationTime(const QString& path, qint64 secs)
 {
     utimbuf t{secs, secs};
@@ -100,12 +106,16 @@ private slots:
         QVERIFY(!state_.ScanActive);
         QVERIFY(!grid_->Busy);
 
-        // same folder again (other case in the name): no database, nothing decoded
+        // same folder again, spelled another way: no database, nothing decoded
         grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
         QFile::remove(TTimeThread::databaseFile(dir.path()));
-        ScanRun same = scan(dir.path().toUpper() == dir.path() ? dir.path() : dir.path() + "/");
-        QCOMPARE(same.decoded, 0);
-        QCOMPARE(grid_->itemCount(), 3);
+        for (const QString& spelling : {dir.path() + "/", dir.path() + "/./", dir.path()}) {
+            ScanRun same = scan(spelling);
+            QCOMPARE(same.decoded, 0);
+            QCOMPARE(grid_->itemCount(), 3);
+            QVERIFY(grid_->item(0).FileName.startsWith(dir.path() + "/"));
+            QVERIFY(!grid_->item(0).FileName.contains("/./"));
+        }
 
         // a fresh viewer: everything comes from the database
         grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
@@ -142,15 +152,26 @@ private slots:
         QCOMPARE(grid_->itemCount(), 3);
     }
 
+    // A load cut short leaves the grid holding part of the new folder: no
+    // database is written from it, neither the previous folder's nor its own.
     void cancelDuringTheDatabaseLoad()
     {
+        QTemporaryDir previous;
         QTemporaryDir dir;
+        for (int i = 0; i < 4; ++i)
+            makePicture(previous.filePath(QString("q%1.bmp").arg(i)), 20 + i, 30);
         for (int i = 0; i < 6; ++i)
             makePicture(dir.filePath(QString("p%1.bmp").arg(i)), 30 + i, 30);
         scan(dir.path());
         QCOMPARE(grid_->itemCount(), 6);
-        grid_->SaveDatabase(TTimeThread::databaseFile(dir.path()));
-        init();
+        scan(previous.path());   // writes dir's database on the way
+        QCOMPARE(grid_->itemCount(), 4);
+        grid_->SaveDatabase(TTimeThread::databaseFile(previous.path()));
+        const QByteArray previousDatabase = contentsOf(TTimeThread::databaseFile(previous.path()));
+        const QByteArray database = contentsOf(TTimeThread::databaseFile(dir.path()));
+        QVERIFY(previousDatabase.contains("[3]\r\n"));
+        QVERIFY(database.contains("[5]\r\n"));
+
         int loaded = 0;
         ScanRun cancelled = scan(dir.path(), [&] {
             if (++loaded == 2)
@@ -160,10 +181,61 @@ private slots:
         QCOMPARE(grid_->itemCount(), 2);   // what was loaded stays
         QVERIFY(!grid_->CancelRequested);
         QVERIFY(!state_.ScanActive);
+
         ScanRun next = scan(dir.path());   // the next scan loads the database again, whole
         QCOMPARE(grid_->itemCount(), 6);
         QCOMPARE(next.decoded, 0);
         QCOMPARE(next.reused, 6);
+        QCOMPARE(contentsOf(TTimeThread::databaseFile(previous.path())), previousDatabase);
+        QCOMPARE(contentsOf(TTimeThread::databaseFile(dir.path())), database);
+
+        // cut short again, then another folder: the cut database stays whole
+        loaded = 0;
+        scan(previous.path());
+        scan(dir.path(), [&] {
+            if (++loaded == 3)
+                grid_->CancelRequested = true;
+        });
+        QCOMPARE(grid_->itemCount(), 3);
+        scan(previous.path());
+        QCOMPARE(grid_->itemCount(), 4);
+        QCOMPARE(contentsOf(TTimeThread::databaseFile(dir.path())), database);
+        QCOMPARE(contentsOf(TTimeThread::databaseFile(previous.path())), previousDatabase);
+    }
+
+    // Names are compared byte for byte: a.bmp and A.bmp are two pictures,
+    // and a folder whose name ends in a blank is a folder like any other.
+    void namesAreTakenAsTheyAre()
+    {
+        QTemporaryDir top;
+        const QString dir = top.filePath("Bilder ");
+        QVERIFY(QDir(top.path()).mkdir("Bilder "));
+        QVERIFY(QDir(top.path()).mkdir("bilder "));
+        makePicture(dir + "/a.bmp", 20, 30, QColor(200, 0, 0));
+        makePicture(dir + "/A.bmp", 40, 30, QColor(0, 0, 200));
+        makePicture(top.filePath("bilder ") + "/c.bmp", 50, 30);
+        ScanRun first = scan(dir);
+        QCOMPARE(first.decoded, 2);
+        QCOMPARE(grid_->itemCount(), 2);
+        QStringList names;
+        for (int i = 0; i < grid_->itemCount(); ++i)
+            names << grid_->item(i).FileName;
+        names.sort();
+        QCOMPARE(names, QStringList({dir + "/A.bmp", dir + "/a.bmp"}));
+        ScanRun again = scan(dir);
+        QCOMPARE(again.decoded, 0);
+        QCOMPARE(grid_->itemCount(), 2);
+
+        // the other folder differs only in case: its own picture, and the
+        // first folder's database holds both of its pictures
+        ScanRun other = scan(top.filePath("bilder "));
+        QCOMPARE(other.decoded, 1);
+        QCOMPARE(grid_->itemCount(), 1);
+        QVERIFY(QFileInfo(dir + "/KvnThumbalais.db").isFile());
+        init();
+        ScanRun reopened = scan(dir);
+        QCOMPARE(reopened.decoded, 0);
+        QCOMPARE(reopened.reused, 2);
     }
 
     void folderHistoryKeeps101Entries()
@@ -175,10 +247,11 @@ private slots:
         w.start();
         for (int i = 0; i < 103; ++i) {
             const QString folder = dir.filePath(QString("f%1").arg(i, 3, 10, QChar('0')));
-            w.state().ScanActive = false;
-            w.state().NotifySuppressed = false;
-            w.state().ScanThread = nullptr;
             QVERIFY(w.folderTree()->setPath(folder));
+            // the folder's own scan ends before the next choice
+            do
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            while (w.state().ScanThread || w.state().ScanActive || w.state().NotifySuppressed);
         }
         QComboBox* history = w.folderHistory();
         QCOMPARE(history->count(), 101);

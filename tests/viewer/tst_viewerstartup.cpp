@@ -294,7 +294,7 @@ private slots:
         {
             Settings s;
             s.writeString("DBFiles", "0", a);
-            s.writeString("DBFiles", "1", "  " + b + "  ");
+            s.writeString("DBFiles", "1", b);
             s.writeString("DBFiles", "2", dir.filePath("gone/KvnThumbalais.db"));
             s.writeInteger("StartUp", "f_w", 640);
             s.writeInteger("FXEffect", "FXMethod", 2);
@@ -326,8 +326,9 @@ private slots:
         f.close();
         {
             Settings s;
-            s.writeString("DBFiles", "0", " " + kept + "  ");
+            s.writeString("DBFiles", "0", kept);
             s.writeString("DBFiles", "1", dir.filePath("missing/KvnThumbalais.db"));
+            s.writeString("DBFiles", "2", " " + kept + "  ");   // names no file: paths are taken as they are
         }
         {
             TKvnPictureView w;
@@ -460,21 +461,36 @@ private slots:
         QVERIFY(QFile::exists(iniPath()));
     }
 
+    // Only thumbnail databases go, whatever else the list names: it is a
+    // settings value anyone can edit.
     void deletingDatabaseFiles()
     {
         QTemporaryDir dir;
         const QString db = dir.filePath("KvnThumbalais.db");
-        QFile f(db);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        const QString photo = dir.filePath("urlaub.jpg");
+        const QString other = dir.filePath("other");
+        QVERIFY(QDir(dir.path()).mkdir("other"));
+        const QString linked = other + "/KvnThumbalais.db";
+        for (const QString& file : {db, photo}) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("keep");
+        }
+        QVERIFY(QFile::link(photo, linked));   // a link of the name, to a photo
         TKvnPictureView w;
         w.start();
         {
             Settings s;
-            s.writeString("DBFiles", "0", db + " ");
+            s.writeString("DBFiles", "0", db);
+            s.writeString("DBFiles", "1", photo);
+            s.writeString("DBFiles", "2", linked);
+            s.writeString("DBFiles", "3", db + " ");   // another name
+            s.writeString("DBFiles", "4", "KvnThumbalais.db");   // relative: not a place
         }
         findAction(&w, "actDatenbankdateienLoeschen")->trigger();
         QVERIFY(!QFile::exists(db));
+        QVERIFY(QFile::exists(photo));
+        QVERIFY(QFileInfo(linked).isSymLink());
         Settings s;
         QVERIFY(!s.sectionExists("DBFiles"));
     }
