@@ -4,6 +4,7 @@
 
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
+#include "effects/undoring.h"
 #include "imagecontrol/ilmultiimagetoolbar.h"
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
@@ -68,6 +69,7 @@ private slots:
             d.TiffSelectedPage = 0;
             return true;
         });
+        ClearUndo();
         for (const auto& [name, bytes] : damaged) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -98,6 +100,7 @@ private slots:
             }
             QCOMPARE(QFileInfo(file.fileName()).size(), bytes.size());
         }
+        QVERIFY(!UndoAvailable());   // nothing changed, nothing to undo
         TMMOpenDialog::setScript({});
         MessageBox::setScript({});
 
@@ -108,6 +111,7 @@ private slots:
         const QString emf = dir.filePath("drawing.emf");
         QVERIFY(metafile.SaveToFile(emf));
         w.ShowPicture(emf, 0, w.pane());
+        QVERIFY(UndoAvailable());   // the picture it replaced
         QCOMPARE(w.pane()->Picture().width(), metafile.Width());
         QVERIFY2(w.statusText(3).startsWith("Enhanced Metafile  "), qPrintable(w.statusText(3)));
 
