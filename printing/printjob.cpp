@@ -64,6 +64,9 @@ PrintOutcome PrintJob::run(QWidget* owner)
     QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
     worker->start();
     loop.exec();
+    // the program is ending: the worker stops after its page
+    if (worker->isRunning())
+        cancel_ = true;
     worker->wait();
     delete worker;
     QCoreApplication::sendPostedEvents(&relay);

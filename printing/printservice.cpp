@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
 
 namespace {
@@ -40,7 +41,12 @@ private:
 PrintService::PrintService(QWidget* owner)
     : QObject(owner), owner_(owner), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
-    if (printer_->outputFormat() == QPrinter::PdfFormat)
+    usePdfResolution();
+}
+
+void PrintService::usePdfResolution()
+{
+    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->resolution() != kPdfResolution)
         printer_->setResolution(kPdfResolution);
 }
 
@@ -96,9 +102,10 @@ PrintOutcome PrintService::PrintPicture(TPMultiImage& image)
 {
     const PrintOutcome nothing{PrintOutcome::Cancelled, {}};
     const TBitmap& picture = image.Picture();
-    if (picture.empty() || picture.width() < 1 || picture.height() < 1 || printer_->width() < 1
+    if (busy_ || picture.empty() || picture.width() < 1 || picture.height() < 1 || printer_->width() < 1
         || printer_->height() < 1)
         return nothing;
+    const QScopedValueRollback<bool> busy(busy_, true);
     BeginEndDocGuard guard(image);
     if (!options_)
         options_ = new TDruckDlg(owner_);
@@ -113,6 +120,7 @@ PrintOutcome PrintService::PrintPicture(TPMultiImage& image)
     proposeOutputName((base.isEmpty() ? QStringLiteral("Bild") : base) + ".pdf");
     if (!PrintDialogs::print(owner_, *printer_))
         return nothing;
+    usePdfResolution();
     HourglassCursor wait;
     const QSize page(printer_->width(), printer_->height());
     image.PrintAnnotations = dialog.printAnnotations();
@@ -123,8 +131,9 @@ PrintOutcome PrintService::PrintPicture(TPMultiImage& image)
 PrintOutcome PrintService::PrintContactSheet(const QList<ContactSheetItem>& items)
 {
     const PrintOutcome nothing{PrintOutcome::Cancelled, {}};
-    if (items.isEmpty() || printer_->width() < 1 || printer_->height() < 1)
+    if (busy_ || items.isEmpty() || printer_->width() < 1 || printer_->height() < 1)
         return nothing;
+    const QScopedValueRollback<bool> busy(busy_, true);
     if (!sheet_)
         sheet_ = new TMiniDruckDlg(owner_);
     TMiniDruckDlg& dialog = *sheet_;
@@ -137,6 +146,7 @@ PrintOutcome PrintService::PrintContactSheet(const QList<ContactSheetItem>& item
     proposeOutputName(QStringLiteral("Miniaturbilder.pdf"));
     if (!PrintDialogs::print(owner_, *printer_))
         return nothing;
+    usePdfResolution();
     const ContactSheetPages pages(items, dialog.options(), *printer_);
     PrintJob job(*printer_, pages.pageCount(), [&pages](QPainter& painter, int page, const std::atomic<bool>& cancel) {
         return pages.render(painter, page, cancel);

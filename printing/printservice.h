@@ -42,12 +42,17 @@ public:
     // The miniatures in rows and columns over as many pages as needed.
     PrintOutcome PrintContactSheet(const QList<ContactSheetItem>& items);
 
+    // True while a print action runs; another one then does nothing.
+    bool busy() const { return busy_; }
+
     // A PDF printer's file is proposed in the folder chosen last (at first
     // the documents folder) under name.
     void proposeOutputName(const QString& name);
 
 private:
     int showModal(QDialog& dialog);
+    // A PDF printer prints at a usual printer's resolution.
+    void usePdfResolution();
     PrintOutcome runJob(PrintJob& job);
     PrintOutcome finish(PrintOutcome outcome);
 
@@ -55,4 +60,5 @@ private:
     std::unique_ptr<QPrinter> printer_;
     QPointer<TDruckDlg> options_;
     QPointer<TMiniDruckDlg> sheet_;
+    bool busy_ = false;
 };

@@ -20,6 +20,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSemaphore>
 #include <QSpinBox>
@@ -405,6 +406,60 @@ private slots:
         QCOMPARE(service.PrintContactSheet(generatedItems(dir, 2)).status, PrintOutcome::Failed);
         QCOMPARE(messages_.size(), 1);
         QVERIFY(messages_[0].text.contains("kann nicht angelegt werden"));
+    }
+
+    void contactSheetDialogFollowsThePaper()
+    {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        setUpPdf(printer, dir.filePath("x.pdf"), QPageLayout::Portrait);
+        TMiniDruckDlg dialog;
+        dialog.setPrinter(&printer);
+        dialog.setItems(generatedItems(dir, 30));
+        dialog.takePrinterOrientation();
+        dialog.UpdateSheet();
+        QCOMPARE(dialog.summaryText(), QString("30 Bilder auf 2 Seiten"));
+        // the platform's set-up dialog turns the paper: the dialog follows
+        PrintDialogs::setScript([](PrintDialogs::Kind kind, QPrinter& p) {
+            if (kind != PrintDialogs::Kind::PageSetup)
+                return false;
+            p.setPageSize(QPageSize(QPageSize::A5));
+            p.setPageOrientation(QPageLayout::Landscape);
+            return true;
+        });
+        dialog.findChild<QPushButton*>("BtnSeiteEinrichten")->click();
+        QVERIFY(dialog.findChild<QRadioButton*>("RadioQuerformat")->isChecked());
+        QCOMPARE(dialog.paperText(), QString("A5, 210 x 148 mm"));
+        // A5 across inside 10 mm margins, 190 x 128 mm: 4 columns of 43.75 mm,
+        // cells 50.4 mm high with the captions, 2 rows a page
+        QCOMPARE(dialog.summaryText(), QString("30 Bilder auf 4 Seiten"));
+        dialog.findChild<QSpinBox*>("SpinSpalten")->setValue(8);
+        QCOMPARE(dialog.options().columns, 8);
+        // 8 columns of 19.4 mm, 4 rows of 26 mm: 32 a page
+        QCOMPARE(dialog.summaryText(), QString("30 Bilder auf 1 Seite"));
+        dialog.findChild<QRadioButton*>("RadioHochformat")->click();
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
+    }
+
+    void secondPrintWhileOneRunsDoesNothing()
+    {
+        QTemporaryDir dir;
+        PrintService service(nullptr);
+        const QString pdf = dir.filePath("one.pdf");
+        setUpPdf(service.printer(), pdf, QPageLayout::Portrait);
+        int shown = 0;
+        script(service, pdf, [&](QDialog&) { ++shown; });
+        TPMultiImage image;
+        image.setPicture(TBitmap(pattern(40, 30, Qt::red), pf24bit));
+        QList<PrintOutcome::Status> nested;
+        service.OnProgress = [&](PrintJob&, int, int) {
+            QVERIFY(service.busy());
+            nested << service.PrintPicture(image).status << service.PrintContactSheet(generatedItems(dir, 1)).status;
+        };
+        QCOMPARE(service.PrintContactSheet(generatedItems(dir, 2)).status, PrintOutcome::Printed);
+        QCOMPARE(shown, 1);
+        QCOMPARE(nested, QList<PrintOutcome::Status>({PrintOutcome::Cancelled, PrintOutcome::Cancelled}));
+        QVERIFY(!service.busy());
     }
 
     void contactSheetOfThirtyRealPictures()
