@@ -51,14 +51,39 @@ std::optional<NameBuffer> nameBuffer(const QString& file)
     return buffer;
 }
 
+// Why the last call on this thread failed, when the module or the binding
+// said so.
+thread_local QString t_failureReason;
+
+// The module's reason for the failure of the entry just called.
+QString moduleFailureReason()
+{
+    const CodecModule::Entry e = CodecModule::resolve("lastfailure");
+    if (!e)
+        return {};
+    char text[256] = {};
+    try {
+        if (e.as<lastfailure_fn>()(text, int(sizeof text)) <= 0)
+            return {};
+    } catch (...) {
+        return {};
+    }
+    return QString::fromUtf8(text);
+}
+
 template <typename Call>
 bool guarded(Judge judge, Call&& call)
 {
+    t_failureReason.clear();
+    bool ok = false;
     try {
-        return judged(call(), judge);
+        ok = judged(call(), judge);
     } catch (...) {
-        return false;
+        ok = false;
     }
+    if (!ok)
+        t_failureReason = moduleFailureReason();
+    return ok;
 }
 
 // Frame of an entry that takes a file name. verb: "Reading ", "Writing ",
@@ -604,8 +629,14 @@ bool HasTiffByteOrderMark(const void* data, qint64 size)
            (p[0] == 'M' && p[1] == 'M' && p[2] == 0 && p[3] == '*');
 }
 
+QString CodecFailureReason()
+{
+    return t_failureReason;
+}
+
 bool ReadBmpHeaderInfo(const QString& file, PictureFileInfo& info)
 {
+    t_failureReason.clear();
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return false;
@@ -634,6 +665,13 @@ bool ReadBmpHeaderInfo(const QString& file, PictureFileInfo& info)
     info.height = int(std::min<std::int64_t>(height < 0 ? -height : height, INT32_MAX));
     info.type = paths::extension(file).mid(1).toUpper();
     info.colors = 0;
+    // a picture the decoder would refuse is refused here too
+    const int depth = dibcore::describedDepth(info.bits);
+    const bool sound = dibcore::imageBytes(info.width, info.height, depth) != 0;
+    if (sound && !dibcore::fitsSource(info.width, info.height, depth, std::uint64_t(f.size()))) {
+        t_failureReason = QString::fromLatin1(dibcore::kClaimTooLarge);
+        return false;
+    }
     return true;
 }
 

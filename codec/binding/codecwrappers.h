@@ -135,6 +135,11 @@ bool WriteTiffFileDibPage(const QString& file, GlobalHandle dib, int bits, int c
 bool DeleteTiffPage(const QString& file, int page, void* sender = nullptr, CodecProgress progress = nullptr);
 
 // ---- information ---------------------------------------------------------------
+// Why the last decoder or information call on this thread failed, when the
+// module (or the binding's own BMP header reader) gave a reason; empty
+// otherwise. English, like the module's texts.
+QString CodecFailureReason();
+
 struct PictureFileInfo {
     QString type;
     int width = 0;
@@ -146,6 +151,7 @@ struct PictureFileInfo {
 };
 
 // BMP and DIB files are read here (file and info header); others ask the module.
+// A picture larger than its file can hold is refused, as the decoders do.
 bool ReadFileInfo(const QString& file, PictureFileInfo& info);
 // A buffer holding a TIFF answers "TIFF" with all numbers 0 at once.
 bool ReadStreamInfo(const void* data, qint64 size, PictureFileInfo& info);

@@ -1,5 +1,6 @@
 #include "dibcore.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <sys/mman.h>
@@ -47,6 +48,38 @@ bool fitsLimit(std::int64_t width, std::int64_t height, int bits)
 {
     const std::size_t bytes = imageBytes(width, height, bits);
     return bytes != 0 && bytes <= kMaxPixelBytes;
+}
+
+int deliveredDepth(int bits)
+{
+    if (bits <= 0)
+        return 0;
+    if (bits <= 1)
+        return 1;
+    if (bits <= 4)
+        return 4;
+    if (bits <= 8)
+        return 8;
+    return 24;
+}
+
+int describedDepth(int fileBits)
+{
+    return fileBits > 0 ? deliveredDepth(fileBits) : 24;
+}
+
+std::size_t claimLimit(std::uint64_t sourceBytes)
+{
+    const std::uint64_t cap = kMaxPixelBytes;
+    if (sourceBytes >= cap / kClaimRatio)
+        return cap;
+    return static_cast<std::size_t>(std::min(cap, sourceBytes * kClaimRatio + kClaimAllowance));
+}
+
+bool fitsSource(std::int64_t width, std::int64_t height, int bits, std::uint64_t sourceBytes)
+{
+    const std::size_t bytes = imageBytes(width, height, bits);
+    return bytes != 0 && bytes <= claimLimit(sourceBytes);
 }
 
 int colorsForBits(int bits)

@@ -29,6 +29,25 @@ std::size_t imageBytes(std::int64_t width, std::int64_t height, int bits);
 bool fitsLimit(std::int64_t width, std::int64_t height, int bits);
 // Colour-table entries a new DIB of this depth gets: 2, 16, 256 or 0.
 int colorsForBits(int bits);
+// The DIB depth a picture of bits per pixel is delivered at: 0 for none,
+// then 1, 4, 8 or 24.
+int deliveredDepth(int bits);
+// The depth a picture whose file states bits per pixel is delivered at: as
+// deliveredDepth, 24 when the file states none.
+int describedDepth(int fileBits);
+
+// The rule against pictures that claim far more than their data can hold:
+// a decoded pixel buffer may take at most 1024 times the bytes it is
+// decoded from plus 16 MiB (Deflate, the strongest compression in these
+// formats, tops out near 1032:1), and never more than kMaxPixelBytes.
+constexpr std::uint64_t kClaimRatio = 1024;
+constexpr std::uint64_t kClaimAllowance = std::uint64_t(16) << 20;
+std::size_t claimLimit(std::uint64_t sourceBytes);
+// True when width x height at bits fits under claimLimit(sourceBytes); false
+// too for sizes that make no picture.
+bool fitsSource(std::int64_t width, std::int64_t height, int bits, std::uint64_t sourceBytes);
+// How a refusal by fitsSource is reported.
+constexpr const char* kClaimTooLarge = "the file is too small for the picture it claims";
 
 // A zero-filled bottom-up packed DIB (bits 1, 4, 8, 16, 24 or 32) with its
 // header written and the colour table filled from palette (missing entries

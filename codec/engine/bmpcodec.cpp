@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "alpha.h"
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 #include "dibcore/fieldscale.h"
 #include "jpegcodec.h"
@@ -158,7 +159,7 @@ bool readLayout(ByteSpan b, BmpLayout& l)
 GlobalHandle decodeIndexed(ByteSpan b, const BmpLayout& l, DecodeRequest& request)
 {
     const std::size_t stride = dibcore::rowStride(l.width, l.bits);
-    if (!dibcore::fitsLimit(l.width, l.height, l.bits) || !b.has(l.pixelOffset, stride * std::size_t(l.height)))
+    if (!decodefailure::admits(l.width, l.height, l.bits, b) || !b.has(l.pixelOffset, stride * std::size_t(l.height)))
         return nullptr;
     dibcore::DibGuard out(dibcore::allocDib(l.width, l.height, l.bits, l.palette));
     if (!out.get())
@@ -192,7 +193,7 @@ bool usesAlpha(ByteSpan b, const BmpLayout& l, std::size_t stride)
 GlobalHandle decodeTrueColour(ByteSpan b, const BmpLayout& l, DecodeRequest& request)
 {
     const std::size_t stride = dibcore::rowStride(l.width, l.bits);
-    if (!dibcore::fitsLimit(l.width, l.height, 24) || !b.has(l.pixelOffset, stride * std::size_t(l.height)))
+    if (!decodefailure::admits(l.width, l.height, 24, b) || !b.has(l.pixelOffset, stride * std::size_t(l.height)))
         return nullptr;
     dibcore::DibGuard out(dibcore::allocDib(l.width, l.height, 24));
     if (!out.get())
@@ -224,7 +225,7 @@ GlobalHandle decodeTrueColour(ByteSpan b, const BmpLayout& l, DecodeRequest& req
 // The RLE stream wrapped in a packed DIB and expanded by the DIB core.
 GlobalHandle decodeRle(ByteSpan b, const BmpLayout& l)
 {
-    if (!dibcore::fitsLimit(l.width, l.height, l.bits))
+    if (!decodefailure::admits(l.width, l.height, l.bits, b))
         return nullptr;
     const std::size_t streamBytes = b.size - l.pixelOffset;
     const std::size_t tableBytes = l.palette.size() * 4;

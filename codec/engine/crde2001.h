@@ -32,7 +32,9 @@
 //   another format under this format's name is refused. Transparent pixels
 //   (PNG, GIF, TIFF, BMP, TGA and PCX alpha) are laid over white.
 // - Damaged data (truncated, corrupt, sizes the data cannot hold, pixel
-//   buffers over 1 GiB) is a failure with no picture.
+//   buffers over 1 GiB or over 1024 times the file's size plus 16 MiB) is a
+//   failure with no picture; the information entries refuse such pictures
+//   too.
 // - The trailing flag word is 0.
 
 #include <stdint.h>
@@ -237,6 +239,10 @@ CRDE_ENTRY(short, getinfostream,
            (const void* data, int64_t size, short page, int* width, int* height, short* bits, short* pages,
             short* compression))
 CRDE_ENTRY(short, getdxfinfo, (const char* file, int* width, int* height, short* bits))
+// Why the last decoder or information entry called on this thread failed,
+// when it knows (English, such as "the file is too small for the picture it
+// claims"): 1 with the text in text, 0 with "" when it gave no reason.
+CRDE_ENTRY(short, lastfailure, (char* text, int textSize))
 
 // ---- scanning (failure: negative) -------------------------------------------
 // Scanners are the SANE devices. window points to a ScanWindow or is null.

@@ -5,25 +5,8 @@
 
 using dibcore::DibGuard;
 
-namespace {
-
-int normalisedBits(int bits)
-{
-    if (bits <= 0)
-        return 0;
-    if (bits <= 1)
-        return 1;
-    if (bits <= 4)
-        return 4;
-    if (bits <= 8)
-        return 8;
-    return 24;
-}
-
-}  // namespace
-
 DecodeRequest::DecodeRequest(int bits, int dither, ProgressCallback callback, void* sender)
-    : m_bits(normalisedBits(bits))
+    : m_bits(dibcore::deliveredDepth(bits))
     , m_dither(dither != 0)
     , m_callback(callback)
     , m_sender(sender)

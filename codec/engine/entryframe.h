@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bytespan.h"
+#include "decodefailure.h"
 #include "decoderequest.h"
 #include "pictureformat.h"
 
@@ -19,6 +20,7 @@ bool spanOf(const void* data, std::int64_t size, ByteSpan& out);
 template <typename Decode>
 short deliver(GlobalHandle* dib, DecodeRequest& request, Decode decode)
 {
+    decodefailure::clear();
     if (!dib)
         return 0;
     *dib = nullptr;

@@ -6,6 +6,7 @@
 
 #include <gif_lib.h>
 
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 
 namespace gifcodec {
@@ -125,6 +126,8 @@ GlobalHandle decode(ByteSpan bytes, DecodeRequest& request)
         fill = dibcore::nearestIndex(palette, 255, 255, 255);
     }
     const int bits = bitsForColours(static_cast<int>(palette.size()));
+    if (!decodefailure::admits(canvasW, canvasH, bits, bytes))
+        return nullptr;
     dibcore::DibGuard out(dibcore::allocDib(static_cast<int>(canvasW), static_cast<int>(canvasH), bits, palette));
     if (!out.get())
         return nullptr;

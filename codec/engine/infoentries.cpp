@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bmpcodec.h"
+#include "decodefailure.h"
 #include "entryframe.h"
 #include "epscodec.h"
 #include "gifcodec.h"
@@ -14,6 +15,7 @@
 #include "pngcodec.h"
 #include "tgacodec.h"
 #include "tiffcodec.h"
+#include "dibcore/dibcore.h"
 
 namespace {
 
@@ -26,10 +28,8 @@ void copyText(const std::string& text, char* out, int outSize)
     out[n] = '\0';
 }
 
-bool describe(ByteSpan bytes, PictureFormat format, PictureInfo& info)
+bool describeRaster(ByteSpan bytes, PictureFormat format, PictureInfo& info)
 {
-    if (epscodec::recognised(bytes))
-        return epscodec::info(bytes, info);
     switch (format) {
     case PictureFormat::Jpeg:
         return jpegcodec::info(bytes, info);
@@ -52,6 +52,25 @@ bool describe(ByteSpan bytes, PictureFormat format, PictureInfo& info)
     }
 }
 
+// The information of a picture the decoders would take: one that claims more
+// than its data can hold is refused here as it is there (sizes that make no
+// picture are described as they stand).
+bool admitted(const PictureInfo& info, ByteSpan bytes)
+{
+    const int depth = dibcore::describedDepth(info.bits);
+    return dibcore::imageBytes(info.width, info.height, depth) == 0 ||
+           decodefailure::admits(info.width, info.height, depth, bytes);
+}
+
+// EPS is drawn at any size its bounding box asks for; the raster formats
+// must hold their pictures.
+bool describe(ByteSpan bytes, PictureFormat format, PictureInfo& info)
+{
+    if (epscodec::recognised(bytes))
+        return epscodec::info(bytes, info);
+    return describeRaster(bytes, format, info) && admitted(info, bytes);
+}
+
 template <typename T, typename V>
 void put(T* out, V value)
 {
@@ -62,7 +81,8 @@ void put(T* out, V value)
 bool tiffPage(ByteSpan bytes, short page, int* width, int* height, short* bits, short* pages, short* compression)
 {
     PictureInfo info;
-    if (pictureformat::detect(bytes, false) != PictureFormat::Tiff || !tiffcodec::info(bytes, page, info))
+    if (pictureformat::detect(bytes, false) != PictureFormat::Tiff || !tiffcodec::info(bytes, page, info) ||
+        !admitted(info, bytes))
         return false;
     put(width, info.width);
     put(height, info.height);
@@ -110,6 +130,7 @@ short answer(ByteSpan bytes, PictureFormat format, const InfoOut& out)
 short fileinfo(const char* file, char* type, int typeSize, int* width, int* height, short* bits, short* planes,
                int* colours, char* compression, int compressionSize)
 {
+    decodefailure::clear();
     try {
         std::vector<std::uint8_t> data;
         if (!filebytes::read(file, data))
@@ -128,6 +149,7 @@ short fileinfo(const char* file, char* type, int typeSize, int* width, int* heig
 short streaminfo(const void* data, int64_t size, char* type, int typeSize, char* compression,
                  int compressionSize, int* colours, short* planes, short* bits, int* height, int* width)
 {
+    decodefailure::clear();
     try {
         ByteSpan bytes;
         if (!entryframe::spanOf(data, size, bytes))
@@ -142,6 +164,7 @@ short streaminfo(const void* data, int64_t size, char* type, int typeSize, char*
 short getinfo(const char* file, short page, int* width, int* height, short* bits, short* pages,
               short* compression)
 {
+    decodefailure::clear();
     try {
         std::vector<std::uint8_t> data;
         if (!filebytes::read(file, data))
@@ -156,6 +179,7 @@ short getinfo(const char* file, short page, int* width, int* height, short* bits
 short getinfostream(const void* data, int64_t size, short page, int* width, int* height, short* bits,
                     short* pages, short* compression)
 {
+    decodefailure::clear();
     try {
         ByteSpan bytes;
         if (!entryframe::spanOf(data, size, bytes))
@@ -164,4 +188,11 @@ short getinfostream(const void* data, int64_t size, short page, int* width, int*
     } catch (...) {
         return -1;
     }
+}
+
+short lastfailure(char* text, int textSize)
+{
+    const std::string reason = decodefailure::reason();
+    copyText(reason, text, textSize);
+    return reason.empty() ? 0 : 1;
 }

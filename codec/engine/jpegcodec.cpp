@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 #include "exiforientation.h"
 
@@ -178,8 +179,12 @@ bool run(JpegJob& job, ByteSpan bytes, int scale)
     c.out_color_space = grey ? JCS_GRAYSCALE : (cmyk ? JCS_CMYK : JCS_EXT_BGR);
     job.progress.progress_monitor = onProgress;
     c.progress = &job.progress;
-    jpeg_start_decompress(&c);
+    // the output size is known before the decoder allocates anything
+    jpeg_calc_output_dimensions(&c);
     const int bits = grey ? 8 : 24;
+    if (!decodefailure::admits(c.output_width, c.output_height, bits, bytes))
+        return false;
+    jpeg_start_decompress(&c);
     job.out = dibcore::allocDib(static_cast<int>(c.output_width), static_cast<int>(c.output_height), bits,
                                 grey ? dibcore::greyPalette(256) : dibcore::Palette());
     if (!job.out)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "alpha.h"
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 
 namespace pcxcodec {
@@ -191,7 +192,7 @@ GlobalHandle decode(ByteSpan bytes, DecodeRequest& request)
     if (!readHeader(bytes, h))
         return nullptr;
     const int bits = naturalBits(h);
-    if (!dibcore::fitsLimit(h.width, h.height, bits))
+    if (!decodefailure::admits(h.width, h.height, bits, bytes))
         return nullptr;
     const std::size_t lineBytes = std::size_t(h.bytesPerLine) * std::size_t(h.planes);
     dibcore::DibGuard out(dibcore::allocDib(h.width, h.height, bits,

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 
 namespace photocdcodec {
@@ -166,7 +167,8 @@ GlobalHandle decode(ByteSpan bytes, int resolution, DecodeRequest& request)
     if (resolution < Base16 || resolution > Base || !recognised(bytes) || !bytes.has(kRotationOffset, 1))
         return nullptr;
     const Level& level = kLevels[resolution];
-    if (!bytes.has(level.offset, std::size_t(level.width) * std::size_t(level.height) * 3 / 2))
+    if (!bytes.has(level.offset, std::size_t(level.width) * std::size_t(level.height) * 3 / 2) ||
+        !decodefailure::admits(level.width, level.height, 24, bytes))
         return nullptr;
     std::vector<std::uint8_t> rgb;
     if (!decodeLevel(bytes, level, rgb, request))

@@ -6,6 +6,7 @@
 #include <png.h>
 
 #include "alpha.h"
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 
 namespace pngcodec {
@@ -192,6 +193,8 @@ bool run(PngJob& job)
     } else if (hasTrns) {
         png_set_tRNS_to_alpha(png);
     }
+    if (!decodefailure::admits(width, height, bits, job.bytes))
+        return false;
     // 16-bit samples with alpha are laid over white at full precision
     const bool wide = depth == 16 && (colourType & PNG_COLOR_MASK_ALPHA || hasTrns) &&
                       colourType != PNG_COLOR_TYPE_PALETTE;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "alpha.h"
+#include "decodefailure.h"
 #include "dibcore/dibcore.h"
 
 namespace tgacodec {
@@ -255,7 +256,7 @@ GlobalHandle decode(ByteSpan bytes, DecodeRequest& request)
     if (!readHeader(bytes, h) || !readColourMap(bytes, h, map, offset))
         return nullptr;
     const int bits = naturalBits(h);
-    if (!dibcore::fitsLimit(h.width, h.height, bits))
+    if (!decodefailure::admits(h.width, h.height, bits, bytes))
         return nullptr;
     const dibcore::Palette palette = bits != 8 ? dibcore::Palette()
                                      : h.grey() ? dibcore::greyPalette(256)

@@ -8,6 +8,8 @@
 #include <tiffio.h>
 
 #include "alpha.h"
+#include "decodefailure.h"
+#include "tifffloat.h"
 #include "tiffmemory.h"
 #include "dibcore/dibcore.h"
 
@@ -70,6 +72,12 @@ int naturalBits(const PageFacts& f)
     if (f.bitsPerSample <= 4)
         return 4;
     return 8;
+}
+
+// The largest strip or tile buffer libtiff fills for the page.
+std::uint64_t largestChunkBytes(TIFF* tif)
+{
+    return TIFFIsTiled(tif) ? TIFFTileSize64(tif) : TIFFStripSize64(tif);
 }
 
 // Rows decoded per call: whole strips or tile rows, at least 64 rows.
@@ -167,8 +175,8 @@ GlobalHandle decodeRgb(TIFF* tif, const PageFacts& f, DecodeRequest& request)
 }
 
 // Pages that TIFFRGBAImage does not read: grey or RGB strips with sample
-// sizes other than 1, 2, 4, 8 and 16 bits, signed integers (shifted by half
-// their range) or floating point (0..1).
+// sizes other than 1, 2, 4, 8 and 16 bits or signed integers (shifted by half
+// their range). Floating point is tifffloat's.
 bool needsPlainSamples(const PageFacts& f)
 {
     const bool usual = f.bitsPerSample == 1 || f.bitsPerSample == 2 || f.bitsPerSample == 4 ||
@@ -183,8 +191,6 @@ bool plainSamplesSupported(TIFF* tif, const PageFacts& f)
     if ((!grey && !colour) || TIFFIsTiled(tif) || f.planar != PLANARCONFIG_CONTIG || f.bitsPerSample == 0 ||
         f.bitsPerSample > 32)
         return false;
-    if (f.sampleFormat == SAMPLEFORMAT_IEEEFP)
-        return f.bitsPerSample == 32;
     if (f.sampleFormat == SAMPLEFORMAT_INT)
         return f.bitsPerSample == 8 || f.bitsPerSample == 16 || f.bitsPerSample == 32;
     return f.sampleFormat == SAMPLEFORMAT_UINT;
@@ -194,13 +200,6 @@ bool plainSamplesSupported(TIFF* tif, const PageFacts& f)
 std::uint8_t sampleAt(const std::uint8_t* row, std::size_t index, const PageFacts& f)
 {
     const int bits = f.bitsPerSample;
-    if (f.sampleFormat == SAMPLEFORMAT_IEEEFP) {
-        float v = 0;
-        std::memcpy(&v, row + 4 * index, 4);
-        if (!(v > 0))
-            return 0;
-        return v >= 1 ? 255 : static_cast<std::uint8_t>(v * 255 + 0.5f);
-    }
     std::uint64_t v = 0;
     if (bits == 8) {
         v = row[index];
@@ -271,10 +270,13 @@ GlobalHandle decode(ByteSpan bytes, int page, DecodeRequest& request)
     if (!tif || !selectPage(tif, page))
         return nullptr;
     const PageFacts facts = readFacts(tif);
-    if (!dibcore::fitsLimit(facts.width, facts.height, 24))
+    if (!dibcore::fitsLimit(facts.width, facts.height, 24) ||
+        !decodefailure::admits(facts.width, facts.height, naturalBits(facts), bytes) ||
+        !decodefailure::admitsBuffer(largestChunkBytes(tif), bytes))
         return nullptr;
-    dibcore::DibGuard rgb(needsPlainSamples(facts) ? decodePlainSamples(tif, facts, request)
-                                                   : decodeRgb(tif, facts, request));
+    dibcore::DibGuard rgb(tifffloat::isFloatPage(tif) ? tifffloat::decode(tif, bytes, request)
+                          : needsPlainSamples(facts) ? decodePlainSamples(tif, facts, request)
+                                                     : decodeRgb(tif, facts, request));
     if (!rgb.get())
         return nullptr;
     const int bits = naturalBits(facts);
@@ -294,10 +296,19 @@ bool info(ByteSpan bytes, int page, PictureInfo& out)
     if (!selectPage(tif, page))
         return false;
     const PageFacts f = readFacts(tif);
+    const bool floating = tifffloat::isFloatPage(tif);
+    if (floating && !tifffloat::supported(tif)) {
+        decodefailure::record("the picture's floating-point samples are not 32 or 64 bits of grey or RGB");
+        return false;
+    }
+    // a strip or tile larger than the data can fill is damage, as in decode
+    if (!decodefailure::admitsBuffer(largestChunkBytes(tif), bytes))
+        return false;
     out.type = "TIFF";
     out.width = static_cast<int>(f.width);
     out.height = static_cast<int>(f.height);
-    out.bits = f.bitsPerSample * f.samples;
+    // floating-point samples are shown at 8 bits each
+    out.bits = floating ? tifffloat::deliveredBits(tif) : f.bitsPerSample * f.samples;
     out.planes = 1;
     out.pages = pages;
     out.tiffCompression = f.compression;

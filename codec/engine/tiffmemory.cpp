@@ -106,7 +106,7 @@ TiffMemory::TiffMemory(ByteSpan bytes)
 {
     m_store.bytes = bytes;
     if (bytes.size >= 8)
-        open("r");
+        open("r", dibcore::claimLimit(bytes.size));
 }
 
 TiffMemory::TiffMemory(std::vector<std::uint8_t>& bytes, const char* mode)
@@ -116,7 +116,7 @@ TiffMemory::TiffMemory(std::vector<std::uint8_t>& bytes, const char* mode)
         bytes.clear();
     else if (bytes.size() < 8)
         return;
-    open(mode);
+    open(mode, dibcore::kMaxPixelBytes);
 }
 
 TiffMemory::~TiffMemory()
@@ -124,12 +124,12 @@ TiffMemory::~TiffMemory()
     close();
 }
 
-void TiffMemory::open(const char* mode)
+void TiffMemory::open(const char* mode, std::size_t largestAllocation)
 {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options)
         return;
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(dibcore::kMaxPixelBytes));
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, static_cast<tmsize_t>(largestAllocation));
     TIFFOpenOptionsSetErrorHandlerExtR(options, silence, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, silence, nullptr);
     m_tif = TIFFClientOpenExt("memory", mode, &m_store, readProc, writeProc, seekProc, closeProc, sizeProc,

@@ -13,7 +13,8 @@
 class TiffMemory
 {
 public:
-    // Read-only over bytes, which must outlive this object.
+    // Read-only over bytes, which must outlive this object. No single buffer
+    // libtiff allocates may pass dibcore::claimLimit of the data's size.
     explicit TiffMemory(ByteSpan bytes);
     // mode "w" starts a new file in bytes (emptied first), "a" appends pages
     // to the TIFF in bytes, "r+" updates it.
@@ -34,7 +35,7 @@ public:
     };
 
 private:
-    void open(const char* mode);
+    void open(const char* mode, std::size_t largestAllocation);
 
     Store m_store;
     TIFF* m_tif = nullptr;

@@ -1,6 +1,7 @@
 #include "icondirectory.h"
 
 #include "codec/metafile/bytereader.h"
+#include "dibcore/dibcore.h"
 
 #include <QString>
 
@@ -91,6 +92,7 @@ QList<IconEntry> read(const QByteArray& file, QString* error)
     if (r.u16(0) != 0 || r.u16(2) != 1)
         return failed("not an icon file");
     const int count = std::min<int>(r.u16(4), kMostEntries);
+    bool claimsTooMuch = false;
     if (count == 0)
         return failed("icon file without pictures");
     for (int i = 0; i < count; ++i) {
@@ -109,11 +111,17 @@ QList<IconEntry> read(const QByteArray& file, QString* error)
             continue;
         const ByteReader data = r.sub(e.offset, e.bytes);
         e.png = isPng(data);
-        if (e.png ? readPngHeader(data, e) : readDibHeader(data, e))
-            entries.append(e);
+        if (!(e.png ? readPngHeader(data, e) : readDibHeader(data, e)))
+            continue;
+        // decoded as 32-bit ARGB from the entry's bytes alone
+        if (!dibcore::fitsSource(e.imageWidth, e.imageHeight, 32, e.bytes)) {
+            claimsTooMuch = true;
+            continue;
+        }
+        entries.append(e);
     }
     if (entries.isEmpty())
-        return failed("no sound picture in the icon file");
+        return failed(claimsTooMuch ? dibcore::kClaimTooLarge : "no sound picture in the icon file");
     return entries;
 }
 

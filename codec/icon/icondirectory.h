@@ -34,8 +34,9 @@ constexpr int kLargestSide = 16384;
 // Entries read at the most; a directory may claim 65535.
 constexpr int kMostEntries = 1024;
 
-// The entries whose data lies inside the file and whose picture header is
-// sound; entries that do not are left out. error says why none is left.
+// The entries whose data lies inside the file, whose picture header is sound
+// and whose picture those bytes can hold (dibcore::fitsSource); entries
+// that do not are left out. error says why none is left.
 QList<IconEntry> read(const QByteArray& file, QString* error);
 
 // The first directory entry's bytes as stored at offset 6: width byte,

@@ -87,6 +87,7 @@ class DibCoreTest : public QObject
 
 private slots:
     void layoutSizesAndLimit();
+    void claimRuleAgainstTheSource();
     void allocatedHeaderAndPalette();
     void viewRejectsBadDibs_data();
     void viewRejectsBadDibs();
@@ -120,6 +121,40 @@ void DibCoreTest::layoutSizesAndLimit()
     QVERIFY(allocDib(60000, 60000, 24) == nullptr);
     QVERIFY(allocDib(10, 10, 3) == nullptr);
     QVERIFY(allocDib(0, 10, 8) == nullptr);
+}
+
+void DibCoreTest::claimRuleAgainstTheSource()
+{
+    constexpr std::uint64_t MiB = 1 << 20;
+    // 1024 times the source plus 16 MiB, capped at 1 GiB
+    QCOMPARE(claimLimit(0), std::size_t(16 * MiB));
+    QCOMPARE(claimLimit(35), std::size_t(16 * MiB + 35 * 1024));
+    QCOMPARE(claimLimit(MiB / 2), std::size_t(528 * MiB));
+    QCOMPARE(claimLimit(MiB), kMaxPixelBytes);
+    QCOMPARE(claimLimit(std::uint64_t(1) << 40), kMaxPixelBytes);
+    QCOMPARE(claimLimit(~std::uint64_t(0)), kMaxPixelBytes);
+    // the 35-byte GIF of a 32768 x 32768 screen and a 1 KB RLE8 of 16384 x 16384
+    QVERIFY(!fitsSource(32768, 32768, 8, 35));
+    QVERIFY(!fitsSource(16384, 16384, 8, 1000));
+    // 16 MiB open to any file; the exact limit fits, a row more does not
+    QVERIFY(fitsSource(4096, 4096, 8, 0));
+    QVERIFY(fitsSource(4096, 4097, 8, 4));
+    QVERIFY(!fitsSource(4096, 4098, 8, 4));
+    // a 300-megapixel panorama of a few megabytes opens; over 1 GiB never
+    QVERIFY(fitsSource(20000, 15000, 24, 4 * MiB));
+    QVERIFY(!fitsSource(20000, 20000, 24, 900 * MiB));
+    // sizes that make no picture
+    QVERIFY(!fitsSource(0, 10, 8, MiB));
+    QVERIFY(!fitsSource(10, 10, 0, MiB));
+    // depths pictures are delivered at
+    QCOMPARE(deliveredDepth(0), 0);
+    QCOMPARE(deliveredDepth(1), 1);
+    QCOMPARE(deliveredDepth(2), 4);
+    QCOMPARE(deliveredDepth(8), 8);
+    QCOMPARE(deliveredDepth(16), 24);
+    QCOMPARE(deliveredDepth(192), 24);
+    QCOMPARE(describedDepth(0), 24);
+    QCOMPARE(describedDepth(4), 4);
 }
 
 void DibCoreTest::allocatedHeaderAndPalette()

@@ -148,6 +148,8 @@ void EngineDecodeTest::decodesLikeImageMagick_data()
         {"rose-interlaced.gif", 0, 8},  {"rose-transparent.gif", 0, 8},  {"rose-offset.gif", 0, 8},
         {"rose-none.tif", 0, 24},       {"rose-lzw-palette.tif", 0, 4},  {"rose-packbits-grey.tif", 0, 8},
         {"rose-g3.tif", 0, 1},          {"rose-g4.tif", 0, 1},           {"rose-jpeg.tif", 0, 24},
+        {"rose-float32.tif", 0, 24},    {"rose-float64-planar.tif", 0, 24},
+        {"rose-float32-grey-tiled.tif", 0, 8},
         {"rose-tiled.tif", 0, 24},      {"rose-cmyk.tif", 0, 24},        {"rose-16bit.tif", 0, 24},
         {"rose-alpha.tif", 0, 24},      {"rose-3pages.tif", 0, 24},      {"rose-3pages.tif", 1, 24},
         {"rose-3pages.tif", 2, 8},      {"rose-1bit.bmp", 0, 1},         {"rose-4bit.bmp", 0, 4},

@@ -1,14 +1,21 @@
 // Hostile input for every reader of the engine: empty and random data,
 // truncated files, one format named as another, headers that lie about
-// sizes, palettes and offsets, TIFF directory loops and pictures over the
-// 1 GiB limit. Each must give a clear failure (or, where the data allows it,
-// a well-formed picture), never a crash, hang or out-of-bounds read.
+// sizes, palettes and offsets, TIFF directory loops, pictures over the
+// 1 GiB limit and tiny files claiming huge pictures. Each must give a clear
+// failure (or, where the data allows it, a well-formed picture), never a
+// crash, hang or out-of-bounds read.
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
+#include <cstdio>
+#include <cstring>
+
+#include "allocationwatch.h"
 #include "codec/engine/crde2001.h"
 #include "dibimage.h"
 #include "enginemodule.h"
@@ -22,6 +29,12 @@ QByteArray readData(const QString& name)
     QFile f(QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/") + name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// The reason the engine gives for such pictures.
+constexpr const char* kTooSmall = "the file is too small for the picture it claims";
+// Largest block a decoder may allocate for a file of a few kilobytes: the
+// pictures below claim 256 MiB and more.
+constexpr std::size_t kLargestBlock = std::size_t(64) << 20;
 
 quint32 crc32(const QByteArray& data)
 {
@@ -91,6 +104,10 @@ private slots:
     void lyingHeaders();
     void tiffDirectoryLoops();
     void informationOfBadData();
+    void claimsBeyondTheData_data();
+    void claimsBeyondTheData();
+    void flatPicturesStillOpen_data();
+    void flatPicturesStillOpen();
 
 private:
     // Decodes bytes with the memory entry of the format (bits 24); 1 with a
@@ -99,6 +116,14 @@ private:
     // The same through the file entry.
     int decodeAsFile(const QString& format, const QByteArray& bytes, int page = 0);
     int judge(short result, GlobalHandle dib);
+    short callMemoryEntry(const QString& format, const QByteArray& bytes, int page, GlobalHandle* dib);
+    short callFileEntry(const QString& format, const QString& path, int page, GlobalHandle* dib);
+    QString writeFile(const QString& name, const QByteArray& bytes);
+    // The engine's reason for the last failure on this thread.
+    QByteArray lastFailure();
+    // In the watched child: every entry refuses bytes for the claim, without
+    // a picture. Says on standard error which one did not.
+    bool refusedEverywhere(const QString& format, const QByteArray& bytes, const QString& path);
 
     EngineModule m_engine;
     QTemporaryDir m_dir;
@@ -124,61 +149,76 @@ int EngineHostileTest::judge(short result, GlobalHandle dib)
     return wellFormed ? 1 : -1;
 }
 
+short EngineHostileTest::callMemoryEntry(const QString& format, const QByteArray& bytes, int page, GlobalHandle* dib)
+{
+    const void* p = bytes.constData();
+    const int64_t n = bytes.size();
+    if (format == "jpg")
+        return m_engine.entry<rdjpgstreamdib_fn>("rdjpgstreamdib")(p, n, 24, 0, 1, dib, nullptr, nullptr, 0);
+    if (format == "png")
+        return m_engine.entry<rdpngstreamdib_fn>("rdpngstreamdib")(p, n, 24, 0, dib, nullptr, nullptr, 0);
+    if (format == "gif")
+        return m_engine.entry<rdgifstreamdib_fn>("rdgifstreamdib")(p, n, 24, 0, dib, nullptr, nullptr, 0);
+    if (format == "bmp")
+        return m_engine.entry<rdbmpstreamdib_fn>("rdbmpstreamdib")(p, n, 24, 0, dib, nullptr, nullptr, 0);
+    if (format == "pcx")
+        return m_engine.entry<rdpcxstreamdib_fn>("rdpcxstreamdib")(p, n, 24, 0, dib, nullptr, nullptr, 0);
+    if (format == "dcx")
+        return m_engine.entry<rddcxstreamdib_fn>("rddcxstreamdib")(p, n, 24, 0, short(page), dib, nullptr, nullptr, 0);
+    if (format == "tga")
+        return m_engine.entry<readtgafilestreamdib_fn>("readtgafilestreamdib")(p, n, 24, 0, dib, nullptr, nullptr, 0);
+    if (format == "tif")
+        return m_engine.entry<readtiffiledibstream_fn>("readtiffiledibstream")(p, n, 24, 0, short(page), dib,
+                                                                               nullptr, nullptr, 0);
+    return -99;
+}
+
+short EngineHostileTest::callFileEntry(const QString& format, const QString& path, int page, GlobalHandle* dib)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const char* file = name.constData();
+    if (format == "jpg")
+        return m_engine.entry<rdjpgfiledib_fn>("rdjpgfiledib")(file, 24, 0, 1, dib, nullptr, nullptr, nullptr, 0);
+    if (format == "png")
+        return m_engine.entry<rdpngfiledib_fn>("rdpngfiledib")(file, 24, 0, dib, nullptr, nullptr, nullptr, 0);
+    if (format == "gif")
+        return m_engine.entry<rdgiffiledib_fn>("rdgiffiledib")(file, 24, 0, dib, nullptr, nullptr, nullptr, 0);
+    if (format == "bmp")
+        return m_engine.entry<rdbmpfiledib_fn>("rdbmpfiledib")(file, 24, 0, dib, nullptr, nullptr, nullptr, 0);
+    if (format == "pcx")
+        return m_engine.entry<rdpcxfiledib_fn>("rdpcxfiledib")(file, 24, 0, dib, nullptr, nullptr, nullptr, 0);
+    if (format == "tga")
+        return m_engine.entry<readtgafiledib_fn>("readtgafiledib")(file, 24, 0, dib, nullptr, nullptr, nullptr, 0);
+    if (format == "tif")
+        return m_engine.entry<readtiffiledib_fn>("readtiffiledib")(file, 24, 0, short(page), dib, nullptr, nullptr,
+                                                                   nullptr, 0);
+    return -99;
+}
+
+QString EngineHostileTest::writeFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = m_dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        return QString();
+    return path;
+}
+
 int EngineHostileTest::decode(const QString& format, const QByteArray& bytes, int page)
 {
     GlobalHandle dib = nullptr;
-    const void* p = bytes.constData();
-    const int64_t n = bytes.size();
-    short r = -99;
-    if (format == "jpg")
-        r = m_engine.entry<rdjpgstreamdib_fn>("rdjpgstreamdib")(p, n, 24, 0, 1, &dib, nullptr, nullptr, 0);
-    else if (format == "png")
-        r = m_engine.entry<rdpngstreamdib_fn>("rdpngstreamdib")(p, n, 24, 0, &dib, nullptr, nullptr, 0);
-    else if (format == "gif")
-        r = m_engine.entry<rdgifstreamdib_fn>("rdgifstreamdib")(p, n, 24, 0, &dib, nullptr, nullptr, 0);
-    else if (format == "bmp")
-        r = m_engine.entry<rdbmpstreamdib_fn>("rdbmpstreamdib")(p, n, 24, 0, &dib, nullptr, nullptr, 0);
-    else if (format == "pcx")
-        r = m_engine.entry<rdpcxstreamdib_fn>("rdpcxstreamdib")(p, n, 24, 0, &dib, nullptr, nullptr, 0);
-    else if (format == "dcx")
-        r = m_engine.entry<rddcxstreamdib_fn>("rddcxstreamdib")(p, n, 24, 0, short(page), &dib, nullptr, nullptr, 0);
-    else if (format == "tga")
-        r = m_engine.entry<readtgafilestreamdib_fn>("readtgafilestreamdib")(p, n, 24, 0, &dib, nullptr, nullptr, 0);
-    else if (format == "tif")
-        r = m_engine.entry<readtiffiledibstream_fn>("readtiffiledibstream")(p, n, 24, 0, short(page), &dib, nullptr,
-                                                                            nullptr, 0);
-    return judge(r, dib);
+    return judge(callMemoryEntry(format, bytes, page, &dib), dib);
 }
 
 int EngineHostileTest::decodeAsFile(const QString& format, const QByteArray& bytes, int page)
 {
-    const QString path = m_dir.filePath("hostile." + format);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        return -1;
-    f.close();
-    const QByteArray name = QFile::encodeName(path);
-    const char* file = name.constData();
-    GlobalHandle dib = nullptr;
-    short r = -99;
-    if (format == "jpg")
-        r = m_engine.entry<rdjpgfiledib_fn>("rdjpgfiledib")(file, 24, 0, 1, &dib, nullptr, nullptr, nullptr, 0);
-    else if (format == "png")
-        r = m_engine.entry<rdpngfiledib_fn>("rdpngfiledib")(file, 24, 0, &dib, nullptr, nullptr, nullptr, 0);
-    else if (format == "gif")
-        r = m_engine.entry<rdgiffiledib_fn>("rdgiffiledib")(file, 24, 0, &dib, nullptr, nullptr, nullptr, 0);
-    else if (format == "bmp")
-        r = m_engine.entry<rdbmpfiledib_fn>("rdbmpfiledib")(file, 24, 0, &dib, nullptr, nullptr, nullptr, 0);
-    else if (format == "pcx")
-        r = m_engine.entry<rdpcxfiledib_fn>("rdpcxfiledib")(file, 24, 0, &dib, nullptr, nullptr, nullptr, 0);
-    else if (format == "tga")
-        r = m_engine.entry<readtgafiledib_fn>("readtgafiledib")(file, 24, 0, &dib, nullptr, nullptr, nullptr, 0);
-    else if (format == "tif")
-        r = m_engine.entry<readtiffiledib_fn>("readtiffiledib")(file, 24, 0, short(page), &dib, nullptr, nullptr,
-                                                                nullptr, 0);
-    else
+    if (format == "dcx")
         return decode(format, bytes, page);
-    return judge(r, dib);
+    const QString path = writeFile("hostile." + format, bytes);
+    if (path.isEmpty())
+        return -1;
+    GlobalHandle dib = nullptr;
+    return judge(callFileEntry(format, path, page, &dib), dib);
 }
 
 void EngineHostileTest::emptyAndRandomData()
@@ -436,6 +476,102 @@ void EngineHostileTest::informationOfBadData()
     }
     const QByteArray tiffHead = readData("rose-3pages.tif").left(16);
     QVERIFY(getinfostream(tiffHead.constData(), tiffHead.size(), 0, &w, &h, &bits, &pages, &code) < 0);
+}
+
+QByteArray EngineHostileTest::lastFailure()
+{
+    const auto entry = m_engine.entry<lastfailure_fn>("lastfailure");
+    char text[256] = {};
+    if (!entry || entry(text, int(sizeof text)) <= 0)
+        return QByteArray();
+    return QByteArray(text);
+}
+
+bool EngineHostileTest::refusedEverywhere(const QString& format, const QByteArray& bytes, const QString& path)
+{
+    bool all = true;
+    auto expect = [&](const char* what, bool refused) {
+        const QByteArray reason = lastFailure();
+        if (!refused || reason != kTooSmall) {
+            std::fprintf(stderr, "%s: %s, reason \"%s\"\n", what, refused ? "refused" : "accepted",
+                         reason.constData());
+            all = false;
+        }
+    };
+    GlobalHandle dib = nullptr;
+    const short fromMemory = callMemoryEntry(format, bytes, 0, &dib);
+    expect("memory entry", fromMemory <= 0 && !dib);
+    const short fromFile = callFileEntry(format, path, 0, &dib);
+    expect("file entry", fromFile <= 0 && !dib);
+    char type[16] = "", comp[16] = "";
+    int w = 0, h = 0, colours = 0;
+    short bits = 0, planes = 0, pages = 0, code = 0;
+    const QByteArray name = QFile::encodeName(path);
+    expect("fileinfo", m_engine.entry<fileinfo_fn>("fileinfo")(name.constData(), type, 16, &w, &h, &bits, &planes,
+                                                                &colours, comp, 16) <= 0);
+    expect("streaminfo", m_engine.entry<streaminfo_fn>("streaminfo")(bytes.constData(), bytes.size(), type, 16, comp,
+                                                                      16, &colours, &planes, &bits, &h, &w) <= 0);
+    if (format == "tif") {
+        expect("getinfo", m_engine.entry<getinfo_fn>("getinfo")(name.constData(), 0, &w, &h, &bits, &pages, &code) < 0);
+        expect("getinfostream", m_engine.entry<getinfostream_fn>("getinfostream")(bytes.constData(), bytes.size(), 0,
+                                                                                  &w, &h, &bits, &pages, &code) < 0);
+    }
+    return all;
+}
+
+void EngineHostileTest::claimsBeyondTheData_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const char* f : {"gif-screen-32768.gif", "bmp-rle8-16384.bmp", "pcx-rle-16000.pcx", "tga-rle-16384.tga",
+                          "tiff-strip-16384.tif", "tiff-tile-16384.tif", "png-ihdr-16384.png", "jpeg-sof-16000.jpg"})
+        QTest::newRow(f) << QString(f);
+}
+
+// A few hundred bytes claiming hundreds of megabytes: every entry refuses
+// them as damaged before allocating the picture (run in a child whose
+// allocations are watched).
+void EngineHostileTest::claimsBeyondTheData()
+{
+    QFETCH(QString, file);
+    const QByteArray bytes = readData("hostile/" + file);
+    QVERIFY(!bytes.isEmpty() && bytes.size() < 2048);
+    const QString format = file.section('.', -1);
+    const QString path = writeFile(file, bytes);
+    QVERIFY(!path.isEmpty());
+    const Watched result = runWatched(kLargestBlock, [&] { return refusedEverywhere(format, bytes, path); });
+    QVERIFY2(result == Watched::Passed, watchedName(result));
+}
+
+void EngineHostileTest::flatPicturesStillOpen_data()
+{
+    QTest::addColumn<QString>("format");
+    // one colour compresses as far as these formats go; past the 16 MiB
+    // every file may claim
+    QTest::newRow("PNG 2400 x 2400") << "png";
+    QTest::newRow("JPEG 2400 x 2400") << "jpg";
+}
+
+// Real pictures of one colour come nowhere near the refusal.
+void EngineHostileTest::flatPicturesStillOpen()
+{
+    QFETCH(QString, format);
+    constexpr int side = 2400;
+    QImage flat(side, side, QImage::Format_RGB888);
+    flat.fill(QColor(200, 120, 40));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(flat.save(&buffer, format == "png" ? "PNG" : "JPEG", format == "png" ? -1 : 50));
+    // over 100:1 against the 24-bit picture
+    QVERIFY2(qint64(bytes.size()) * 100 < 3LL * side * side, qPrintable(QString::number(bytes.size())));
+    GlobalHandle dib = nullptr;
+    QCOMPARE(callMemoryEntry(format, bytes, 0, &dib), short(1));
+    QCOMPARE(dibimage::bitCount(dib), 24);
+    const auto* header = static_cast<const char*>(globalmem::lock(dib));
+    const QSize size(qFromLittleEndian<qint32>(header + 4), qFromLittleEndian<qint32>(header + 8));
+    globalmem::unlock(dib);
+    dibimage::release(dib);
+    QCOMPARE(size, QSize(side, side));
 }
 
 QTEST_GUILESS_MAIN(EngineHostileTest)

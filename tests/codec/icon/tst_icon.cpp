@@ -297,6 +297,17 @@ private slots:
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     }
 
+    // the icon's PNG entry of 16384 x 16384 in 356 bytes: refused for the
+    // claim before Qt is asked to read it
+    void entryClaimingMoreThanItsBytes()
+    {
+        const QByteArray data = readFile(QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/hostile/ico-png-16384.ico"));
+        QVERIFY(!data.isEmpty());
+        TIcon icon;
+        QVERIFY(!icon.LoadFromData(data));
+        QCOMPARE(icon.Error(), QStringLiteral("the file is too small for the picture it claims"));
+    }
+
     void mutatedFiles()
     {
         const QByteArray real = readFile(kData + "nsis3-install.ico");
