@@ -374,7 +374,8 @@ void TEffectForm::placeBand()
     const int w = preview_->width(), h = preview_->height();
     const int l = scaled(s.left(), w, masterWidth_), t = scaled(s.top(), h, masterHeight_);
     const QRect keep = selection_;
-    band_->SetBounds(l, t, scaled(s.right(), w, masterWidth_) - l, scaled(s.bottom(), h, masterHeight_) - t);
+    bandPlaced_.setCoords(l, t, scaled(s.right(), w, masterWidth_), scaled(s.bottom(), h, masterHeight_));
+    band_->SetBounds(l, t, bandPlaced_.right() - l, bandPlaced_.bottom() - t);
     selection_ = keep;   // placing the band must not round the selection
     ui->edCropLeft->setText(QString::number(selection_.left()));
     ui->edCropTop->setText(QString::number(selection_.top()));
@@ -385,8 +386,15 @@ void TEffectForm::placeBand()
 void TEffectForm::bandChanged(int left, int top, int right, int bottom)
 {
     const int w = preview_->width(), h = preview_->height();
-    selection_.setCoords(scaled(left, masterWidth_, w), scaled(top, masterHeight_, h), scaled(right, masterWidth_, w),
-                         scaled(bottom, masterHeight_, h));
+    // sides the band left where they were keep their exact master values
+    auto side = [](int band, int placed, int master, int to, int from) {
+        return band == placed ? master : scaled(band, to, from);
+    };
+    selection_.setCoords(side(left, bandPlaced_.left(), selection_.left(), masterWidth_, w),
+                         side(top, bandPlaced_.top(), selection_.top(), masterHeight_, h),
+                         side(right, bandPlaced_.right(), selection_.right(), masterWidth_, w),
+                         side(bottom, bandPlaced_.bottom(), selection_.bottom(), masterHeight_, h));
+    bandPlaced_.setCoords(left, top, right, bottom);
     ui->edCropLeft->setText(QString::number(selection_.left()));
     ui->edCropTop->setText(QString::number(selection_.top()));
     ui->edCropRight->setText(QString::number(selection_.right()));
@@ -455,7 +463,7 @@ void TEffectForm::pageChanged()
     ui->sbApply->setEnabled(havePreview);
     ui->sbApplyClose->setEnabled(havePreview);
     const bool palette = caption == QLatin1String("Farbpalette");
-    const bool paste = caption == QLatin1String("Image einfügen");
+    const bool paste = caption == QStringLiteral("Image einfügen");
     if (palette) {
         ui->sbPreview->setEnabled(false);
         ui->sbApply->setEnabled(false);
@@ -549,7 +557,7 @@ void TEffectForm::runEffect(bool apply)
         return;
     if (!apply && !ui->sbPreview->isEnabled())
         return;
-    const bool paste = page->caption == QLatin1String("Image einfügen");
+    const bool paste = page->caption == QStringLiteral("Image einfügen");
     if (!apply && page->caption == QLatin1String("Kneifenloch") &&
         Values(*page).slider(QStringLiteral("Value")) == 0) {
         if (ui->sbUndo->isEnabled())

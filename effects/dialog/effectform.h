@@ -161,7 +161,8 @@ private:
     GlobalHandle previewDib_ = nullptr;
     GlobalHandle snapshot_ = nullptr;
     int masterWidth_ = 0, masterHeight_ = 0, masterBits_ = 0;
-    QRect selection_;   // left, top, right, bottom kept as x/y/width/height = l, t, r, b
+    QRect selection_;   // setCoords(left, top, right, bottom): right and bottom are edges
+    QRect bandPlaced_;  // the band last placed from the selection, the same way
     enum class Work { None, Rebuild, Preview, Apply };
     Work work_ = Work::None;
     bool busy() const { return work_ == Work::Apply || work_ == Work::Rebuild; }

@@ -51,7 +51,7 @@ void TEffectForm::buildPages()
         if (spec.caption == QLatin1String("Farbpalette")) {
             palettePage_ = new PalettePage(ui->PageControl);
             page = palettePage_;
-        } else if (spec.caption == QLatin1String("Image einfügen")) {
+        } else if (spec.caption == QStringLiteral("Image einfügen")) {
             pastePage_ = new PastePage(ui->PageControl);
             page = pastePage_;
         } else {
@@ -179,7 +179,7 @@ void TEffectForm::addColourButtons(const PageSpec& spec, QWidget* page, QBoxLayo
         controls_[button->objectName()] = button;
     };
     if (spec.backgroundButton)
-        addButton(spec.caption == QLatin1String("Ränder") ? QStringLiteral("Farbe auswählen")
+        addButton(spec.caption == QStringLiteral("Ränder") ? QStringLiteral("Farbe auswählen")
                                                             : QStringLiteral("Hintergrundfarbe"),
                   false);
     if (spec.foregroundButton)
