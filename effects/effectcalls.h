@@ -104,7 +104,8 @@ bool ILRotate(GlobalHandle& dib, int left, int top, int right, int bottom, doubl
 GlobalHandle ILMirror(GlobalHandle dib, bool vertical, bool horizontal);
 
 // ---- tone and colour ---------------------------------------------------------
-// Inverts the picture held by dib in place.
+// Inverts the picture held by dib in place. False when the entry is missing,
+// raises or refuses the picture.
 bool ILInvert(GlobalHandle& dib);
 // A changed copy: amount limited to -255..255.
 GlobalHandle ILBrightness(GlobalHandle dib, int amount);
@@ -125,7 +126,8 @@ struct HueChannels {
 };
 // Changes the picture held by dib in place within rect (null: the whole
 // picture); pictures below 24 bits are replaced by the changed picture at
-// their own depth. Answers true unless the module raised.
+// their own depth. False, with the picture as it was below 24 bits, when the
+// module raised, refused the picture or was stopped.
 bool ilHueAndSaturation(GlobalHandle& dib, const HueChannels& channels, qint16 hueShift, qint16 saturation,
                         qint16 brightness, const IspRect* rect, void* owner = nullptr,
                         EffectProgress progress = nullptr);

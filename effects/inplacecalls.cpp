@@ -83,10 +83,8 @@ bool ILInvert(GlobalHandle& dib)
     if (!fn)
         return false;
     setText("Inverting Image");
-    return moduleCall<bool>(false, [&] {
-        fn(dib);
-        return true;
-    });
+    // the module answers 1 for success
+    return moduleCall<bool>(false, [&] { return fn(dib) == 1; });
 }
 
 GlobalHandle ILBrightness(GlobalHandle dib, int amount)
@@ -114,24 +112,22 @@ bool ilHueAndSaturation(GlobalHandle& dib, const HueChannels& c, qint16 hueShift
     if (!fn)
         return false;
     setText("Applying Hue and Saturation ");
+    // the module answers 1 for success, 0 when it refused or was stopped
+    auto change = [&](GlobalHandle d) {
+        return moduleCall<bool>(false, [&] {
+            return fn(d, c.red, c.green, c.blue, c.yellow, c.magenta, c.cyan, hueShift, saturation, brightness, rect,
+                      owner, progress) == 1;
+        });
+    };
     const int bits = bitCount(dib);
-    if (bits < 24) {
-        GlobalHandle wide = IncreaseDepth(dib, 24);
-        if (!wide)
-            return false;
-        FreeDIB(dib);
-        dib = wide;
-    }
-    const bool ok = moduleCall<bool>(false, [&] {
-        fn(dib, c.red, c.green, c.blue, c.yellow, c.magenta, c.cyan, hueShift, saturation, brightness, rect, owner,
-           progress);
-        return true;
-    });
-    if (bits < 24 && bits != 16) {
-        if (GlobalHandle reduced = ReduceDib(dib, bits, 0, 0, 0)) {
-            FreeDIB(dib);
-            dib = reduced;
-        }
-    }
-    return ok;
+    if (bits >= 24)
+        return change(dib);
+    // a 24-bit copy is changed; only a changed picture replaces the variable's
+    dibcore::DibGuard wide(IncreaseDepth(dib, 24));
+    if (!wide.get() || !change(wide.get()))
+        return false;
+    GlobalHandle reduced = bits != 16 ? ReduceDib(wide.get(), bits, 0, 0, 0) : nullptr;
+    FreeDIB(dib);
+    dib = reduced ? reduced : wide.release();
+    return true;
 }

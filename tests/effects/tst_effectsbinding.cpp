@@ -160,6 +160,21 @@ void EffectsBindingTest::stopAndLeaks()
     QVERIFY(!OilPainting(dib.get(), 0, 0, 0, 0, 3, nullptr, stopAtOnce));
     QVERIFY(!TileDib(dib.get(), nullptr, stopAtOnce));
     QVERIFY(!ReduceDib(dib.get(), 4, 4, 0, 0, nullptr, stopAtOnce));
+
+    // the in-place calls report a stop or a refusal as a failure; below 24
+    // bits the variable keeps its picture, unchanged
+    const GlobalHandle original = dib.get();
+    Owned before(dibcore::copyBlock(original));
+    QVERIFY(!ilHueAndSaturation(dib.ref(), HueChannels{}, 120, 0, 0, nullptr, nullptr, stopAtOnce));
+    QVERIFY(dib.get() == original);
+    QVERIFY(sameBytes(dib.get(), before.get()));
+    Owned wide(makeDib(6, 6, 24, [](int x, int y) { return qRgb(x * 40, y * 40, 90); }));
+    QVERIFY(!ilHueAndSaturation(wide.ref(), HueChannels{}, 120, 0, 0, nullptr, nullptr, stopAtOnce));
+    GlobalHandle rle = dibcore::copyBlock(wide.get());
+    dibcore::putLe32(static_cast<std::uint8_t*>(globalmem::lock(rle)) + 16, 1);  // RLE at 24 bits
+    globalmem::unlock(rle);
+    QVERIFY(!ILInvert(rle));
+    FreeDIB(rle);
 }
 
 void EffectsBindingTest::noiseNeedsAllThreeAmounts()
