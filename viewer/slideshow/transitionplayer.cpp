@@ -97,7 +97,11 @@ bool TransitionPlayer::start(const QImage& from, const QImage& to, TFXMethod met
 {
     if (running_)
         complete();
-    script_ = TransitionScript::record(method, to.size(), thickness, delay);
+    const Recorded wanted{method, to.size(), thickness, delay};
+    if (!(wanted == recorded_) || script_.steps.empty()) {
+        script_ = TransitionScript::record(method, to.size(), thickness, delay);
+        recorded_ = wanted;
+    }
     if (script_.steps.empty())
         return false;
     source_ = to;

@@ -57,6 +57,15 @@ private:
     void drawUpTo(qint64 time);
     void finish();
 
+    // The steps depend only on the method, size, thickness and delay: the
+    // last recording serves every slide that has the same.
+    struct Recorded {
+        TFXMethod method = FXNone;
+        QSize size;
+        int thickness = 0;
+        int delay = 0;
+        bool operator==(const Recorded&) const = default;
+    } recorded_;
     TransitionScript script_;
     size_t next_ = 0;
     QImage canvas_;

@@ -1,5 +1,7 @@
 #include "slidepictures.h"
 
+#include "platform/settings.h"
+
 #include <QDir>
 #include <QImage>
 
@@ -24,4 +26,11 @@ QStringList writePictures(const QString& folder, int count)
             files << path;
     }
     return files;
+}
+
+void clearSlideShowOptions()
+{
+    Settings store;
+    store.eraseSection("DiaShow");
+    store.sync();
 }

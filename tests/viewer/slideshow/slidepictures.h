@@ -9,5 +9,7 @@
 bool writePicture(const QString& path, const QColor& colour, int w = 64, int h = 48);
 // count PNGs "slide0.png" ... in folder, each its own colour.
 QStringList writePictures(const QString& folder, int count);
-// The colour count gives picture index.
+// The colour writePictures gives picture index.
 QColor colourOf(int index);
+// Empties section "DiaShow" of the settings store.
+void clearSlideShowOptions();

@@ -46,9 +46,7 @@ class TestDiaProp : public QObject {
 private slots:
     void init()
     {
-        Settings store;
-        store.eraseSection("DiaShow");
-        store.sync();
+        clearSlideShowOptions();
         TMMOpenDialog::setScript({});
     }
 

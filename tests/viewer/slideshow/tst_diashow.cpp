@@ -59,12 +59,7 @@ class TestDiashow : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Settings store;
-        store.eraseSection("DiaShow");
-        store.sync();
-    }
+    void init() { clearSlideShowOptions(); }
 
     void timerFollowsSteepAndManuell()
     {
