@@ -11,6 +11,7 @@
 #include "platform/fileops.h"
 #include "platform/folderpicker.h"
 #include "platform/messagebox.h"
+#include "platform/paths.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -400,7 +401,7 @@ private slots:
         });
         ops->Delete();   // "No": nothing happens
         QCOMPARE(asked.last().caption, QString("Bild löschen"));
-        QCOMPARE(asked.last().text, QString("Sind Sie sicher, daß 1 Bild gelöscht werden soll?"));
+        QCOMPARE(asked.last().text, QString("Sind Sie sicher, daß 1 Bild gelöscht werden soll?\n\np0.png"));
         QVERIFY(QFile::exists(dir.filePath("p0.png")));
 
         answer = QMessageBox::Yes;
@@ -415,14 +416,16 @@ private slots:
         answer = QMessageBox::No;
         ops->Delete();
         QCOMPARE(asked.last().caption, QString("Bilder löschen"));
-        QCOMPARE(asked.last().text, QString("Sind Sie sicher, daß 3 Bilder gelöscht werden sollen?"));
+        QCOMPARE(asked.last().text,
+                 QString("Sind Sie sicher, daß 3 Bilder gelöscht werden sollen?\n\np1.png\np2.png\np3.png"));
 
         // none marked, one selected: as for one
         for (int i = 0; i < 3; ++i)
             grid.SetChecked(i, false);
         grid.SelectIndex(1);
         ops->Delete();
-        QCOMPARE(asked.last().text, QString("Sind Sie sicher, daß 1 Bild gelöscht werden soll?"));
+        QCOMPARE(asked.last().text,
+                 "Sind Sie sicher, daß 1 Bild gelöscht werden soll?\n\n" + paths::fileName(grid.item(1).FileName));
 
         // a file that cannot be deleted keeps its thumbnail
         answer = QMessageBox::Yes;
