@@ -101,7 +101,11 @@ bool syncFile(int fd, const QString& path)
 {
     if (injectedFault(Op::Sync, path))
         return false;
-    return fd >= 0 && ::fsync(fd) == 0;
+    if (fd < 0)
+        return false;
+    // a file system that cannot sync (some network and FUSE mounts) has
+    // nothing more to offer; only a failed sync is a failure
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EOPNOTSUPP;
 }
 
 bool syncFolder(const QString& folder)
