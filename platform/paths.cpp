@@ -56,6 +56,10 @@ QString programFolder()
         dir = QCoreApplication::applicationDirPath();
     else
         dir = QFileInfo(QFile::symLinkTarget("/proc/self/exe")).absolutePath();
+    // installed: the programs in bin/, their folder in lib/korvane/
+    const QString installed = dir + QStringLiteral("/../lib/korvane");
+    if (QFileInfo(dir).fileName() == QStringLiteral("bin") && QFileInfo(installed).isDir())
+        return withTrailingSeparator(QDir::cleanPath(installed));
     return withTrailingSeparator(dir);
 }
 

@@ -17,7 +17,8 @@ QString extension(const QString& path);
 // Lower-cased extension, for type tests.
 QString lowerExtension(const QString& path);
 QString fileName(const QString& path);
-// The folder of the running program with a trailing "/".
+// The program folder with a trailing "/": the running program's folder, or
+// for a program installed in bin/ the lib/korvane/ folder beside it.
 QString programFolder();
 
 }  // namespace paths

@@ -13,6 +13,11 @@
 #include "slideshow/diapropdlg.h"
 #include "slideshow/diashowdlg.h"
 #include "slideshow/gridslideitems.h"
+#include "settings/aboutbox3.h"
+#include "settings/hlpdlg.h"
+#include "settings/prewdlg.h"
+#include "settings/propertiesdlg.h"
+#include "settings/whgrdlg.h"
 
 #include "codec/binding/display.h"
 #include "codec/metafile/metafileconvert.h"
@@ -45,6 +50,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QToolTip>
+#include <QDir>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -149,7 +155,7 @@ void TKvnPictureView::setUpThumbnails()
     };
     h.setCancelEnabled = [this](bool on) { ui->actAbbrechen->setEnabled(on); };
     h.setArrangeEnabled = [this](bool on) { ui->menuSymboleAnordnen->setEnabled(on); };
-    h.setSettingsEnabled = [](bool) {};   // the settings dialog is not built yet
+    h.setSettingsEnabled = [this](bool on) { ui->actEinstellungen->setEnabled(on); };
     h.isUnsorted = [this] { return ui->actUnsortiert->isChecked(); };
     h.compare = [this](const Th& a, const Th& b) {
         return CompareThumbnails(a, b, state_.SortOrder, state_.SortDescending);
@@ -503,6 +509,8 @@ void TKvnPictureView::OpenInEditor()
 
 void TKvnPictureView::setUpKeys()
 {
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, &TKvnPictureView::ShowHelp);
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(f5, &QShortcut::activated, this, &TKvnPictureView::StartFolderScan);
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -671,6 +679,10 @@ void TKvnPictureView::connectCommands()
             [this] { ui->PicLibThumbnails1->CancelRequested = true; });
     connect(ui->actAktualisieren, &QAction::triggered, this, &TKvnPictureView::StartFolderScan);
     connect(ui->actMiniaturenNeubilden, &QAction::triggered, this, &TKvnPictureView::MiniaturenNeubildenClick);
+    connect(ui->actEinstellungen, &QAction::triggered, this, &TKvnPictureView::Einstellungen);
+    connect(ui->actEigenschaften, &QAction::triggered, this, &TKvnPictureView::ShowProperties);
+    connect(ui->actAlsHintergrund, &QAction::triggered, this, &TKvnPictureView::SetAsWallpaper);
+    connect(ui->actInfo, &QAction::triggered, this, &TKvnPictureView::ShowAbout);
     for (QMenu* menu : {ui->menuBearbeiten, ui->menuSymboleAnordnen, popupMenu_})
         connect(menu, &QMenu::aboutToShow, this, &TKvnPictureView::UpdateCommandStates);
     connect(ui->ComboBoxEx1, &QComboBox::activated, this, &TKvnPictureView::ComboBoxEx1Select);
@@ -679,9 +691,7 @@ void TKvnPictureView::connectCommands()
 void TKvnPictureView::disableUnbuiltCommands()
 {
     // Commands whose work is not built yet stay disabled.
-    for (QAction* a : {ui->actUmwandeln, ui->actAlsHintergrund, ui->actEigenschaften,
-                       ui->actAbbrechen, ui->actEinstellungen,
-                       ui->actInfo})
+    for (QAction* a : {ui->actUmwandeln, ui->actAbbrechen})
         a->setEnabled(false);
 }
 
@@ -709,6 +719,20 @@ void TKvnPictureView::start()
     state_.NotifySuppressed = false;
 }
 
+void TKvnPictureView::OpenFromCommandLine(const QString& argument)
+{
+    const QFileInfo info(argument);
+    if (argument.isEmpty() || !info.exists())
+        return;
+    const QString folder = paths::normalized(info.isDir() ? info.absoluteFilePath() : info.absolutePath());
+    state_.SelectedPicture = info.isDir() ? QString() : paths::normalized(info.absoluteFilePath());
+    if (ui->ShellTree1->path() == folder && !state_.ScanThread) {
+        StartFolderScan();   // the reopened folder: the scan reselects the file
+        return;
+    }
+    ui->ShellTree1->setPath(folder);
+}
+
 void TKvnPictureView::writeSamplePicture()
 {
     state_.SamplePicturePath = paths::programFolder() + kSamplePicture;
@@ -717,7 +741,13 @@ void TKvnPictureView::writeSamplePicture()
     initResources();
     QFile resource(QStringLiteral(":/beispiel.jpg"));
     JpegGraphic sample;
-    if (resource.open(QIODevice::ReadOnly) && sample.loadFromData(resource.readAll()))
+    if (!resource.open(QIODevice::ReadOnly) || !sample.loadFromData(resource.readAll()))
+        return;
+    if (QFileInfo(paths::programFolder()).isWritable() && sample.saveToFile(state_.SamplePicturePath))
+        return;
+    // a read-only program folder: the sample goes beside the settings
+    state_.SamplePicturePath = QFileInfo(Settings::filePath()).absolutePath() + "/" + kSamplePicture;
+    if (!QFileInfo::exists(state_.SamplePicturePath) && QDir().mkpath(QFileInfo(state_.SamplePicturePath).path()))
         sample.saveToFile(state_.SamplePicturePath);
 }
 
@@ -1032,6 +1062,8 @@ void TKvnPictureView::UpdateCommandStates()
     ui->actAktualisieren->setEnabled(!state_.ScanActive);
     ui->actMiniaturenNeubilden->setEnabled(!grid->Busy && !state_.ScanActive && !state_.ScanThread);
     ui->actMiniaturbilderDrucken->setEnabled(grid->itemCount() > 0);
+    ui->actEigenschaften->setEnabled(selected);
+    ui->actAlsHintergrund->setEnabled(selected && !pane()->Picture().empty());
 }
 
 bool TKvnPictureView::folderChangeAllowed() const
@@ -1098,6 +1130,79 @@ void TKvnPictureView::OpenSlideShow(int index, int page)
         show->setStartItem(index, page);
     slideShow_ = show;
     show->open();
+}
+
+void TKvnPictureView::Einstellungen()
+{
+    state_.SettingsResult = 0;
+    {
+        TprewDlg dialog({&state_, pane(), ui->PicLibThumbnails1, &reopenLastFolder_}, this);
+        TprewDlg::run(dialog);
+    }
+    if (state_.SettingsResult == 1 || state_.SettingsResult == 2)
+        ApplySettingsResult();
+}
+
+void TKvnPictureView::ApplySettingsResult()
+{
+    const bool newSize = state_.SettingsResult == 2;
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (newSize) {
+        DatenbankdateienLoeschenClick();
+        grid->setThumbnailWidth(state_.appearance.diax);
+        grid->setThumbnailHeight(state_.appearance.diay);
+        grid->Clear();
+    }
+    applyGridAppearance();
+    SaveSettings();
+    if (newSize)
+        StartFolderScan();
+    else
+        grid->viewport()->update();
+}
+
+void TKvnPictureView::ShowProperties()
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    const int i = grid->CurrentSelected;
+    if (i < 0 || i >= grid->itemCount())
+        return;
+    TPropertiesDlg dialog(grid->item(i).FileName, grid->item(i), this);
+    dialog.exec();
+}
+
+void TKvnPictureView::SetAsWallpaper()
+{
+    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    const int i = grid->CurrentSelected;
+    if (i < 0 || i >= grid->itemCount() || pane()->Picture().empty())
+        return;
+    TWHGRDlg dialog({[this](const QString& incoming, const QString& existing) {
+                         return fileOps_->AskOverwrite(incoming, existing);
+                     },
+                     [this] { return state_.RenameTarget; }},
+                    this);
+    dialog.setPicture(pane()->Picture().image());
+    dialog.setFileName(QFileInfo(grid->item(i).FileName).completeBaseName());
+    dialog.exec();
+}
+
+void TKvnPictureView::ShowHelp()
+{
+    if (!help_) {
+        auto* help = new THlpDlg(THlpDlg::defaultHelpFile(), this);
+        if (!help->loadError().isEmpty())
+            showStatusMessage(help->loadError());
+        help_ = help;
+    }
+    help_->show();
+    help_->raise();
+}
+
+void TKvnPictureView::ShowAbout()
+{
+    TAboutBox3 about(this);
+    about.exec();
 }
 
 void TKvnPictureView::SlideShowProperties()

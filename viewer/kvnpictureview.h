@@ -40,6 +40,9 @@ public:
 
     // Start-up after creation: sample picture, show, prune, settings.
     void start();
+    // A folder named on the command line is opened; a file opens its folder
+    // and is selected once the folder is read. Anything else is ignored.
+    void OpenFromCommandLine(const QString& argument);
 
     void LoadSettings();
     void SaveSettings();
@@ -69,6 +72,18 @@ public:
     PrintService* printService() const { return print_; }
     // "Miniaturbilder drucken": the marked items, all when none is marked.
     void PrintThumbnails();
+    // "Einstellungen": the settings dialog and, when accepted, its follow-up.
+    void Einstellungen();
+    // After an accepted settings dialog (SettingsResult 1 or 2).
+    void ApplySettingsResult();
+    // "Eigenschaften" and "Als Hintergrund einsetzen" for the selected item.
+    void ShowProperties();
+    void SetAsWallpaper();
+    // F1: the help window, made first when there is none; not modal.
+    void ShowHelp();
+    QDialog* helpWindow() const { return help_; }
+    // "Info": the about box, modal.
+    void ShowAbout();
     // The hint of the grid item at index (empty for none).
     QString thumbnailHint(int index) const;
 
@@ -147,6 +162,7 @@ private:
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
     QPointer<QDialog> slideShow_;
+    QPointer<QDialog> help_;
     PrintService* print_ = nullptr;
     std::optional<std::pair<int, int>> pendingSplitters_;   // tree height, left pane width
 };

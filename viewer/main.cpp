@@ -35,5 +35,7 @@ int main(int argc, char** argv)
     TKvnPictureView window;
     app.exceptionSink = [&window](const QString& message) { window.showStatusMessage(message); };
     window.start();
+    if (argc > 1)
+        window.OpenFromCommandLine(QString::fromLocal8Bit(argv[1]));
     return app.exec();
 }
