@@ -22,9 +22,6 @@ PdfOutputFile::PdfOutputFile(QPrinter& printer) : printer_(printer)
         error_ = QStringLiteral("Die Datei \"%1\" kann nicht angelegt werden.").arg(target_);
         return;
     }
-    // the finished file gets the rights of the one it replaces, else rw-r--r--
-    temp_->setPermissions(info.exists() ? QFile::permissions(target_)
-                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     temp_->close();
     printer.setOutputFileName(temp_->fileName());
 }
@@ -49,6 +46,10 @@ bool PdfOutputFile::commit()
         return true;
     if (!ready_)
         return false;
+    // the finished file gets the rights of the one it replaces, else rw-r--r--
+    const QFileInfo old(target_);
+    temp_->setPermissions(old.exists() ? old.permissions()
+                                       : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     const QByteArray from = QFile::encodeName(temp_->fileName());
     const QByteArray to = QFile::encodeName(target_);
     errno = 0;

@@ -222,6 +222,9 @@ private slots:
                              QPoint(px(millimetres.right()) - 1, px(millimetres.bottom()) - 1));
         verifyNear(pdfprobe::inkBox(page), expected);
         QVERIFY(hiddenFiles(dir_.path()).isEmpty());
+        const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup
+                       | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFile::permissions(pdf) & all, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
 
     void printActionStepsAside()
