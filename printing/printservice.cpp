@@ -39,15 +39,24 @@ private:
 }  // namespace
 
 PrintService::PrintService(QWidget* owner)
-    : QObject(owner), owner_(owner), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : QObject(owner), owner_(owner)
 {
-    usePdfResolution();
+}
+
+// Made on first use: asking the system for its printers takes a moment.
+QPrinter& PrintService::printer()
+{
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        usePdfResolution();
+    }
+    return *printer_;
 }
 
 void PrintService::usePdfResolution()
 {
-    if (printer_->outputFormat() == QPrinter::PdfFormat && printer_->resolution() != kPdfResolution)
-        printer_->setResolution(kPdfResolution);
+    if (printer().outputFormat() == QPrinter::PdfFormat && printer().resolution() != kPdfResolution)
+        printer().setResolution(kPdfResolution);
 }
 
 PrintService::~PrintService()
@@ -73,15 +82,15 @@ int PrintService::showModal(QDialog& dialog)
 
 void PrintService::proposeOutputName(const QString& name)
 {
-    if (printer_->outputFormat() != QPrinter::PdfFormat)
+    if (printer().outputFormat() != QPrinter::PdfFormat)
         return;
-    QString folder = printer_->outputFileName().isEmpty() ? QString()
-                                                          : QFileInfo(printer_->outputFileName()).absolutePath();
+    QString folder = printer().outputFileName().isEmpty() ? QString()
+                                                          : QFileInfo(printer().outputFileName()).absolutePath();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
-    printer_->setOutputFileName(QDir(folder).filePath(name));
+    printer().setOutputFileName(QDir(folder).filePath(name));
 }
 
 PrintOutcome PrintService::runJob(PrintJob& job)
@@ -102,15 +111,15 @@ PrintOutcome PrintService::PrintPicture(TPMultiImage& image)
 {
     const PrintOutcome nothing{PrintOutcome::Cancelled, {}};
     const TBitmap& picture = image.Picture();
-    if (busy_ || picture.empty() || picture.width() < 1 || picture.height() < 1 || printer_->width() < 1
-        || printer_->height() < 1)
+    if (busy_ || picture.empty() || picture.width() < 1 || picture.height() < 1 || printer().width() < 1
+        || printer().height() < 1)
         return nothing;
     const QScopedValueRollback<bool> busy(busy_, true);
     BeginEndDocGuard guard(image);
     if (!options_)
         options_ = new TDruckDlg(owner_);
     TDruckDlg& dialog = *options_;
-    dialog.setPrinter(printer_.get());
+    dialog.setPrinter(&printer());
     dialog.setPrintBitmap(picture);
     dialog.takePrinterOrientation();
     dialog.UpdatePreview();
@@ -118,37 +127,37 @@ PrintOutcome PrintService::PrintPicture(TPMultiImage& image)
         return nothing;
     const QString base = QFileInfo(image.ImageName()).completeBaseName();
     proposeOutputName((base.isEmpty() ? QStringLiteral("Bild") : base) + ".pdf");
-    if (!PrintDialogs::print(owner_, *printer_))
+    if (!PrintDialogs::print(owner_, printer()))
         return nothing;
     usePdfResolution();
     HourglassCursor wait;
-    const QSize page(printer_->width(), printer_->height());
+    const QSize page(printer().width(), printer().height());
     image.PrintAnnotations = dialog.printAnnotations();
     const QRect r = PrintRectangle(QSize(picture.width(), picture.height()), page, dialog.options());
-    return finish(PrintImage(image, *printer_, r.x(), r.y(), r.height(), r.width(), BurnAnnotations, owner_));
+    return finish(PrintImage(image, printer(), r.x(), r.y(), r.height(), r.width(), BurnAnnotations, owner_));
 }
 
 PrintOutcome PrintService::PrintContactSheet(const QList<ContactSheetItem>& items)
 {
     const PrintOutcome nothing{PrintOutcome::Cancelled, {}};
-    if (busy_ || items.isEmpty() || printer_->width() < 1 || printer_->height() < 1)
+    if (busy_ || items.isEmpty() || printer().width() < 1 || printer().height() < 1)
         return nothing;
     const QScopedValueRollback<bool> busy(busy_, true);
     if (!sheet_)
         sheet_ = new TMiniDruckDlg(owner_);
     TMiniDruckDlg& dialog = *sheet_;
-    dialog.setPrinter(printer_.get());
+    dialog.setPrinter(&printer());
     dialog.setItems(items);
     dialog.takePrinterOrientation();
     dialog.UpdateSheet();
     if (showModal(dialog) != QDialog::Accepted)
         return nothing;
     proposeOutputName(QStringLiteral("Miniaturbilder.pdf"));
-    if (!PrintDialogs::print(owner_, *printer_))
+    if (!PrintDialogs::print(owner_, printer()))
         return nothing;
     usePdfResolution();
-    const ContactSheetPages pages(items, dialog.options(), *printer_);
-    PrintJob job(*printer_, pages.pageCount(), [&pages](QPainter& painter, int page, const std::atomic<bool>& cancel) {
+    const ContactSheetPages pages(items, dialog.options(), printer());
+    PrintJob job(printer(), pages.pageCount(), [&pages](QPainter& painter, int page, const std::atomic<bool>& cancel) {
         return pages.render(painter, page, cancel);
     });
     job.ProgressText = QStringLiteral("Miniaturbilder: Seite %1 von %2 wird gedruckt...");

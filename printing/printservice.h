@@ -24,7 +24,7 @@ public:
     explicit PrintService(QWidget* owner);
     ~PrintService() override;
 
-    QPrinter& printer() { return *printer_; }
+    QPrinter& printer();
     TDruckDlg* optionsDialog() const;
     TMiniDruckDlg* contactSheetDialog() const;
 
