@@ -4,7 +4,8 @@
 //
 // libvips is timed as `vips OP` minus `vips copy` on the same files, so its
 // loading and saving are left out; each command runs three times and the
-// fastest counts. --compare-only stops after the three compared effects.
+// fastest counts. --compare-only stops after the three compared effects;
+// --preview measures the effects dialog's previews instead.
 
 #include "codec/binding/dibconvert.h"
 #include "dibcore/dibcore.h"
@@ -18,6 +19,9 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+
+// effectpreview.cpp
+int previewLatency(GlobalHandle master);
 
 namespace {
 
@@ -114,6 +118,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     GlobalHandle pic = makePicture();
     std::printf("picture %dx%d 24 bits\n", kWidth, kHeight);
+    if (app.arguments().contains(QStringLiteral("--preview")))
+        return previewLatency(pic);
 
     struct Compared {
         const char* name;

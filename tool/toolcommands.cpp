@@ -7,6 +7,7 @@ const std::vector<ToolCommand>& toolCommands()
         {"decode", "decode FILE [--page N] [--depth D] -o OUT.png", runDecodeCommand},
         {"thumbs", "thumbs FOLDER [--size N]", runThumbsCommand},
         {"effect", "effect NAME [ARG...] [--rect L,T,R,B] IN OUT", runEffectCommand},
+        {"remap", "remap FILE.ILP IN OUT", runRemapCommand},
     };
     return commands;
 }

@@ -18,3 +18,4 @@ int runInfoCommand(const QStringList& args);
 int runDecodeCommand(const QStringList& args);
 int runEffectCommand(const QStringList& args);
 int runThumbsCommand(const QStringList& args);
+int runRemapCommand(const QStringList& args);

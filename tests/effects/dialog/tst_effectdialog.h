@@ -20,4 +20,5 @@ private slots:
     void applyAndStop();
     void selectionAtAnyZoom();
     void palettePageWritesTheFile();
+    void closingAppliesThePreviewOnce();
 };

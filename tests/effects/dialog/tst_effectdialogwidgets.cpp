@@ -251,4 +251,30 @@ void TestEffectDialog::palettePageWritesTheFile()
     QVERIFY(!deep.form.Palette()->EditorEnabled());
 }
 
+// Closing after a preview and answering Yes applies that preview once, at
+// full size, and ends with OK.
+void TestEffectDialog::closingAppliesThePreviewOnce()
+{
+    Owned original(patterned(240, 160));
+    OpenForm f(dibcore::copyBlock(original.get()));
+    TEffectForm& form = f.form;
+    int questions = 0;
+    MessageBox::setScript([&](const MessageBox::Request& r) {
+        ++questions;
+        return r.text == QStringLiteral("Sie haben das Bild verändert. Änderungen speichern?") ? QMessageBox::Yes
+                                                                                               : QMessageBox::No;
+    });
+    QVERIFY(form.SetActivePage(QStringLiteral("Verwischen")));
+    form.SelectAll();
+    form.Slider(QStringLiteral("Verwischen"), QStringLiteral("Value"))->setValue(4);
+    form.WaitForWork();
+    form.close();
+    form.WaitForWork();
+    QCOMPARE(questions, 1);
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    Owned once(Blur(original.get(), 0, 0, 240, 160, 4));
+    QVERIFY(sameBytes(form.MasterDib, once.get()));
+    QVERIFY(!form.isVisible());
+}
+
 QTEST_MAIN(TestEffectDialog)
