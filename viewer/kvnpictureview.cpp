@@ -30,6 +30,7 @@
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
 #include "printing/printservice.h"
+#include "effects/dialog/effectsdialog.h"
 #include "effects/undoring.h"
 #include "thumbnails/depthtext.h"
 #include "thumbnails/ispicturefile.h"
@@ -532,6 +533,7 @@ void TKvnPictureView::setUpToolbar()
     bar->OnActionError = [this](const QString& message) { showStatusMessage(message); };
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
+    pane()->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
     bar->setMultiImage(pane());
     pane()->installEventFilter(this);
     pane()->setMouseTracking(true);
