@@ -33,12 +33,20 @@ void writeOptions(bool diagonal)
     store.sync();
 }
 
-// Lets the window process events until done answers true.
+// Lets the window process events until done answers true; gives up after
+// two minutes.
 template <typename Done>
-void runUntil(Done done)
+void runUntil(Done done, const char* what)
 {
-    while (!done())
+    QElapsedTimer waited;
+    waited.start();
+    while (!done()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (waited.elapsed() > 120000) {
+            std::fprintf(stderr, "stuck waiting for %s\n", what);
+            std::exit(1);
+        }
+    }
 }
 
 double median(std::vector<double> v)
@@ -54,7 +62,7 @@ double timeStep(TDiashowDlg& show)
     QElapsedTimer t;
     t.start();
     show.timerTick();
-    runUntil([&] { return show.slidesShown() > before; });
+    runUntil([&] { return show.slidesShown() > before; }, "the next slide");
     show.imageControl()->repaint();
     return double(t.nsecsElapsed()) / 1e6;
 }
@@ -89,9 +97,10 @@ int main(int argc, char** argv)
     writeOptions(false);
     TDiashowDlg show(items);
     show.open();
-    runUntil([&] { return show.slidesShown() > 0; });
+    runUntil([&] { return show.slidesShown() > 0; }, "the first slide");
     show.decoder()->waitForDone();
 
+    std::fprintf(stderr, "first slide shown\n");
     // megapixels of the picture a step goes to -> times
     std::map<int, std::vector<double>> ahead, onDemand;
     const int rounds = 3;
@@ -131,7 +140,7 @@ int main(int argc, char** argv)
     writeOptions(true);
     show.decodeAhead = true;
     show.restart();
-    runUntil([&] { return !show.decoder()->busy() && !show.player()->running(); });
+    runUntil([&] { return !show.decoder()->busy() && !show.player()->running(); }, "the first transition");
     show.decoder()->waitForDone();
     TransitionPlayer* player = show.player();
     int frames = 0;
@@ -146,7 +155,7 @@ int main(int argc, char** argv)
             ++frames;
         }
         return !player->running();
-    });
+    }, "the transition's end");
     const double length = double(t.nsecsElapsed()) / 1e6;
     const TransitionScript script = TransitionScript::record(FXDiagonal, screen, 4, 5);
     std::printf("diagonal transition: first frame after %.1f ms, %d steps in %d frames, %.0f ms (nominal %lld ms)\n",

@@ -249,7 +249,7 @@ void TDiashowDlg::showChoice(const SlideChoice& choice, Fetch how)
         }
     }
     usedCache_ = false;
-    waiting_ = {choice, how, true};
+    waiting_ = {choice, l, how, true};
     decoder_->request(choice.name, choice.page, l, true);
 }
 
@@ -258,7 +258,7 @@ void TDiashowDlg::slideReady(const Slide& slide)
     if (slide.ok && decodeAhead)
         cache_.insert(slide);
     if (!waiting_.active || slide.file.path != waiting_.choice.name || slide.file.page != waiting_.choice.page ||
-        !(slide.layout == layout()))
+        !(slide.layout == waiting_.layout))
         return;
     waiting_.active = false;
     if (slide.ok)

@@ -99,6 +99,7 @@ private:
     SlideChoice shown_;
     struct Waiting {
         SlideChoice choice;
+        SlideLayout layout;
         Fetch how = Fetch::Timer;
         bool active = false;
     } waiting_;
