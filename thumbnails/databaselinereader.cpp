@@ -10,6 +10,7 @@ constexpr qint64 kBlock = 1024 * 1024;
 
 bool DatabaseLineReader::fill()
 {
+    blockOffset_ += block_.size();
     block_.resize(kBlock);
     pos_ = 0;
     const qint64 n = in_.read(block_.data(), kBlock);
@@ -57,5 +58,59 @@ bool DatabaseLineReader::next(QString& line, bool* error)
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1);
     line = QString::fromUtf8(bytes);
+    return true;
+}
+
+namespace {
+
+bool isHexDigit(uchar c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+}  // namespace
+
+bool DatabaseLineReader::nextHex(HexLine& line, bool* error)
+{
+    *error = false;
+    line = HexLine();
+    if (atEnd())
+        return false;
+    constexpr qsizetype kHead = 108;   // hex digits of the BMP headers
+    if (pos_ >= block_.size() && !fill()) {
+        *error = failed_;
+        return false;
+    }
+    line.offset = blockOffset_ + pos_;
+    bool carriageReturn = false;   // the last byte seen was CR
+    for (;;) {
+        if (pos_ >= block_.size() && !fill()) {
+            if (failed_) {
+                *error = true;
+                return false;
+            }
+            break;
+        }
+        const auto* start = reinterpret_cast<const uchar*>(block_.constData()) + pos_;
+        const auto* end = static_cast<const uchar*>(std::memchr(start, '\n', size_t(block_.size() - pos_)));
+        const qsizetype length = end ? end - start : block_.size() - pos_;
+        for (qsizetype i = 0; i < length; ++i) {
+            if (carriageReturn)
+                line.hexDigits = false;   // a CR inside the line
+            carriageReturn = start[i] == '\r';
+            if (!carriageReturn && !isHexDigit(start[i]))
+                line.hexDigits = false;
+        }
+        if (line.head.size() < kHead)
+            line.head.append(reinterpret_cast<const char*>(start), std::min(length, kHead - line.head.size()));
+        line.length += length;
+        pos_ += length + (end ? 1 : 0);
+        if (end)
+            break;
+    }
+    if (carriageReturn)
+        --line.length;
+    if (line.length > ThumbnailDatabase::kMaxLine)
+        line.hexDigits = false;
     return true;
 }

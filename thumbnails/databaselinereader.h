@@ -16,11 +16,22 @@ public:
     // (then *error is set).
     bool next(QString& line, bool* error);
 
+    // A miniature's line, not kept: where it lies in the file, its length
+    // without CR LF, its first bytes, and whether it holds hex digits only.
+    struct HexLine {
+        qint64 offset = 0;
+        qint64 length = 0;
+        QByteArray head;
+        bool hexDigits = true;
+    };
+    bool nextHex(HexLine& line, bool* error);
+
 private:
     bool fill();
 
     QIODevice& in_;
     QByteArray block_;
+    qint64 blockOffset_ = 0;   // of block_[0] in the file
     qsizetype pos_ = 0;
     bool failed_ = false;
 };

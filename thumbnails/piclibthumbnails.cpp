@@ -4,6 +4,7 @@
 #include "ispicturefile.h"
 #include "databaselinereader.h"
 #include "thumbnaildatabase.h"
+#include "storedminiatures.h"
 
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/dibconvert.h"
@@ -27,28 +28,19 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-int progressAlwaysGoOn(int, void*)
-{
-    return 1;
-}
 
 QString upperTypeOf(const QString& path)
 {
     QString ext = paths::extension(path).toUpper();
     ext.remove('.');
     return ext;
-}
-
-QDateTime modificationTime(const QFileInfo& info)
-{
-    QDateTime t = info.lastModified();
-    return t.addMSecs(-t.time().msec());   // whole seconds
 }
 
 QColor inverse(const QColor& c)
@@ -120,6 +112,7 @@ void TPicLibThumbnails::setTopRow(int row)
     if (row == topRow_)
         return;
     topRow_ = row;
+    preferVisible();
     const QSignalBlocker block(verticalScrollBar());
     verticalScrollBar()->setValue(std::min(row, verticalScrollBar()->maximum()));
     viewport()->update();
@@ -161,6 +154,7 @@ void TPicLibThumbnails::updateScrollBar()
 void TPicLibThumbnails::scrollContentsBy(int, int)
 {
     topRow_ = verticalScrollBar()->value();
+    preferVisible();
     viewport()->update();
 }
 
@@ -225,13 +219,15 @@ void TPicLibThumbnails::drawCell(QPainter& p, int col, int row, const QRect& r)
     }
     p.drawRect(r);
     Th& item = *items_[size_t(index)];
+    ensureMiniature(item);
     p.drawImage(r.left() + 4, r.top() + 4, item.Bitmap.image());
     item.Row = row;
     item.Col = col;
     const QColor markColour = item.Checked ? ColorChecked : ColorUnChecked;
     if (colWidth_ != thumbWidth_ + 6)
         setDefaultColWidth(thumbWidth_ + 6);
-    const int bitmapHeight = item.Bitmap.height();
+    // a placeholder keeps the miniature's room empty
+    const int bitmapHeight = item.Placeholder ? thumbHeight_ : item.Bitmap.height();
     if (showImageName_) {
         if (rowHeight_ != thumbHeight_ + 42)
             setDefaultRowHeight(thumbHeight_ + 42);
@@ -245,7 +241,8 @@ void TPicLibThumbnails::drawCell(QPainter& p, int col, int row, const QRect& r)
         const int centre = r.left() + r.width() / 2;
         const QString lines[3] = {
             shortenedName(paths::fileName(item.FileName), r.width() - 10 - gridLineWidth_, fm),
-            QString::number(item.Width) + " x " + QString::number(item.Height) + " " + DepthText(item),
+            item.Placeholder ? QString()
+                             : QString::number(item.Width) + " x " + QString::number(item.Height) + " " + DepthText(item),
             QString::number(item.FileSize) + " Byte",
         };
         for (int i = 0; i < 3; ++i) {
@@ -265,6 +262,41 @@ void TPicLibThumbnails::drawCell(QPainter& p, int col, int row, const QRect& r)
     p.setPen(QPen(index == CurrentSelected ? ColorSelected : ColorUnSelected, 1));
     for (int k = 0; k < std::min(FrameWidth, 9); ++k)
         p.drawRect(r.adjusted(k + 2, k + 2, -(k + 2) - 1, -(k + 2) - 1));
+}
+
+// A miniature still in the database file is read when its cell is drawn;
+// only a few hundred are held, those out of view go first.
+void TPicLibThumbnails::ensureMiniature(Th& item)
+{
+    if (!item.Bitmap.empty() || !item.Stored)
+        return;
+    if (ThumbnailDatabase::loadStoredBitmap(item) && ++storedInMemory_ > kStoredHeld)
+        releaseStoredMiniatures();
+}
+
+void TPicLibThumbnails::releaseStoredMiniatures()
+{
+    const int first = std::max(0, topRow_ - 1) * colCount_;
+    const int last = first + (VisibleRowCount() + 3) * colCount_;
+    storedInMemory_ = 0;
+    for (int i = 0; i < int(items_.size()); ++i) {
+        Th& item = *items_[size_t(i)];
+        if (!item.Stored || item.Bitmap.empty())
+            continue;
+        if (i >= first && i < last)
+            ++storedInMemory_;
+        else
+            item.Bitmap = TBitmap();
+    }
+}
+
+const TBitmap& TPicLibThumbnails::Miniature(int index)
+{
+    static const TBitmap none;
+    if (index < 0 || index >= int(items_.size()))
+        return none;
+    ensureMiniature(*items_[size_t(index)]);
+    return items_[size_t(index)]->Bitmap;
 }
 
 // ---- selection, mouse and keys -----------------------------------------------------
@@ -640,282 +672,51 @@ int TPicLibThumbnails::LoadFolder(const QString& path)
     return count_;
 }
 
+ThumbnailMaker::Settings TPicLibThumbnails::makerSettings() const
+{
+    ThumbnailMaker::Settings settings;
+    settings.width = thumbWidth_;
+    settings.height = thumbHeight_;
+    settings.fillColor = FillColor;
+    settings.antiAliased = AntiAliasedColorThumbNail;
+    settings.decodeByContent = host.decodeByContent;
+    return settings;
+}
+
+ThumbnailMaker TPicLibThumbnails::maker() const
+{
+    return ThumbnailMaker(makerSettings());
+}
+
 int TPicLibThumbnails::jpegScaleFor(int width, int height) const
 {
-    for (int scale : {8, 4, 2})
-        if (width / scale >= 2 * thumbWidth_ && height / scale >= 2 * thumbHeight_)
-            return scale;
-    return 1;
+    return maker().jpegScaleFor(width, height);
 }
 
 TBitmap TPicLibThumbnails::DecodeFile(const QString& path, const QString& type, int page, int scale) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    try {
-        return DecodeStream(file.readAll(), type, page, scale);
-    } catch (const std::exception&) {
-        return {};
-    }
+    return maker().DecodeFile(path, type, page, scale);
 }
 
 TBitmap TPicLibThumbnails::DecodeStream(const QByteArray& stream, const QString& type, int page, int scale) const
 {
-    if (stream.isEmpty())
-        return {};
-    const int bits = DeviceDepth();
-    const void* data = stream.constData();
-    const qint64 size = stream.size();
-    void* sender = const_cast<TPicLibThumbnails*>(this);
-    GlobalHandle dib = nullptr;
-    const QString t = type.toUpper();
-    bool ok = false;
-    if (t == "JPG" || t == "JPEG")
-        ok = ReadJpgStreamDibScaled(data, size, bits, false, scale, dib, sender, progressAlwaysGoOn);
-    else if (t == "PCD")
-        ok = ReadPcdStreamDib(data, size, bits, false, pcd_BASE4, dib, sender, progressAlwaysGoOn);
-    else if (t == "PNG")
-        ok = ReadPngStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
-    else if (t == "GIF")
-        ok = ReadGifStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
-    else if (t == "TIF" || t == "TIFF")
-        ok = ReadTiffStreamDib(data, size, bits, false, page, dib, sender, progressAlwaysGoOn);
-    else if (t == "PCX")
-        ok = ReadPcxStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
-    else if (t == "TGA")
-        ok = ReadTgaStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
-    else if (t == "BMP" || t == "DIB")
-        ok = ReadBmpStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
-    else if (t == "EPS")
-        ok = ReadEpsStreamDib(data, size, bits, false, dib, sender, progressAlwaysGoOn);
-    else if (t == "DCX")
-        ok = ReadDcxStreamDib(data, size, bits, false, page, dib, sender, progressAlwaysGoOn);
-    TBitmap bitmap;
-    if (ok && dib && globalmem::size(dib) > 0) {
-        try {
-            if (!DIBToGraphic(dib, bitmap))
-                bitmap.clear();
-        } catch (const std::exception&) {
-            bitmap.clear();
-        }
-    }
-    FreeDIB(dib);
-    return bitmap;
+    return maker().DecodeStream(stream, type, page, scale);
 }
 
 TBitmap TPicLibThumbnails::MakeThumbnail(int w, int h, const TBitmap& source) const
 {
-    if (source.empty())
-        return {};
-    TBitmap src = source;
-    if (src.pixelFormat() != pf24bit)
-        src.setPixelFormat(pf24bit);
-    if (source.monochrome() || AntiAliasedColorThumbNail)
-        src = smoothlyScaled(src, w, h, source.monochrome());
-    QImage cell(thumbWidth_, thumbHeight_, QImage::Format_RGB888);
-    cell.fill(FillColor);
-    QPainter p(&cell);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);   // colour-on-colour stretching
-    const QRect target((thumbWidth_ - w) / 2, (thumbHeight_ - h) / 2, w, h);
-    p.drawImage(target, src.image());
-    p.end();
-    return TBitmap(cell, pf24bit);
-}
-
-TBitmap TPicLibThumbnails::smoothlyScaled(const TBitmap& source, int w, int h, bool grey) const
-{
-    GlobalHandle dib = nullptr;
-    GlobalHandle scaled = nullptr;
-    TBitmap result = source;
-    try {
-        dib = GraphicToDIBDepth(&source, 24, false, nullptr, nullptr);
-        if (dib)
-            scaled = grey ? ScaleToGray(dib, S_Gray_Anti_16, w, h) : ScaleDib(dib, w, h, 24);
-        if (scaled) {
-            std::unique_ptr<TBitmap> b = DIBToBitmap(scaled, grey ? 8 : 24, false, nullptr, nullptr);
-            if (b && !b->empty())
-                result = *b;
-        }
-    } catch (const std::exception&) {
-        // the plain stretch below still gives a miniature
-    }
-    FreeDIB(scaled);
-    FreeDIB(dib);
-    return result;
-}
-
-bool TPicLibThumbnails::addPage(const QString& path, const QString& type, int page, int pageCount, Th facts)
-{
-    // a large JPEG is decoded smaller; the item keeps its true size
-    const int scale = (type == "JPG" || type == "JPEG") && facts.Width > 0 && facts.Height > 0
-        ? jpegScaleFor(facts.Width, facts.Height)
-        : 1;
-    TBitmap decoded = DecodeFile(path, type, page, scale);
-    if (decoded.empty() && host.decodeByContent) {
-        TBitmap byContent;
-        if (host.decodeByContent(path, byContent))
-            decoded = byContent;
-    }
-    if (decoded.empty())
-        return false;
-    if (pageCount > 0) {
-        TiffPageInfo info;
-        if (ReadTiffPageInfo(path, page, info)) {
-            facts.Width = info.width;
-            facts.Height = info.height;
-            facts.Bits = qint16(info.bits);
-            facts.PixelCode = quint8(PixelFormatCode(info.bits));
-            facts.Compression = info.compression;
-            facts.Planes = 1;
-            facts.Colors = 0;
-        }
-    }
-    return addMiniature(path, page, pageCount, facts, decoded);
-}
-
-bool TPicLibThumbnails::addMiniature(const QString& path, int page, int pageCount, Th facts, TBitmap decoded)
-{
-    if (facts.Width < 1 || facts.Height < 1) {
-        facts.Width = decoded.width();
-        facts.Height = decoded.height();
-    }
-    // Very long strips: keep the top-left part with sides at most 1:100.
-    int w = facts.Width, h = facts.Height;
-    while ((h > 0 && w / h > 100) || (w > 0 && h / w > 100)) {
-        w = std::max(1, w / 2);
-        h = std::max(1, h / 2);
-    }
-    if (w != facts.Width || h != facts.Height)
-        decoded = TBitmap(decoded.image().copy(0, 0, std::min(w, decoded.width()), std::min(h, decoded.height())),
-                          decoded.pixelFormat());
-    if (facts.PixelCode == 0)
-        facts.PixelCode = quint8(decoded.pixelFormat());
-    const int bw = decoded.width(), bh = decoded.height();
-    TBitmap miniature = bw < bh
-        ? MakeThumbnail(int(std::lround(double(bw) * thumbWidth_ / bh)), thumbHeight_, decoded)
-        : MakeThumbnail(thumbWidth_, int(std::lround(double(bh) * thumbHeight_ / bw)), decoded);
-    if (miniature.empty())
-        return false;
-    auto item = std::make_unique<Th>(std::move(facts));
-    item->Bitmap = miniature;
-    item->FileName = path;
-    item->PageIndex = page;
-    item->PageCount = pageCount;
-    item->Checked = false;
-    const QFileInfo info(path);
-    item->FileSize = info.size();
-    item->FileDate = modificationTime(info);
-    appendItem(std::move(item));
-    afterItemAdded();
-    return true;
-}
-
-// Bits, planes and colours from an icon's first directory entry count.
-static void iconDepth(quint16 n, Th& facts)
-{
-    struct Step { quint32 upTo; quint8 code; qint16 bits; };
-    static const Step steps[] = {{2, 1, 1}, {4, 2, 2}, {8, 2, 3}, {16, 2, 4}, {64, 3, 6}, {256, 3, 8}, {32768, 4, 15}};
-    facts.Colors = qint16(n);
-    if (n == 0) {
-        facts.PixelCode = 8;
-        facts.Bits = 0;
-        return;
-    }
-    for (const Step& s : steps)
-        if (n <= s.upTo) {
-            facts.PixelCode = s.code;
-            facts.Bits = s.bits;
-            return;
-        }
-    facts.PixelCode = 5;
-    facts.Bits = 16;
-}
-
-bool TPicLibThumbnails::addIcon(const QString& path, Th facts)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(22);
-    if (head.size() < 22)
-        return false;
-    const auto* e = reinterpret_cast<const uchar*>(head.constData()) + 6;
-    const int width = e[0], height = e[1];
-    if (width == 0 || height == 0)
-        return false;
-    QImageReader reader(path, "ico");
-    const QImage icon = reader.read();
-    if (icon.isNull())
-        return false;
-    QImage canvas(width, height, QImage::Format_RGB888);
-    canvas.fill(FillColor);
-    QPainter(&canvas).drawImage(0, 0, icon);
-    iconDepth(quint16(e[2] | (e[3] << 8)), facts);
-    facts.Planes = 1;
-    facts.Compression = QStringLiteral("None");
-    facts.Width = width;
-    facts.Height = height;
-    const int code = facts.PixelCode;
-    TBitmap bitmap(canvas, pf24bit);
-    if (code == 1 || code == 2 || code == 3 || code == 6)
-        bitmap.setPixelFormat(TPixelFormat(code));
-    return addMiniature(path, 0, 0, facts, bitmap);
+    return maker().MakeThumbnail(w, h, source);
 }
 
 void TPicLibThumbnails::AddFile(const QString& path)
 {
-    if (!IsPictureFile(path) || CancelRequested)
+    if (CancelRequested)
         return;
-    const QString type = upperTypeOf(path);
-    Th facts;
-    facts.FormatName = type;
-    int pages = 1;
-    int pageCount = 0;
-    if (type == "TIFF" || type == "TIF") {
-        TiffPageInfo info;
-        if (!ReadTiffPageInfo(path, 0, info))
-            return;
-        facts.Width = info.width;
-        facts.Height = info.height;
-        facts.Bits = qint16(info.bits);
-        facts.PixelCode = quint8(PixelFormatCode(info.bits));
-        facts.Compression = info.compression;
-        facts.Planes = 1;
-        pages = std::max(1, info.pages);
-        pageCount = info.pages;
-    } else if (type != "WMF" && type != "EMF" && type != "ICO") {
-        PictureFileInfo info;
-        if (ReadFileInfo(path, info)) {
-            if (type == "JPG" || type == "JPEG") {
-                facts.Width = info.width;
-                facts.Height = info.height;
-            }
-            facts.Bits = qint16(info.bits);
-            facts.Planes = qint16(info.planes);
-            facts.Colors = qint16(info.colors);
-            facts.Compression = info.compression;
-            facts.PixelCode = quint8(PixelFormatCode(info.bits));
-        }
-    }
-    if (type == "ICO") {
-        addIcon(path, facts);
-    } else if (type == "WMF" || type == "EMF") {
-        TMetafile metafile;
-        TBitmap bitmap;
-        if (metafile.LoadFromFile(path) && MetafileToBitmap(&bitmap, &metafile, false)) {
-            facts.Width = metafile.Width();
-            facts.Height = metafile.Height();
-            facts.Bits = qint16(DeviceDepth());
-            facts.PixelCode = quint8(PixelFormatCode(facts.Bits));
-            facts.Planes = 1;
-            facts.Colors = 0;
-            addMiniature(path, 0, 0, facts, bitmap);
-        }
-    } else {
-        for (int p = 0; p < pages && !CancelRequested; ++p)
-            if (!addPage(path, type, p, pageCount, facts))
-                break;
+    for (std::unique_ptr<Th>& item : maker().make(path)) {
+        if (CancelRequested)
+            break;
+        appendItem(std::move(item));
+        afterItemAdded();
     }
     count_ = int(items_.size());
     processEvents();
@@ -1000,6 +801,146 @@ void TPicLibThumbnails::ReplaceFile(const QString& path)
         host.updateMarkedCount();
 }
 
+// ---- filling from workers ---------------------------------------------------------
+
+void TPicLibThumbnails::RemoveItems(const std::function<bool(const Th&)>& drop)
+{
+    const auto end = std::remove_if(items_.begin(), items_.end(),
+                                    [&drop](const std::unique_ptr<Th>& item) { return drop(*item); });
+    if (end == items_.end())
+        return;
+    const Th* selected = CurrentSelected >= 0 && CurrentSelected < int(items_.size())
+        ? items_[size_t(CurrentSelected)].get()
+        : nullptr;
+    items_.erase(end, items_.end());
+    ++generation_;
+    count_ = int(items_.size());
+    CurrentSelected = -1;
+    if (selected)
+        followSelectedItem(selected);
+    recomputeRows();
+    viewport()->update();
+}
+
+void TPicLibThumbnails::sortIfSorted()
+{
+    if (!(host.isUnsorted && host.isUnsorted()) && host.compare)
+        sortItems(host.compare);
+}
+
+void TPicLibThumbnails::AddPlaceholders(std::vector<std::unique_ptr<Th>> placeholders)
+{
+    if (placeholders.empty())
+        return;
+    for (std::unique_ptr<Th>& item : placeholders) {
+        item->Placeholder = true;
+        items_.push_back(std::move(item));
+    }
+    ++generation_;
+    count_ = int(items_.size());
+    sortIfSorted();
+    if (host.relayout)
+        host.relayout();
+    layoutColumns();
+    preferVisible();
+    viewport()->update();
+    if (host.updateMarkedCount)
+        host.updateMarkedCount();
+}
+
+void TPicLibThumbnails::BeginMaking(std::shared_ptr<ThumbnailQueue> queue)
+{
+    making_ = std::move(queue);
+    madeItems_ = finishedFiles_ = 0;
+    if (!takeTimer_) {
+        takeTimer_ = new QTimer(this);
+        takeTimer_->setSingleShot(true);
+        takeTimer_->setInterval(30);   // results come in batches
+        connect(takeTimer_, &QTimer::timeout, this, [this] { TakeMade(); });
+    }
+    QPointer<TPicLibThumbnails> self(this);
+    making_->setResultsWaiting([self] {
+        QMetaObject::invokeMethod(
+            self, [self] {
+                if (self && self->making_ && !self->takeTimer_->isActive())
+                    self->takeTimer_->start();
+            },
+            Qt::QueuedConnection);
+    });
+    preferVisible();
+}
+
+int TPicLibThumbnails::TakeMade()
+{
+    if (!making_)
+        return 0;
+    std::vector<ThumbnailQueue::Made> made = making_->take();
+    if (made.empty())
+        return 0;
+    QHash<QString, ThumbnailMaker::Items*> byPath;
+    for (ThumbnailQueue::Made& m : made)
+        byPath.insert(m.path, &m.items);
+    const Th* selected = CurrentSelected >= 0 && CurrentSelected < int(items_.size())
+        ? items_[size_t(CurrentSelected)].get()
+        : nullptr;
+    std::vector<std::unique_ptr<Th>> merged;
+    merged.reserve(items_.size() + made.size());
+    for (std::unique_ptr<Th>& item : items_) {
+        ThumbnailMaker::Items* result = item->Placeholder ? byPath.value(item->FileName) : nullptr;
+        if (!result) {
+            merged.push_back(std::move(item));
+            continue;
+        }
+        if (item.get() == selected)   // the selection moves to the file's first page
+            selected = result->empty() ? nullptr : result->front().get();
+        for (std::unique_ptr<Th>& page : *result) {
+            ++madeItems_;
+            merged.push_back(std::move(page));
+        }
+        byPath.remove(item->FileName);   // the first placeholder of a path takes it
+    }
+    items_.swap(merged);
+    ++generation_;
+    count_ = int(items_.size());
+    CurrentSelected = -1;
+    if (selected)
+        followSelectedItem(selected);
+    finishedFiles_ += int(made.size());
+    sortIfSorted();
+    recomputeRows();
+    if (host.progressPosition && host.progressMaximum && host.setProgressPosition)
+        setHostProgress(std::min(host.progressMaximum(), host.progressPosition() + int(made.size())));
+    preferVisible();
+    viewport()->update();
+    if (host.updateMarkedCount)
+        host.updateMarkedCount();
+    return int(made.size());
+}
+
+int TPicLibThumbnails::EndMaking()
+{
+    TakeMade();
+    RemoveItems([](const Th& item) { return item.Placeholder; });
+    if (takeTimer_)
+        takeTimer_->stop();
+    making_.reset();
+    return madeItems_;
+}
+
+// The placeholders in view, then those of the next screen, go first.
+void TPicLibThumbnails::preferVisible()
+{
+    if (!making_)
+        return;
+    const int first = std::max(0, topRow_) * colCount_;
+    const int last = std::min(int(items_.size()), first + 2 * (VisibleRowCount() + 1) * colCount_);
+    QStringList paths;
+    for (int i = first; i < last; ++i)
+        if (items_[size_t(i)]->Placeholder)
+            paths << items_[size_t(i)]->FileName;
+    making_->prefer(paths);
+}
+
 // ---- the database ----------------------------------------------------------------
 
 bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
@@ -1029,9 +970,11 @@ bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
         // a cancelled save keeps the old file
         OwnFileWriter file(fileName);
         if (file.open()) {
+            int entry = 0;
             for (size_t i = 0; i < items_.size() && !CancelRequested && !file.failed(); ++i) {
                 setHostProgress(int(i));
-                file.write(ThumbnailDatabase::entryText(int(i), *items_[i]));
+                if (!items_[i]->Placeholder)
+                    file.write(ThumbnailDatabase::entryText(entry++, *items_[i]));
             }
             saved = !CancelRequested && file.commit();
             if (saved)
@@ -1109,42 +1052,55 @@ bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
         host.setCancelEnabled(true);
     CancelRequested = false;
     DatabaseLineReader reader(file);
+    // the miniatures stay in the file until a cell needs them
+    const std::shared_ptr<const StoredMiniatures> stored = StoredMiniatures::open(fileName);
+    if (!stored)
+        return true;
     QString line;
     bool error = false;
     int skippedEntries = 0;
+    int sinceEvents = 0;
     while (!CancelRequested && reader.next(line, &error)) {
-        processEvents();
         if (!ThumbnailDatabase::isEntryMarker(line))
             continue;
         QStringList fields;
         bool dateMissing = false;
+        DatabaseLineReader::HexLine hex;
         for (int k = 0; k < ThumbnailDatabase::kFieldLines; ++k) {
             if (reader.atEnd())
                 skippedEntries += k == 0 ? 1 : 0;   // a cut entry: not as it was written
             if (!reader.atEnd()) {
-                if (!reader.next(line, &error) && error)
+                const bool read = k == 0 ? reader.nextHex(hex, &error) : reader.next(line, &error);
+                if (!read && error)
                     return true;   // a read error ends the load; the file is kept as it is
             } else if (k <= 9) {
                 dateMissing = dateMissing || k == 9;
             }
-            fields << line;
-            processEvents();
+            fields << (k == 0 ? QString() : line);
         }
-        std::unique_ptr<Th> item = ThumbnailDatabase::parseEntry(fields, dateMissing);
-        if (!item || !QFileInfo(item->FileName).isFile()) {
+        auto item = std::make_unique<Th>();
+        ThumbnailDatabase::parseFacts(fields, dateMissing, *item);
+        if (!hex.hexDigits || !ThumbnailDatabase::bmpHexHead(hex.head, hex.length)
+            || !QFileInfo(item->FileName).isFile()) {
             ++skippedEntries;
             continue;
         }
+        item->Stored = stored;
+        item->StoredOffset = hex.offset;
+        item->StoredLength = hex.length;
         appendItem(std::move(item));
         if (host.relayout)
             host.relayout();
-        processEvents();
+        if (++sinceEvents == 32) {
+            sinceEvents = 0;
+            processEvents();
+        }
         count_ = int(items_.size());
-        if (host.updateMarkedCount)
-            host.updateMarkedCount();
         if (host.progressPosition && host.progressMaximum && host.progressPosition() < host.progressMaximum())
             setHostProgress(host.progressPosition() + 1);
     }
+    if (host.updateMarkedCount)
+        host.updateMarkedCount();
     if (error || CancelRequested)
         return !CancelRequested;
     interruptedLoad_.clear();

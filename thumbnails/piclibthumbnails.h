@@ -4,6 +4,8 @@
 // thumbnail making through the codec, and the per-folder database.
 
 #include "th.h"
+#include "thumbnailmaker.h"
+#include "thumbnailqueue.h"
 #include "thumbnailhost.h"
 
 #include "codec/binding/piclibtypes.h"
@@ -14,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+class QTimer;
 
 class TPicLibThumbnails : public QAbstractScrollArea {
     Q_OBJECT
@@ -87,6 +91,9 @@ public:
     // ---- items
     int itemCount() const { return int(items_.size()); }
     const Th& item(int index) const { return *items_[size_t(index)]; }
+    // The item's miniature, read from the database file it was loaded from
+    // if need be (item(i).Bitmap may be empty for those).
+    const TBitmap& Miniature(int index);
     // Sorts the items with compare (not stable); the selection stays on its item.
     void sortItems(const CompareFunction& compare);
 
@@ -104,6 +111,20 @@ public:
     void Clear();
     void ScrollIntoView(int index);
     bool SaveDatabase(const QString& fileName);
+
+    // ---- filling from workers: placeholders first, miniatures as they come
+    void RemoveItems(const std::function<bool(const Th&)>& drop);
+    void AddPlaceholders(std::vector<std::unique_ptr<Th>> placeholders);
+    // Takes finished miniatures from the queue in batches until EndMaking.
+    void BeginMaking(std::shared_ptr<ThumbnailQueue> queue);
+    // Takes what is finished: placeholders become their items or go.
+    // Answers the number of files finished.
+    int TakeMade();
+    // Takes the rest; placeholders still waiting go. Answers the items made
+    // since BeginMaking.
+    int EndMaking();
+    // Files finished since BeginMaking (taken into the grid).
+    int FinishedFiles() const { return finishedFiles_; }
     // False when CancelRequested stopped the load.
     bool LoadDatabase(const QString& fileName);
     // The database file whose load was cut short (cancelled or a read
@@ -118,6 +139,8 @@ public:
     TBitmap DecodeStream(const QByteArray& stream, const QString& type, int page, int scale = 1) const;
     // The largest JPEG scale that still leaves twice the miniature's size.
     int jpegScaleFor(int width, int height) const;
+    // What a worker needs to make miniatures as this grid would.
+    ThumbnailMaker::Settings makerSettings() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -134,6 +157,10 @@ private:
     void drawCell(QPainter& p, int col, int row, const QRect& rect);
     void selectCell(int col, int row);
     void selectItem(int index);
+    void preferVisible();
+    void ensureMiniature(Th& item);
+    void releaseStoredMiniatures();
+    void sortIfSorted();
     void followSelectedItem(const Th* selectedItem);
     void moveCurrentCell(int col, int row);
     void updateScrollBar();
@@ -145,10 +172,7 @@ private:
     void setHostProgress(int position);
     void setCommandsWhileFilling(bool filling);
     void clickAt(const QPoint& pos, bool doubleClick);
-    bool addPage(const QString& path, const QString& type, int page, int pageCount, Th facts);
-    bool addMiniature(const QString& path, int page, int pageCount, Th facts, TBitmap decoded);
-    bool addIcon(const QString& path, Th facts);
-    TBitmap smoothlyScaled(const TBitmap& source, int w, int h, bool grey) const;
+    ThumbnailMaker maker() const;
     void recordDatabase(const QString& fileName);
     void markInSync(const QString& fileName);
     bool inSyncWith(const QString& fileName) const;
@@ -170,6 +194,12 @@ private:
     // Changes of the item list, and the database file that last matched it.
     quint64 generation_ = 0;
     QString interruptedLoad_;
+    std::shared_ptr<ThumbnailQueue> making_;
+    QTimer* takeTimer_ = nullptr;
+    int madeItems_ = 0;
+    static constexpr int kStoredHeld = 400;
+    int storedInMemory_ = 0;
+    int finishedFiles_ = 0;
     struct {
         QString file;
         qint64 size = -1;

@@ -5,6 +5,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
+
+class StoredMiniatures;
 
 struct Th {
     TBitmap Bitmap;           // exactly ThumbnailWidth x ThumbnailHeight
@@ -22,4 +25,10 @@ struct Th {
     qint16 Bits = 0;
     qint16 Planes = 0;
     qint16 Colors = 0;        // 0: derived from Bits and Planes
+    bool Placeholder = false; // a file whose miniature is still being made
+    // Loaded from a database: the miniature's hex text stays in that file
+    // (Bitmap empty until a cell needs it) and is written back as it is.
+    std::shared_ptr<const StoredMiniatures> Stored;
+    qint64 StoredOffset = 0;
+    qint64 StoredLength = 0;
 };

@@ -5,6 +5,7 @@
 #include "codec/binding/errorinvalid.h"
 #include "codec/binding/tbitmap.h"
 #include "platform/globalmem.h"
+#include "storedminiatures.h"
 
 #include <QStringList>
 #include <QtEndian>
@@ -116,8 +117,14 @@ QByteArray ThumbnailDatabase::entryText(int index, const Th& item)
         out += s.toUtf8();
         out += "\r\n";
     };
+    // a miniature still in its database is copied as stored
+    QByteArray hex = item.Stored ? item.Stored->read(item.StoredOffset, item.StoredLength) : QByteArray();
+    if (hex.isEmpty())
+        hex = bmpImage(item.Bitmap).toHex().toUpper();
+    if (hex.isEmpty())
+        return {};
     line("[" + QString::number(index) + "]");
-    out += bmpImage(item.Bitmap).toHex().toUpper();
+    out += hex;
     out += "\r\n";
     line(QString::number(item.PageIndex));
     line(QString::number(item.PageCount));
@@ -140,23 +147,68 @@ bool ThumbnailDatabase::isEntryMarker(const QString& line)
     return line.startsWith('[') && line.endsWith(']');
 }
 
+namespace {
+
+int hexValue(char16_t c)
+{
+    if (c >= '0' && c <= '9')
+        return int(c - '0');
+    if (c >= 'A' && c <= 'F')
+        return int(c - 'A' + 10);
+    if (c >= 'a' && c <= 'f')
+        return int(c - 'a' + 10);
+    return -1;
+}
+
+}  // namespace
+
+bool ThumbnailDatabase::fromHexBytes(const QByteArray& hex, QByteArray& out)
+{
+    if (hex.size() % 2 != 0)
+        return false;
+    out.resize(hex.size() / 2);
+    const auto* in = reinterpret_cast<const uchar*>(hex.constData());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const int high = hexValue(in[2 * i]), low = hexValue(in[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return false;
+        out[i] = char(high * 16 + low);
+    }
+    return true;
+}
+
+bool ThumbnailDatabase::bmpHexHead(const QByteArray& head, qint64 length)
+{
+    // the file header's size is the whole image: a cut line is no miniature
+    QByteArray bytes;
+    return length % 2 == 0 && length >= 108 && head.size() >= 108 && fromHexBytes(head.left(108), bytes)
+        && bytes.startsWith("BM")
+        && qFromLittleEndian<quint32>(reinterpret_cast<const uchar*>(bytes.constData()) + 2) == quint64(length / 2);
+}
+
+bool ThumbnailDatabase::loadStoredBitmap(Th& item)
+{
+    if (!item.Stored)
+        return false;
+    QByteArray bytes;
+    TBitmap bitmap;
+    const bool ok = fromHexBytes(item.Stored->read(item.StoredOffset, item.StoredLength), bytes)
+        && bitmapFromBmp(bytes, bitmap);
+    if (ok)
+        item.Bitmap = bitmap;
+    else
+        item.Stored.reset();   // the file changed under us: no miniature
+    return ok;
+}
+
 bool ThumbnailDatabase::fromHexDigits(const QString& hex, QByteArray& out)
 {
     if (hex.size() % 2 != 0)
         return false;
-    auto value = [](char16_t c) {
-        if (c >= '0' && c <= '9')
-            return int(c - '0');
-        if (c >= 'A' && c <= 'F')
-            return int(c - 'A' + 10);
-        if (c >= 'a' && c <= 'f')
-            return int(c - 'a' + 10);
-        return -1;
-    };
     out.resize(hex.size() / 2);
     const char16_t* in = reinterpret_cast<const char16_t*>(hex.utf16());
     for (qsizetype i = 0; i < out.size(); ++i) {
-        const int high = value(in[2 * i]), low = value(in[2 * i + 1]);
+        const int high = hexValue(in[2 * i]), low = hexValue(in[2 * i + 1]);
         if (high < 0 || low < 0)
             return false;
         out[i] = char(high * 16 + low);
@@ -172,28 +224,33 @@ std::unique_ptr<Th> ThumbnailDatabase::parseEntry(const QStringList& f, bool dat
         return nullptr;
     if (!bitmapFromBmp(bytes, item->Bitmap))
         return nullptr;
-    item->PageIndex = toInt32(f.value(1), 0);
-    item->PageCount = toInt32(f.value(2), 0);
-    item->FileName = f.value(3);
-    item->FormatName = f.value(4);
-    item->Compression = f.value(5);
-    item->Width = toInt32(f.value(6), 100);
-    item->Height = toInt32(f.value(7), 100);
-    item->FileSize = toInt64(f.value(8));
+    parseFacts(f, dateMissing, *item);
+    return item;
+}
+
+void ThumbnailDatabase::parseFacts(const QStringList& f, bool dateMissing, Th& item)
+{
+    item.PageIndex = toInt32(f.value(1), 0);
+    item.PageCount = toInt32(f.value(2), 0);
+    item.FileName = f.value(3);
+    item.FormatName = f.value(4);
+    item.Compression = f.value(5);
+    item.Width = toInt32(f.value(6), 100);
+    item.Height = toInt32(f.value(7), 100);
+    item.FileSize = toInt64(f.value(8));
     if (dateMissing) {
-        item->FileDate = QDateTime::currentDateTime();
+        item.FileDate = QDateTime::currentDateTime();
     } else {
         // an unreadable date counts as unknown: the picture is decoded again
         bool ok = false;
-        item->FileDate = parseDate(f.value(9), &ok);
-        if (!ok || item->FileDate == QDateTime(kNoDate, QTime(0, 0)))
-            item->FileDate = QDateTime();
+        item.FileDate = parseDate(f.value(9), &ok);
+        if (!ok || item.FileDate == QDateTime(kNoDate, QTime(0, 0)))
+            item.FileDate = QDateTime();
     }
     const qint32 code = toInt32(f.value(10), 0);
     if (code >= 0 && code <= 8)
-        item->PixelCode = quint8(code);
-    item->Bits = toInt16(f.value(11));
-    item->Planes = toInt16(f.value(12));
-    item->Colors = toInt16(f.value(13));
-    return item;
+        item.PixelCode = quint8(code);
+    item.Bits = toInt16(f.value(11));
+    item.Planes = toInt16(f.value(12));
+    item.Colors = toInt16(f.value(13));
 }

@@ -1,5 +1,6 @@
-// glimra-tool thumbs FOLDER [--size N]: the viewer's folder scan without a
-// window; writes the folder's thumbnail database.
+// glimra-tool thumbs FOLDER [--size N] [--probe]: the viewer's folder scan
+// without a window; writes the folder's thumbnail database. --probe adds the
+// longest time the event loop did not turn and the peak anonymous memory.
 
 #include "commandline.h"
 #include "toolcommands.h"
@@ -14,11 +15,55 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFile>
 #include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+// RssAnon of /proc/self/status, in KiB; 0 where there is none.
+qint64 anonymousMemoryKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("RssAnon:"))
+            return line.mid(8).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+// Turns of the event loop, watched by a timer that should fire every 10 ms.
+struct LoopProbe {
+    QTimer timer;
+    QElapsedTimer sinceLast;
+    qint64 longestGap = 0;
+    qint64 peakAnonymous = 0;
+
+    LoopProbe()
+    {
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] { turn(); });
+    }
+    void start()
+    {
+        sinceLast.start();
+        timer.start();
+    }
+    void turn()
+    {
+        longestGap = std::max(longestGap, sinceLast.restart());
+        peakAnonymous = std::max(peakAnonymous, anonymousMemoryKiB());
+    }
+};
+
+}  // namespace
 
 int runThumbsCommand(const QStringList& args)
 {
-    const CommandLine cl(args, {QStringLiteral("--size")});
+    QStringList rest = args;
+    const bool probing = rest.removeAll(QStringLiteral("--probe")) > 0;
+    const CommandLine cl(rest, {QStringLiteral("--size")});
     cl.requirePositionals(1, QStringLiteral("one FOLDER"));
     const int size = cl.intValue(QStringLiteral("--size"), 100, 30, 1000);
     const QString folder = QDir::cleanPath(QFileInfo(cl.positionals().first()).absoluteFilePath());
@@ -41,6 +86,9 @@ int runThumbsCommand(const QStringList& args)
     host.treePath = [folder] { return folder; };
     host.sortThumbnails = [&grid] { grid.sortItems(grid.host.compare); };
 
+    LoopProbe probe;
+    if (probing)
+        probe.start();
     TTimeThread scan(&grid, &state, host);
     QEventLoop loop;
     QObject::connect(&scan, &QThread::finished, &loop, &QEventLoop::quit);
@@ -50,6 +98,11 @@ int runThumbsCommand(const QStringList& args)
     grid.SaveDatabase(TTimeThread::databaseFile(folder));
 
     QTextStream(stdout) << "items=" << grid.itemCount() << " decoded=" << scan.decoded()
-                        << " reused=" << scan.reused() << " ms=" << timer.elapsed() << '\n';
+                        << " reused=" << scan.reused() << " ms=" << timer.elapsed();
+    if (probing) {
+        probe.turn();
+        QTextStream(stdout) << " longest_gap_ms=" << probe.longestGap << " peak_anon_kib=" << probe.peakAnonymous;
+    }
+    QTextStream(stdout) << '\n';
     return 0;
 }

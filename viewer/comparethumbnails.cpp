@@ -38,8 +38,10 @@ int CompareThumbnails(const Th& a, const Th& b, int sortOrder, int descending)
     if (sortOrder == 5)
         return 0;
     int r = primary(a, b, sortOrder);
+    // ties go by the path's bytes, then the page: the same order whichever
+    // order the items came in
     if (r == 0)
-        r = threeWay(a.PageIndex, b.PageIndex);
+        r = a.FileName == b.FileName ? threeWay(a.PageIndex, b.PageIndex) : (a.FileName < b.FileName ? -1 : 1);
     else
         r = r < 0 ? -1 : 1;
     return descending == 1 ? -r : r;

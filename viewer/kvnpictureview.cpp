@@ -241,7 +241,7 @@ bool TKvnPictureView::eventFilter(QObject* watched, QEvent* event)
 
 void TKvnPictureView::PrintThumbnails()
 {
-    const TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
     bool marked = false;
     for (int i = 0; i < grid->itemCount() && !marked; ++i)
         marked = grid->GetChecked(i);
@@ -250,7 +250,7 @@ void TKvnPictureView::PrintThumbnails()
         const Th& th = grid->item(i);
         if (!marked || grid->GetChecked(i))
             items << ContactSheetItem{th.FileName, th.PageIndex, th.PageCount, QSize(th.Width, th.Height),
-                                      th.Bitmap.image()};
+                                      grid->Miniature(i).image()};
     }
     if (!items.isEmpty())
         print_->PrintContactSheet(items);

@@ -4,12 +4,15 @@
 
 #include "thumbnails/ispicturefile.h"
 #include "thumbnails/piclibthumbnails.h"
+#include "thumbnails/thumbnailqueue.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -127,7 +130,7 @@ void TTimeThread::scan()
     });
     dropStaleItems(folder);
     if (!cancelled())
-        bringFilesUpToDate(folder);
+        bringFilesUpToDate(folder, entries);
     const bool stopped = cancelled();
     uiStep([&] {
         if (host_.setCancelEnabled)
@@ -139,67 +142,89 @@ void TTimeThread::scan()
 
 void TTimeThread::dropStaleItems(const QString& folder)
 {
-    int index = 0;
-    uiStep([&] { index = grid_->itemCount() - 1; });
-    for (; index >= 0 && !cancelled(); --index) {
-        bool stale = false;
-        uiStep([&] {
-            if (index >= grid_->itemCount())
-                return;
-            const QFileInfo file(grid_->item(index).FileName);
-            stale = !file.isFile() || !paths::sameFolder(file.absolutePath(), folder);
-            if (stale)
-                grid_->DeleteItem(index);
-        });
-        if (stale)
-            yield();
+    QStringList names;
+    uiStep([&] {
+        QSet<QString> seen;
+        for (int i = 0; i < grid_->itemCount(); ++i)
+            if (!seen.contains(grid_->item(i).FileName)) {
+                seen.insert(grid_->item(i).FileName);
+                names << grid_->item(i).FileName;
+            }
+    });
+    // the files are looked at here, not on the UI thread
+    QSet<QString> stale;
+    for (const QString& name : names) {
+        if (cancelled())
+            return;
+        const QFileInfo file(name);
+        if (!file.isFile() || !paths::sameFolder(file.absolutePath(), folder))
+            stale.insert(name);
     }
+    if (!stale.isEmpty())
+        uiStep([&] { grid_->RemoveItems([&stale](const Th& item) { return stale.contains(item.FileName); }); });
 }
 
-void TTimeThread::bringFilesUpToDate(const QString& folder)
+void TTimeThread::bringFilesUpToDate(const QString& folder, const QFileInfoList& entries)
 {
-    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    struct Held {
+        qint64 size;
+        QDateTime date;
+    };
+    QHash<QString, Held> held;
+    uiStep([&] {
+        for (int i = 0; i < grid_->itemCount(); ++i) {
+            const Th& item = grid_->item(i);
+            if (!held.contains(item.FileName))
+                held.insert(item.FileName, {item.FileSize, item.FileDate});
+        }
+    });
+    // Deciding: one look-up per file. New and changed pictures enter the
+    // grid at once as placeholders and are made on the workers.
+    const QString slashed = paths::withTrailingSeparator(folder);
+    std::vector<std::unique_ptr<Th>> placeholders;
+    QSet<QString> changed;
+    QStringList toMake;
+    int settled = 0;
     for (const QFileInfo& entry : entries) {
         if (cancelled())
-            break;
-        uiStep([&] {
-            if (grid_->host.progressPosition && grid_->host.progressMaximum && grid_->host.setProgressPosition
-                && grid_->host.progressPosition() < grid_->host.progressMaximum())
-                grid_->host.setProgressPosition(grid_->host.progressPosition() + 1);
-        });
-        const QString file = paths::withTrailingSeparator(folder) + entry.fileName();
-        yield();
-        if (!IsPictureFile(file))
+            return;
+        const QString file = slashed + entry.fileName();
+        const QDateTime date = wholeSeconds(entry.lastModified());
+        const auto it = held.constFind(file);
+        if (!IsPictureFile(file) || (it != held.cend() && it->size == entry.size() && it->date == date)) {
+            ++settled;
             continue;
-        int found = -1;
-        bool current = false;
-        uiStep([&] {
-            for (int i = 0; i < grid_->itemCount() && !cancelled(); ++i)
-                if (grid_->item(i).FileName == file) {
-                    found = i;
-                    const Th& item = grid_->item(i);
-                    current = item.FileSize == entry.size()
-                        && item.FileDate == wholeSeconds(entry.lastModified());
-                    break;
-                }
-        });
-        if (cancelled())
-            break;
-        if (found >= 0 && current)
-            continue;
-        uiStep([&] {
-            if (found >= 0) {
-                // every item of the file goes: a TIFF has one per page
-                for (int i = grid_->itemCount() - 1; i >= 0; --i)
-                    if (grid_->item(i).FileName == file)
-                        grid_->DeleteItem(i);
-            }
-            const int before = grid_->itemCount();
-            grid_->AddFile(file);
-            decoded_ += std::max(0, grid_->itemCount() - before);
-        });
-        yield();
+        }
+        if (it != held.cend())
+            changed.insert(file);   // every item of the file goes: a TIFF has one per page
+        auto placeholder = std::make_unique<Th>();
+        placeholder->FileName = file;
+        placeholder->FileSize = entry.size();
+        placeholder->FileDate = date;
+        placeholder->FormatName = paths::extension(file).mid(1).toUpper();
+        placeholders.push_back(std::move(placeholder));
+        toMake << file;
     }
+    std::shared_ptr<ThumbnailQueue> queue;
+    uiStep([&] {
+        if (grid_->host.setProgressPosition)
+            grid_->host.setProgressPosition(settled);
+        if (!changed.isEmpty())
+            grid_->RemoveItems([&changed](const Th& item) { return changed.contains(item.FileName); });
+        if (toMake.isEmpty())
+            return;
+        queue = std::make_shared<ThumbnailQueue>(grid_->makerSettings());
+        grid_->AddPlaceholders(std::move(placeholders));
+        grid_->BeginMaking(queue);
+    });
+    if (!queue)
+        return;
+    queue->add(toMake);
+    // the UI thread takes the miniatures as they come; here only the cancel is watched
+    while (!queue->waitIdle(20))
+        if (cancelled())
+            queue->stop();
+    uiStep([&] { decoded_ = grid_->EndMaking(); });
 }
 
 void TTimeThread::reselect()

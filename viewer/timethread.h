@@ -1,11 +1,14 @@
 #pragma once
 // The folder scan: brings the grid up to date with the tree's folder,
 // reusing the folder's thumbnail database and decoding only pictures that
-// are new or changed. It lists and decides on its own thread; every change
-// to the grid and the window is a step run on the UI thread while it waits.
+// are new or changed. It lists and decides on its own thread; the pictures
+// are decoded by workers, and the grid takes them on the UI thread in
+// batches. Every other change to the grid and the window is a short step
+// run on the UI thread while it waits.
 
 #include "scanhost.h"
 
+#include <QFileInfoList>
 #include <QThread>
 #include <functional>
 
@@ -33,7 +36,7 @@ private:
     bool cancelled() const;
     void scan();
     void dropStaleItems(const QString& folder);
-    void bringFilesUpToDate(const QString& folder);
+    void bringFilesUpToDate(const QString& folder, const QFileInfoList& entries);
     void reselect();
     void finish();
 

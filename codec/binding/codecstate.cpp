@@ -7,11 +7,22 @@ namespace {
 
 struct State {
     std::mutex lock;
+    QList<QRgb> sharedPalette;
+};
+
+// Each thread has its own: a worker's error never shows in the picture
+// pane's message, nor the pane's in a worker's result.
+struct ThreadState {
     QString operationText;
     qint16 lastErrorCode = 0;
     QString lastErrorText;
-    QList<QRgb> sharedPalette;
 };
+
+ThreadState& threadState()
+{
+    thread_local ThreadState s;
+    return s;
+}
 
 State& state()
 {
@@ -25,39 +36,33 @@ std::atomic<bool> scanning{false};
 
 QString OperationText()
 {
-    std::lock_guard g(state().lock);
-    return state().operationText;
+    return threadState().operationText;
 }
 
 void SetOperationText(const QString& text)
 {
-    std::lock_guard g(state().lock);
-    state().operationText = text;
+    threadState().operationText = text;
 }
 
 qint16 LastErrorCode()
 {
-    std::lock_guard g(state().lock);
-    return state().lastErrorCode;
+    return threadState().lastErrorCode;
 }
 
 QString LastErrorText()
 {
-    std::lock_guard g(state().lock);
-    return state().lastErrorText;
+    return threadState().lastErrorText;
 }
 
 void SetLastError(qint16 code, const QString& text)
 {
-    std::lock_guard g(state().lock);
-    state().lastErrorCode = code;
-    state().lastErrorText = text;
+    threadState().lastErrorCode = code;
+    threadState().lastErrorText = text;
 }
 
 void SetLastErrorText(const QString& text)
 {
-    std::lock_guard g(state().lock);
-    state().lastErrorText = text;
+    threadState().lastErrorText = text;
 }
 
 QList<QRgb> SharedPalette()

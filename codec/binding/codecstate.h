@@ -1,7 +1,8 @@
 #pragma once
-// Process-wide state of the codec binding: the text naming the picture
-// operation under way, the last error, the shared palette and the scanning
-// busy flag. Guarded, since the folder scan decodes on its own thread.
+// State of the codec binding: the text naming the picture operation under
+// way and the last error, each thread its own (the thumbnail workers decode
+// beside the picture pane); the shared palette and the scanning busy flag,
+// process-wide and guarded.
 
 #include <QList>
 #include <QString>

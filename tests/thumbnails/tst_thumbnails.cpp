@@ -355,7 +355,8 @@ private slots:
             QCOMPARE(b.PixelCode, a.PixelCode);
             QCOMPARE(b.Bits, a.Bits);
             QCOMPARE(b.Compression, a.Compression);
-            QCOMPARE(b.Bitmap.image().convertToFormat(QImage::Format_RGB888),
+            QVERIFY(b.Bitmap.empty());   // read from the file when its cell needs it
+            QCOMPARE(again.Miniature(i).image().convertToFormat(QImage::Format_RGB888),
                      a.Bitmap.image().convertToFormat(QImage::Format_RGB888));
             QVERIFY(!b.Checked);
         }

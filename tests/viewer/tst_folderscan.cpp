@@ -8,6 +8,7 @@
 #include "viewer/viewerstate.h"
 
 #include "thumbnails/piclibthumbnails.h"
+#include "codec/binding/codecstate.h"
 #include "platform/settings.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <thread>
 #include <utime.h>
 
 namespace {
@@ -236,6 +238,84 @@ private slots:
         ScanRun reopened = scan(dir);
         QCOMPARE(reopened.decoded, 0);
         QCOMPARE(reopened.reused, 2);
+    }
+
+    // Miniatures made on the workers give the same grid, in the same order,
+    // and the same database file byte for byte as the grid's own serial way.
+    void parallelScanMatchesSerial()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 24; ++i) {
+            // equal sizes and dates: only the names tell the ties apart
+            const char* ext[] = {"bmp", "png", "jpg"};
+            makePicture(dir.filePath(QString("p%1.%2").arg(i % 8).arg(ext[i % 3])), 30 + (i % 4), 20 + (i % 5),
+                        QColor(10 * i, 200 - 5 * i, 90));
+        }
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+            setModificationTime(dir.filePath(name), 1700000000);
+        for (int order = 0; order < 5; ++order) {
+            init();
+            grid_->host.compare = [order](const Th& a, const Th& b) { return CompareThumbnails(a, b, order, 1); };
+            ScanRun parallel = scan(dir.path());
+            QCOMPARE(parallel.decoded, grid_->itemCount());
+            const QString scanned = dir.filePath("scanned.db");
+            QVERIFY(grid_->SaveDatabase(scanned));
+
+            TPicLibThumbnails serial;
+            serial.host = grid_->host;
+            QCOMPARE(serial.LoadFolder(dir.path()), grid_->itemCount());
+            serial.sortItems(serial.host.compare);
+            const QString loaded = dir.filePath("serial.db");
+            QVERIFY(serial.SaveDatabase(loaded));
+            QCOMPARE(contentsOf(scanned), contentsOf(loaded));
+            QFile::remove(scanned);
+            QFile::remove(loaded);
+            QFile::remove(TTimeThread::databaseFile(dir.path()));
+        }
+    }
+
+    // Cancelled while the workers make miniatures: what was made stays,
+    // no placeholder is left in the grid or written to the database.
+    void cancelDuringTheFirstOpen()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 40; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i, 2, 10, QChar('0'))), 1200, 900);
+        int batches = 0;
+        grid_->host.updateMarkedCount = [&] {
+            if (++batches == 2)
+                grid_->CancelRequested = true;
+        };
+        ScanRun cancelled = scan(dir.path());
+        grid_->host.updateMarkedCount = nullptr;
+        QVERIFY(grid_->itemCount() < 40);
+        QCOMPARE(cancelled.decoded, grid_->itemCount());
+        for (int i = 0; i < grid_->itemCount(); ++i) {
+            QVERIFY(!grid_->item(i).Placeholder);
+            QVERIFY(!grid_->item(i).Bitmap.empty());
+        }
+        const int made = grid_->itemCount();
+        ScanRun next = scan(dir.path());
+        QCOMPARE(next.decoded, 40 - made);
+        QCOMPARE(grid_->itemCount(), 40);
+    }
+
+    // The codec's last error belongs to the thread that made it.
+    void errorsStayWithTheirThread()
+    {
+        SetLastError(7, "pane");
+        SetOperationText("Lade Bild");
+        QString seenByWorker = "unset";
+        std::thread worker([&seenByWorker] {
+            seenByWorker = LastErrorText();
+            SetLastError(3, "worker");
+            SetOperationText("Miniatur");
+        });
+        worker.join();
+        QCOMPARE(seenByWorker, QString());
+        QCOMPARE(LastErrorText(), QString("pane"));
+        QCOMPARE(LastErrorCode(), qint16(7));
+        QCOMPARE(OperationText(), QString("Lade Bild"));
     }
 
     void folderHistoryKeeps101Entries()

@@ -117,28 +117,30 @@ private slots:
     {
         QTemporaryDir dir;
         for (int i = 0; i < 30; ++i)
-            makePicture(dir.filePath(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))), 40 + i, 30);
+            makePicture(dir.filePath(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))), 1200 + i, 900);
         TKvnPictureView w;
         w.start();
         w.show();
         TPicLibThumbnails* grid = w.thumbnails();
-        const auto relayout = grid->host.relayout;
-        int added = 0;
-        grid->host.relayout = [&] {
-            if (++added == 5)
-                w.close();   // inside the scan's step, as a click on the close box lands
-            if (relayout)
-                relayout();
+        const auto counted = grid->host.updateMarkedCount;
+        int batches = 0;
+        grid->host.updateMarkedCount = [&] {
+            if (++batches == 3)
+                w.close();   // while the grid takes miniatures, as a click on the close box lands
+            if (counted)
+                counted();
         };
         QVERIFY(w.folderTree()->setPath(dir.path()));
         closeAndWait(w);
-        grid->host.relayout = relayout;
+        grid->host.updateMarkedCount = counted;
         QVERIFY(!w.isVisible());
         QVERIFY(!w.state().ScanThread);
         for (QThread* t : w.findChildren<QThread*>())
             QVERIFY(t->isFinished());
-        QVERIFY(grid->itemCount() >= 5);
+        QVERIFY(grid->itemCount() >= 1);
         QVERIFY(grid->itemCount() < 30);   // the scan stopped early
+        for (int i = 0; i < grid->itemCount(); ++i)
+            QVERIFY(!grid->item(i).Placeholder);
         const QByteArray database = contentsOf(TTimeThread::databaseFile(dir.path()));
         QCOMPARE(entriesIn(database), grid->itemCount());
         QCOMPARE(Settings().readString("StartUp", "BaseFolder", QString()), dir.path());
