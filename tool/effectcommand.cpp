@@ -19,6 +19,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -28,11 +29,13 @@ struct Rect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// One effect: how many numbers it takes, whether it takes a rectangle and
-// how it runs. run answers the new picture or null; it may replace `dib`.
+// One effect: the numbers it takes, one letter each ('n' any number, 'b' an
+// 8-bit value 0..255, 's' a 16-bit value -32768..32767), whether it takes a
+// rectangle and how it runs. run answers the new picture or null; it may
+// replace `dib`.
 struct EffectSpec {
     const char* name;
-    int argCount;
+    const char* args;
     bool rect;
     std::function<GlobalHandle(GlobalHandle& dib, const Rect& r, const std::vector<double>& a)> run;
 };
@@ -42,6 +45,7 @@ int i(double v)
     return static_cast<int>(v);
 }
 
+// The numbers were checked against the effect's args before it runs.
 qint16 s(double v)
 {
     return static_cast<qint16>(v);
@@ -50,6 +54,24 @@ qint16 s(double v)
 quint8 b(double v)
 {
     return static_cast<quint8>(v);
+}
+
+// Whether v can be passed as an argument of kind.
+bool fitsKind(double v, char kind)
+{
+    switch (kind) {
+    case 'b':
+        return v == std::trunc(v) && v >= 0 && v <= 255;
+    case 's':
+        return v == std::trunc(v) && v >= -32768 && v <= 32767;
+    default:
+        return true;
+    }
+}
+
+const char* kindText(char kind)
+{
+    return kind == 'b' ? "a whole number from 0 to 255" : "a whole number from -32768 to 32767";
 }
 
 // A call that changes the picture held by dib: the changed picture is the
@@ -63,10 +85,10 @@ GlobalHandle taken(GlobalHandle& dib, bool ok)
     return out;
 }
 
-#define RECT_CALL(Fn, n, ...)                                                                          \
+#define RECT_CALL(Fn, args, ...)                                                                       \
     EffectSpec                                                                                         \
     {                                                                                                  \
-        #Fn, n, true, [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {               \
+        #Fn, args, true, [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {            \
             (void)a;                                                                                   \
             return Fn(d, r.left, r.top, r.right, r.bottom __VA_OPT__(, ) __VA_ARGS__);                 \
         }                                                                                              \
@@ -75,29 +97,29 @@ GlobalHandle taken(GlobalHandle& dib, bool ok)
 const std::vector<EffectSpec>& effectSpecs()
 {
     static const std::vector<EffectSpec> specs = {
-        RECT_CALL(Blur, 1, i(a[0])),
-        RECT_CALL(OilPainting, 1, i(a[0])),
-        RECT_CALL(Engrave, 1, i(a[0])),
-        RECT_CALL(Bled, 1, i(a[0])),
-        RECT_CALL(Edge, 1, i(a[0])),
-        RECT_CALL(Better, 1, i(a[0])),
-        RECT_CALL(PixelFix, 1, i(a[0])),
-        RECT_CALL(PinchHole, 1, a[0]),
-        RECT_CALL(Whirl, 1, a[0]),
-        RECT_CALL(AutoContrast, 0),
-        RECT_CALL(GrayArea, 0),
-        RECT_CALL(Spray, 2, i(a[0]), i(a[1])),
-        RECT_CALL(Jiggle, 3, i(a[0]), i(a[1]), s(a[2])),
-        RECT_CALL(Motion, 3, i(a[0]), i(a[1]), s(a[2])),
-        RECT_CALL(RecToPolar, 4, i(a[0]), i(a[1]), a[2] != 0, a[3] != 0),
-        RECT_CALL(ThresholdDib, 2, i(a[0]), a[1] != 0),
-        RECT_CALL(FadeDib, 4, i(a[0]), i(a[1]), i(a[2]), i(a[3])),
-        RECT_CALL(Enhance, 5, i(a[0]), i(a[1]), i(a[2]), i(a[3]), i(a[4])),
-        RECT_CALL(Noise, 5, a[0] != 0, a[1] != 0, i(a[2]), i(a[3]), i(a[4])),
-        RECT_CALL(Wave, 5, a[0], i(a[1]), a[2], a[3] != 0, a[4] != 0),
-        RECT_CALL(Mosaic, 14, i(a[0]), i(a[1]), i(a[2]), i(a[3]), i(a[4]), a[5] != 0, i(a[6]), i(a[7]), b(a[8]),
-                  b(a[9]), b(a[10]), b(a[11]), b(a[12]), b(a[13])),
-        {"Curl", 21, true,
+        RECT_CALL(Blur, "n", i(a[0])),
+        RECT_CALL(OilPainting, "n", i(a[0])),
+        RECT_CALL(Engrave, "n", i(a[0])),
+        RECT_CALL(Bled, "n", i(a[0])),
+        RECT_CALL(Edge, "n", i(a[0])),
+        RECT_CALL(Better, "n", i(a[0])),
+        RECT_CALL(PixelFix, "n", i(a[0])),
+        RECT_CALL(PinchHole, "n", a[0]),
+        RECT_CALL(Whirl, "n", a[0]),
+        RECT_CALL(AutoContrast, ""),
+        RECT_CALL(GrayArea, ""),
+        RECT_CALL(Spray, "nn", i(a[0]), i(a[1])),
+        RECT_CALL(Jiggle, "nns", i(a[0]), i(a[1]), s(a[2])),
+        RECT_CALL(Motion, "nns", i(a[0]), i(a[1]), s(a[2])),
+        RECT_CALL(RecToPolar, "nnnn", i(a[0]), i(a[1]), a[2] != 0, a[3] != 0),
+        RECT_CALL(ThresholdDib, "nn", i(a[0]), a[1] != 0),
+        RECT_CALL(FadeDib, "nnnn", i(a[0]), i(a[1]), i(a[2]), i(a[3])),
+        RECT_CALL(Enhance, "nnnnn", i(a[0]), i(a[1]), i(a[2]), i(a[3]), i(a[4])),
+        RECT_CALL(Noise, "nnnnn", a[0] != 0, a[1] != 0, i(a[2]), i(a[3]), i(a[4])),
+        RECT_CALL(Wave, "nnnnn", a[0], i(a[1]), a[2], a[3] != 0, a[4] != 0),
+        RECT_CALL(Mosaic, "nnnnnnnnbbbbbb", i(a[0]), i(a[1]), i(a[2]), i(a[3]), i(a[4]), a[5] != 0, i(a[6]),
+                  i(a[7]), b(a[8]), b(a[9]), b(a[10]), b(a[11]), b(a[12]), b(a[13])),
+        {"Curl", "nnnnnnnnnnnnnbbbbbb", true,
          [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {
              CurlOptions o;
              o.backUsesBackground = a[0] != 0;
@@ -117,44 +139,44 @@ const std::vector<EffectSpec>& effectSpecs()
              o.backRed = b(a[16]), o.backGreen = b(a[17]), o.backBlue = b(a[18]);
              return Curl(d, r.left, r.top, r.right, r.bottom, o);
          }},
-        {"HToneImage", 3, false,
+        {"HToneImage", "nnn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
              return HToneImage(d, i(a[0]), static_cast<float>(a[1]), i(a[2]));
          }},
-        {"TileDib", 0, false, [](GlobalHandle& d, const Rect&, const std::vector<double>&) { return TileDib(d); }},
-        {"ExtrudeDib", 2, false,
+        {"TileDib", "", false, [](GlobalHandle& d, const Rect&, const std::vector<double>&) { return TileDib(d); }},
+        {"ExtrudeDib", "nn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ExtrudeDib(d, a[0] != 0, i(a[1])); }},
-        {"Warp", 7, false,
+        {"Warp", "nnnnnnn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
              return Warp(d, a[0] != 0, a[1] != 0, a[2] != 0, i(a[3]), i(a[4]), i(a[5]), i(a[6]));
          }},
-        {"ILRotate", 2, true,
+        {"ILRotate", "nn", true,
          [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {
              return taken(d, ILRotate(d, r.left, r.top, r.right, r.bottom, a[0], static_cast<qint32>(a[1])));
          }},
-        {"ILMirror", 2, false,
+        {"ILMirror", "nn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ILMirror(d, a[0] != 0, a[1] != 0); }},
-        {"ILInvert", 0, false, [](GlobalHandle& d, const Rect&, const std::vector<double>&) { return taken(d, ILInvert(d)); }},
-        {"ILBrightness", 1, false,
+        {"ILInvert", "", false, [](GlobalHandle& d, const Rect&, const std::vector<double>&) { return taken(d, ILInvert(d)); }},
+        {"ILBrightness", "n", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ILBrightness(d, i(a[0])); }},
-        {"ILGamma", 1, false,
+        {"ILGamma", "n", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ILGamma(d, i(a[0])); }},
-        {"ilHueAndSaturation", 9, true,
+        {"ilHueAndSaturation", "sssssssss", true,
          [](GlobalHandle& d, const Rect& r, const std::vector<double>& a) {
              const HueChannels c{s(a[0]), s(a[1]), s(a[2]), s(a[3]), s(a[4]), s(a[5])};
              const bool whole = r.right == 0 || r.bottom == 0;
              const IspRect rect{r.left, r.top, r.right, r.bottom};
              return taken(d, ilHueAndSaturation(d, c, s(a[6]), s(a[7]), s(a[8]), whole ? nullptr : &rect));
          }},
-        {"ScaleDib", 3, false,
+        {"ScaleDib", "nnn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) { return ScaleDib(d, i(a[0]), i(a[1]), i(a[2])); }},
-        {"ScaleToGray", 3, false,
+        {"ScaleToGray", "nnn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
              if (a[0] < 0 || a[0] > int(S_Gray_Anti_256))
                  throw ToolError::usage(QStringLiteral("ScaleToGray: mode %1 is not 0 to 7").arg(a[0]));
              return ScaleToGray(d, static_cast<TScaleToGray>(i(a[0])), i(a[1]), i(a[2]));
          }},
-        {"ILReduceColors", 2, false,
+        {"ILReduceColors", "nn", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
              if (a[1] < 0 || a[1] > int(IL_GRAYSCALE))
                  throw ToolError::usage(QStringLiteral("ILReduceColors: dither %1 is not 0 to 3").arg(a[1]));
@@ -165,7 +187,7 @@ const std::vector<EffectSpec>& effectSpecs()
                  d = in;
              return out == in ? nullptr : out;
          }},
-        {"ReduceDib", 4, false,
+        {"ReduceDib", "nsns", false,
          [](GlobalHandle& d, const Rect&, const std::vector<double>& a) {
              return ReduceDib(d, i(a[0]), s(a[1]), i(a[2]), s(a[3]));
          }},
@@ -274,16 +296,24 @@ int runEffectCommand(const QStringList& args)
     if (!spec)
         throw ToolError::usage(QStringLiteral("unknown effect %1").arg(rest.first()));
     const QStringList numbers = rest.mid(1, rest.size() - 3);
-    if (numbers.size() != spec->argCount)
+    const int argCount = int(std::strlen(spec->args));
+    if (numbers.size() != argCount)
         throw ToolError::usage(QStringLiteral("%1 takes %2 numbers, not %3")
                                    .arg(QLatin1String(spec->name))
-                                   .arg(spec->argCount)
+                                   .arg(argCount)
                                    .arg(numbers.size()));
     if (rect && !spec->rect)
         throw ToolError::usage(QStringLiteral("%1 takes no rectangle").arg(QLatin1String(spec->name)));
     std::vector<double> values;
-    for (const QString& n : numbers)
-        values.push_back(number(n, spec->name));
+    for (int k = 0; k < argCount; ++k) {
+        const double v = number(numbers[k], spec->name);
+        if (!fitsKind(v, spec->args[k]))
+            throw ToolError::usage(QStringLiteral("%1: number %2 (%3) is not %4")
+                                       .arg(QLatin1String(spec->name))
+                                       .arg(k + 1)
+                                       .arg(numbers[k], QLatin1String(kindText(spec->args[k]))));
+        values.push_back(v);
+    }
 
     const QString in = rest[rest.size() - 2];
     const QString out = rest.last();

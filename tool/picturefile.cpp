@@ -24,8 +24,15 @@ constexpr KindByExtension kKinds[] = {
     {"pcx", PictureFile::Pcx},      {"tga", PictureFile::Tga},   {"tif", PictureFile::Tiff},
     {"tiff", PictureFile::Tiff},    {"eps", PictureFile::Eps},   {"pcd", PictureFile::Pcd},
     {"dxf", PictureFile::Dxf},      {"wmf", PictureFile::Metafile}, {"emf", PictureFile::Metafile},
-    {"ico", PictureFile::Icon},
+    {"ico", PictureFile::Icon},     {"scm", PictureFile::Message}, {"cms", PictureFile::Message},
 };
+
+// The failure line, with the codec's reason when it gave one.
+ToolError codecFailure(const QString& text)
+{
+    const QString reason = CodecFailureReason();
+    return ToolError::failure(reason.isEmpty() ? text : text + QStringLiteral(": ") + reason);
+}
 
 }  // namespace
 
@@ -85,7 +92,7 @@ TiffPageInfo PictureFile::tiffInfo(int page)
 {
     TiffPageInfo t;
     if (!ReadTiffPageInfo(path_, page, t) || t.pages <= 0)
-        throw ToolError::failure(QStringLiteral("%1: cannot read the TIFF page information").arg(path_));
+        throw codecFailure(QStringLiteral("%1: cannot read the TIFF page information").arg(path_));
     return t;
 }
 
@@ -104,9 +111,20 @@ int PictureFile::clampedPage(int page)
     return page > last ? last : page;
 }
 
+// The picture control's type name of a file it does not decode itself: its
+// extension in capitals.
+QString PictureFile::controlTypeName() const
+{
+    return QFileInfo(path_).suffix().toUpper();
+}
+
 PictureFileInfo PictureFile::info(int page)
 {
     PictureFileInfo info;
+    if (kind_ == Message) {
+        info.type = info.compression = controlTypeName();
+        return info;
+    }
     if (kind_ == Tiff) {
         const TiffPageInfo t = tiffInfo(clampedPage(page));
         info.type = QStringLiteral("TIF");
@@ -118,24 +136,22 @@ PictureFileInfo PictureFile::info(int page)
     }
     if (kind_ == Metafile) {
         const TMetafile metafile = loadMetafile();
-        info.type = metafile.Enhanced() ? QStringLiteral("Enhanced Metafile") : QStringLiteral("Windows Metafile");
+        info.type = info.compression = controlTypeName();
         info.width = metafile.Width();
         info.height = metafile.Height();
         info.bits = DeviceDepth();
         info.planes = 1;
-        info.compression = QStringLiteral("None");
         return info;
     }
     if (kind_ == Icon) {
         const TIcon icon = loadIcon();
         const IconEntry& shown = *icon.Shown();
-        info.type = QStringLiteral("ICON");
+        info.type = info.compression = controlTypeName();
         info.width = icon.Width();
         info.height = icon.Height();
         info.bits = shown.imageBits;
         info.planes = 1;
         info.colors = shown.imageColors;
-        info.compression = shown.png ? QStringLiteral("PNG") : QStringLiteral("None");
         return info;
     }
     if (kind_ == Dxf) {
@@ -145,7 +161,7 @@ PictureFileInfo PictureFile::info(int page)
         return info;
     }
     if (!ReadFileInfo(path_, info))
-        throw ToolError::failure(QStringLiteral("%1: cannot read the picture information").arg(path_));
+        throw codecFailure(QStringLiteral("%1: cannot read the picture information").arg(path_));
     return info;
 }
 
@@ -177,6 +193,8 @@ TBitmap PictureFile::decode(int page, int bits)
         ok = MetafileToBitmap(&bitmap, &metafile, false) && atDepth(bitmap, bits == 0 ? 24 : bits);
         break;
     }
+    case Message:
+        throw ToolError::failure(QStringLiteral("%1: a message file, not a picture").arg(path_));
     case Icon: {
         const TIcon icon = loadIcon();
         // drawn on white, at the entry's own depth when that is a palette depth
@@ -191,6 +209,6 @@ TBitmap PictureFile::decode(int page, int bits)
     default: break;
     }
     if (!ok || bitmap.empty())
-        throw ToolError::failure(QStringLiteral("%1: cannot decode the picture").arg(path_));
+        throw codecFailure(QStringLiteral("%1: cannot decode the picture").arg(path_));
     return bitmap;
 }

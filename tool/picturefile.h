@@ -13,7 +13,9 @@ class TMetafile;
 
 class PictureFile {
 public:
-    enum Kind { Jpeg, Png, Gif, Bmp, Pcx, Tga, Tiff, Eps, Pcd, Dxf, Metafile, Icon, Unknown };
+    // Message: the scrolling-message (SCM) and credits (CMS) files the
+    // picture control shows as moving text; described, never decoded.
+    enum Kind { Jpeg, Png, Gif, Bmp, Pcx, Tga, Tiff, Eps, Pcd, Dxf, Metafile, Icon, Message, Unknown };
 
     // Throws when the file is missing or of a kind the tool cannot read.
     explicit PictureFile(const QString& path);
@@ -25,7 +27,9 @@ public:
     // page past the end: the last page.
     int clampedPage(int page);
 
-    // The picture information of a page, as the programs show it.
+    // The picture information of a page, as the programs show it: metafiles,
+    // icons and message files under the picture control's type names (the
+    // extension: "WMF", "EMF", "ICO", "SCM", "CMS"), also as compression.
     PictureFileInfo info(int page);
     // The picture at depth bits (0 keeps the file's own depth).
     TBitmap decode(int page, int bits);
@@ -34,6 +38,7 @@ public:
 
 private:
     TiffPageInfo tiffInfo(int page);
+    QString controlTypeName() const;
     TMetafile loadMetafile() const;
     TIcon loadIcon() const;
     static bool atDepth(TBitmap& bitmap, int bits);

@@ -65,6 +65,8 @@ private slots:
     void rectangleLimitsTheEffect();
     void paletteInputKeepsItsDepth();
     void failuresAndUsage();
+    void numbersFitTheirArguments();
+    void curlTakesItsNineteenNumbers();
 
 private:
     QTemporaryDir dir;
@@ -151,6 +153,61 @@ void EffectToolTest::failuresAndUsage()
     damaged.close();
     expectFailure(runTool({effect, QStringLiteral("Blur"), QStringLiteral("3"), damaged.fileName(), out}), 1);
     QVERIFY(!QFile::exists(out));
+}
+
+// 8- and 16-bit arguments take whole numbers in their range; anything else
+// is a usage error, never a value cut to fit.
+void EffectToolTest::numbersFitTheirArguments()
+{
+    Owned dib(patterned(8, 8));
+    const QString in = writeBmp(dir, QStringLiteral("fit-in.bmp"), dib.get());
+    const QString out = dir.filePath(QStringLiteral("fit-out.bmp"));
+    auto mosaic = [&](const QString& red) {
+        QStringList args{QStringLiteral("effect"), QStringLiteral("Mosaic")};
+        for (const char* n : {"4", "4", "0", "0", "0", "0", "0", "0"})
+            args << QLatin1String(n);
+        args << red << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("255") << QStringLiteral("255")
+             << QStringLiteral("255") << in << out;
+        return runTool(args);
+    };
+    for (const char* bad : {"300", "256", "-1", "2.5"})
+        expectFailure(mosaic(QLatin1String(bad)), 2);
+    QVERIFY(!QFile::exists(out));
+    QCOMPARE(mosaic(QStringLiteral("255")).exitCode, 0);
+    QVERIFY(QFile::exists(out));
+
+    auto hue = [&](const QString& shift) {
+        return runTool({QStringLiteral("effect"), QStringLiteral("ilHueAndSaturation"), QStringLiteral("1"),
+                        QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"),
+                        QStringLiteral("1"), shift, QStringLiteral("0"), QStringLiteral("0"), in, out});
+    };
+    expectFailure(hue(QStringLiteral("40000")), 2);
+    expectFailure(hue(QStringLiteral("-32769")), 2);
+    QCOMPARE(hue(QStringLiteral("-32768")).exitCode, 0);
+    expectFailure(runTool({QStringLiteral("effect"), QStringLiteral("Jiggle"), QStringLiteral("3"), QStringLiteral("4"),
+                           QStringLiteral("70000"), in, out}),
+                  2);
+}
+
+void EffectToolTest::curlTakesItsNineteenNumbers()
+{
+    Owned dib(patterned(40, 30));
+    const QString in = writeBmp(dir, QStringLiteral("curl-in.bmp"), dib.get());
+    const QString out = dir.filePath(QStringLiteral("curl-out.bmp"));
+    // background and shadow options, transparency, shade, corners, directions,
+    // then the foreground and background colours
+    const QStringList numbers{"1", "0", "0", "0", "1", "0.5", "1", "0", "0", "1", "0", "0", "1",
+                              "255", "0", "0", "0", "0", "255"};
+    QCOMPARE(numbers.size(), 19);
+    const ToolRun run = runTool(QStringList{QStringLiteral("effect"), QStringLiteral("Curl")} + numbers +
+                                QStringList{in, out});
+    QCOMPARE(run.exitCode, 0);
+    Owned curled(readBmp(out));
+    QVERIFY(curled.get());
+    QVERIFY(differingPixels(curled.get(), dib.get()) > 0);
+    expectFailure(runTool(QStringList{QStringLiteral("effect"), QStringLiteral("Curl")} + numbers +
+                          QStringList{QStringLiteral("0"), QStringLiteral("0"), in, out}),
+                  2);
 }
 
 QTEST_GUILESS_MAIN(EffectToolTest)

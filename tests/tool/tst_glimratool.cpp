@@ -187,6 +187,15 @@ private slots:
         QTest::newRow("tiff page 0") << data("pages3.tif") << 0 << "TIF" << 4 << 3 << 24 << "LZW" << 3;
         QTest::newRow("tiff page 1") << data("pages3.tif") << 1 << "TIF" << 6 << 2 << 24 << "LZW" << 3;
         QTest::newRow("tiff page past the end") << data("pages3.tif") << 9 << "TIF" << 5 << 5 << 24 << "LZW" << 3;
+        // floating-point samples: the depth they are shown at
+        QTest::newRow("float tiff") << QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/rose-float64-planar.tif") << 0
+                                    << "TIF" << 35 << 23 << 24 << "NONE" << 1;
+        // message files under the picture control's names
+        QTest::newRow("scrolling message") << writeFile(dir_, QStringLiteral("hello.scm"),
+                                                        "/fc|255/fh|-13/fn|Arial/fs|10/ft|0000/bc|0/sp|1/sm|Hallo/eo|")
+                                           << 0 << "SCM" << 0 << 0 << 0 << "SCM" << 1;
+        QTest::newRow("credits") << writeFile(dir_, QStringLiteral("thanks.CMS"), "\r\n255\r\n-13\r\nArial\r\n")
+                                 << 0 << "CMS" << 0 << 0 << 0 << "CMS" << 1;
     }
 
     void infoLine()
@@ -283,6 +292,37 @@ private slots:
             QCOMPARE(decoded.format(), maxColours == 2 ? QImage::Format_Mono : QImage::Format_Indexed8);
             QVERIFY(decoded.colorCount() <= maxColours);
         }
+    }
+
+    void claimsBeyondTheFileAreDamage_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QString hostile = QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/hostile/");
+        for (const char* f : {"gif-screen-32768.gif", "bmp-rle8-16384.bmp", "tiff-strip-16384.tif",
+                              "png-ihdr-16384.png", "ico-png-16384.ico"})
+            QTest::newRow(f) << hostile + QLatin1String(f);
+    }
+
+    // Both commands say why: the binding's English reason ends the line.
+    void claimsBeyondTheFileAreDamage()
+    {
+        QFETCH(QString, path);
+        const QString out = dir_.filePath(QStringLiteral("never.png"));
+        const QList<ToolRun> runs = runTools({{QStringLiteral("info"), path},
+                                              {QStringLiteral("decode"), path, QStringLiteral("-o"), out}});
+        for (const ToolRun& run : runs) {
+            verifyFailure(run, 1);
+            QVERIFY2(run.errLines.first().endsWith(QStringLiteral("the file is too small for the picture it claims")),
+                     qPrintable(run.errLines.first()));
+        }
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void messageFilesAreNoPictures()
+    {
+        const QString scm = writeFile(dir_, QStringLiteral("msg.scm"), "/fc|255/sm|Hallo/eo|");
+        const ToolRun run = runTool({QStringLiteral("decode"), scm, QStringLiteral("-o"), dir_.filePath("m.png")});
+        verifyFailure(run, 1);
     }
 
     void runsWithoutADisplaySetting()
