@@ -55,7 +55,9 @@ TAboutBox3::TAboutBox3(QWidget* parent)
         ui->lbVersion->setText("Version: " + productVersion());
     if (!buildVersion().isEmpty())
         ui->lbBuild->setText("Build: " + buildVersion());
-    ui->lbRechte->setText(QStringLiteral("\u00A9 Korvane-Projekt. Freie Beispieladressen, kein wirklicher Anbieter."));
+    ui->lbRechte->setText(QStringLiteral("\u00A9 Korvane-Projekt. Alle Rechte vorbehalten."));
+    // the looping line takes the width the others give it
+    ui->lbLauftext->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     for (QLabel* line : {ui->lbMail, ui->lbWeb, ui->lbNews}) {
         line->installEventFilter(this);
         QFont f = line->font();

@@ -23,6 +23,7 @@ THlpDlg::THlpDlg(const QString& helpFile, QWidget* parent)
     const RtfReader::Result r = RtfReader::readFile(helpFile, *ui->RichEdit1->document());
     error_ = r.error;
     markLinks();
+    ui->RichEdit1->moveCursor(QTextCursor::Start);
     if (const QScreen* s = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), size());
         frame.moveCenter(s->availableGeometry().center());

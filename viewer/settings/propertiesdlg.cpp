@@ -14,7 +14,7 @@ namespace {
 
 QString timeText(const QDateTime& t)
 {
-    return QLocale::system().toString(t, QLocale::LongFormat);
+    return QLocale(QLocale::German, QLocale::Germany).toString(t, QStringLiteral("dddd, d. MMMM yyyy, HH:mm:ss"));
 }
 
 }  // namespace

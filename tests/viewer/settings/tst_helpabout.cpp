@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -145,6 +146,9 @@ private slots:
         QVERIFY(help.view()->isReadOnly());
         QCOMPARE(help.view()->lineWrapMode(), QTextEdit::NoWrap);
         QVERIFY(help.windowFlags() & Qt::WindowStaysOnTopHint);
+        help.show();
+        QVERIFY(help.view()->verticalScrollBar()->maximum() > 200);
+        QVERIFY(help.view()->verticalScrollBar()->value() < 20);   // opens at the top
         QTextCursor mail = help.view()->document()->find("mailto:info@example.invalid");
         QVERIFY(!mail.isNull());
         QCOMPARE(mail.charFormat().anchorHref(), QString("mailto:info@example.invalid"));
