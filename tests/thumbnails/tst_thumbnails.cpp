@@ -625,6 +625,33 @@ private slots:
         QVERIFY(grid.InterruptedDatabase().isEmpty());
     }
 
+    // Miniatures read from the database file when drawn: a file cut short
+    // under the grid gives empty cells, never a crash or a read past its end.
+    void storedMiniaturesOfAChangedFile()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 4; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 30 + i, 20);
+        const QString db = dir.filePath("KvnThumbalais.db");
+        {
+            TPicLibThumbnails grid;
+            enableDatabases(grid);
+            QCOMPARE(grid.LoadFolder(dir.path()), 4);
+            QVERIFY(grid.SaveDatabase(db));
+        }
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        QVERIFY(grid.LoadDatabase(db));
+        QCOMPARE(grid.itemCount(), 4);
+        QVERIFY(!grid.Miniature(0).empty());
+        QFile file(db);
+        QVERIFY(file.resize(file.size() / 2));   // in place: the open file shrinks
+        QVERIFY(grid.Miniature(3).empty());
+        QVERIFY(grid.Miniature(3).empty());   // not tried again
+        QVERIFY(!grid.Miniature(0).empty());   // held already
+        QVERIFY(grid.Miniature(7).empty());
+    }
+
     void databaseListKeepsEveryFile()
     {
         QTemporaryDir dir;
