@@ -29,6 +29,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSlider>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -96,6 +97,8 @@ TEffectForm::TEffectForm(QWidget* parent) : QDialog(parent), ui(std::make_unique
 {
     ui->setupUi(this);
     setWindowFlag(Qt::Tool);
+    if (EffectsHelpFile().isEmpty())
+        InitEffectsHelpFile();
     changedFlag = false;
     shownFlag = false;
     const QColor face = palette().color(QPalette::Button);
@@ -268,7 +271,13 @@ void TEffectForm::showEvent(QShowEvent* event)
         return;
     if (parentWidget()) {
         const QRect p = parentWidget()->window()->geometry();
-        move(p.center() - rect().center());
+        QPoint at = p.center() - rect().center();
+        if (const QScreen* screen = parentWidget()->screen()) {
+            const QRect room = screen->availableGeometry();
+            at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
+            at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height())));
+        }
+        move(at);
     }
     readMasterSize();
     if (MasterDib) {
