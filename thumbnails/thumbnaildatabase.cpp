@@ -160,14 +160,12 @@ int hexValue(char16_t c)
     return -1;
 }
 
-}  // namespace
-
-bool ThumbnailDatabase::fromHexBytes(const QByteArray& hex, QByteArray& out)
+template <typename Char>
+bool decodeHex(const Char* in, qsizetype digits, QByteArray& out)
 {
-    if (hex.size() % 2 != 0)
+    if (digits % 2 != 0)
         return false;
-    out.resize(hex.size() / 2);
-    const auto* in = reinterpret_cast<const uchar*>(hex.constData());
+    out.resize(digits / 2);
     for (qsizetype i = 0; i < out.size(); ++i) {
         const int high = hexValue(in[2 * i]), low = hexValue(in[2 * i + 1]);
         if (high < 0 || low < 0)
@@ -175,6 +173,13 @@ bool ThumbnailDatabase::fromHexBytes(const QByteArray& hex, QByteArray& out)
         out[i] = char(high * 16 + low);
     }
     return true;
+}
+
+}  // namespace
+
+bool ThumbnailDatabase::fromHexBytes(const QByteArray& hex, QByteArray& out)
+{
+    return decodeHex(reinterpret_cast<const uchar*>(hex.constData()), hex.size(), out);
 }
 
 bool ThumbnailDatabase::bmpHexHead(const QByteArray& head, qint64 length)
@@ -203,17 +208,7 @@ bool ThumbnailDatabase::loadStoredBitmap(Th& item)
 
 bool ThumbnailDatabase::fromHexDigits(const QString& hex, QByteArray& out)
 {
-    if (hex.size() % 2 != 0)
-        return false;
-    out.resize(hex.size() / 2);
-    const char16_t* in = reinterpret_cast<const char16_t*>(hex.utf16());
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const int high = hexValue(in[2 * i]), low = hexValue(in[2 * i + 1]);
-        if (high < 0 || low < 0)
-            return false;
-        out[i] = char(high * 16 + low);
-    }
-    return true;
+    return decodeHex(reinterpret_cast<const char16_t*>(hex.utf16()), hex.size(), out);
 }
 
 std::unique_ptr<Th> ThumbnailDatabase::parseEntry(const QStringList& f, bool dateMissing)
