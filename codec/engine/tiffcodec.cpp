@@ -10,6 +10,7 @@
 #include "alpha.h"
 #include "decodefailure.h"
 #include "tifffloat.h"
+#include "tiffpagefacts.h"
 #include "tiffmemory.h"
 #include "dibcore/dibcore.h"
 
@@ -30,34 +31,6 @@ bool selectPage(TIFF* tif, int page)
     if (page < 0 || page >= pageCount(tif))
         return false;
     return TIFFSetDirectory(tif, static_cast<tdir_t>(page)) == 1;
-}
-
-struct PageFacts {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::uint16_t bitsPerSample = 1;
-    std::uint16_t samples = 1;
-    std::uint16_t photometric = PHOTOMETRIC_MINISWHITE;
-    std::uint16_t compression = COMPRESSION_NONE;
-    std::uint16_t orientation = ORIENTATION_TOPLEFT;
-    std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
-    std::uint16_t planar = PLANARCONFIG_CONTIG;
-};
-
-PageFacts readFacts(TIFF* tif)
-{
-    PageFacts f;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &f.width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &f.height);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &f.bitsPerSample);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &f.samples);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &f.compression);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &f.orientation);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &f.sampleFormat);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &f.planar);
-    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &f.photometric))
-        f.photometric = f.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-    return f;
 }
 
 // The depth a page keeps when the caller asks for its own depth.

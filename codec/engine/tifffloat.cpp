@@ -7,18 +7,14 @@
 
 #include "decodefailure.h"
 #include "dibcore/dibcore.h"
+#include "tiffpagefacts.h"
 
 namespace tifffloat {
 
 namespace {
 
 struct FloatPage {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    std::uint16_t bits = 0;
-    std::uint16_t samples = 1;
-    std::uint16_t planar = PLANARCONFIG_CONTIG;
-    std::uint16_t photometric = PHOTOMETRIC_MINISBLACK;
+    PageFacts facts;
     int channels = 1;  // 1 grey, 3 RGB; further samples (alpha) are left out
     bool tiled = false;
     std::uint32_t chunkWidth = 0;   // a strip is a chunk as wide as the page
@@ -28,32 +24,28 @@ struct FloatPage {
 FloatPage readPage(TIFF* tif)
 {
     FloatPage p;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &p.width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &p.height);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &p.bits);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &p.samples);
-    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &p.planar);
-    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &p.photometric))
-        p.photometric = p.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
-    p.channels = p.photometric == PHOTOMETRIC_RGB && p.samples >= 3 ? 3 : 1;
+    p.facts = readFacts(tif);
+    const PageFacts& f = p.facts;
+    p.channels = f.photometric == PHOTOMETRIC_RGB && f.samples >= 3 ? 3 : 1;
     p.tiled = TIFFIsTiled(tif) != 0;
     if (p.tiled) {
         TIFFGetField(tif, TIFFTAG_TILEWIDTH, &p.chunkWidth);
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &p.chunkHeight);
     } else {
-        p.chunkWidth = p.width;
+        p.chunkWidth = f.width;
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &p.chunkHeight);
-        p.chunkHeight = std::min(p.chunkHeight, p.height);
+        p.chunkHeight = std::min(p.chunkHeight, f.height);
     }
     return p;
 }
 
 bool pageSupported(const FloatPage& p)
 {
-    const bool grey = p.photometric == PHOTOMETRIC_MINISBLACK || p.photometric == PHOTOMETRIC_MINISWHITE;
-    const bool rgb = p.photometric == PHOTOMETRIC_RGB && p.samples >= 3;
-    return (p.bits == 32 || p.bits == 64) && (grey || rgb) && p.samples >= 1 && p.width > 0 && p.height > 0 &&
-           p.chunkWidth > 0 && p.chunkHeight > 0;
+    const PageFacts& f = p.facts;
+    const bool grey = f.photometric == PHOTOMETRIC_MINISBLACK || f.photometric == PHOTOMETRIC_MINISWHITE;
+    const bool rgb = f.photometric == PHOTOMETRIC_RGB && f.samples >= 3;
+    return (f.bitsPerSample == 32 || f.bitsPerSample == 64) && (grey || rgb) && f.samples >= 1 && f.width > 0 &&
+           f.height > 0 && p.chunkWidth > 0 && p.chunkHeight > 0;
 }
 
 double valueAt(const std::uint8_t* p, int bits)
@@ -77,10 +69,10 @@ public:
     bool read(std::vector<float>& out, DecodeRequest& request)
     {
         const std::uint32_t chunks = m_page.tiled ? TIFFNumberOfTiles(m_tif) : TIFFNumberOfStrips(m_tif);
-        const std::uint32_t across = (m_page.width + m_page.chunkWidth - 1) / m_page.chunkWidth;
-        const std::uint32_t down = (m_page.height + m_page.chunkHeight - 1) / m_page.chunkHeight;
+        const std::uint32_t across = (m_page.facts.width + m_page.chunkWidth - 1) / m_page.chunkWidth;
+        const std::uint32_t down = (m_page.facts.height + m_page.chunkHeight - 1) / m_page.chunkHeight;
         const std::uint32_t perPlane = across * down;
-        const std::uint32_t planes = m_page.planar == PLANARCONFIG_SEPARATE ? m_page.samples : 1;
+        const std::uint32_t planes = m_page.facts.planar == PLANARCONFIG_SEPARATE ? m_page.facts.samples : 1;
         if (perPlane == 0 || chunks < perPlane * std::min<std::uint32_t>(planes, std::uint32_t(m_page.channels)))
             return false;
         const tmsize_t chunkBytes = m_page.tiled ? TIFFTileSize(m_tif) : TIFFStripSize(m_tif);
@@ -107,22 +99,22 @@ private:
     void store(const std::uint8_t* chunk, std::size_t bytes, std::uint32_t plane, std::uint32_t left,
                std::uint32_t top, std::vector<float>& out) const
     {
-        const bool separate = m_page.planar == PLANARCONFIG_SEPARATE;
-        const std::size_t step = m_page.bits / 8;
-        const std::size_t inPixel = separate ? 1 : m_page.samples;
-        const std::uint32_t rows = std::min(m_page.chunkHeight, m_page.height - top);
-        const std::uint32_t cols = std::min(m_page.chunkWidth, m_page.width - left);
+        const bool separate = m_page.facts.planar == PLANARCONFIG_SEPARATE;
+        const std::size_t step = m_page.facts.bitsPerSample / 8;
+        const std::size_t inPixel = separate ? 1 : m_page.facts.samples;
+        const std::uint32_t rows = std::min(m_page.chunkHeight, m_page.facts.height - top);
+        const std::uint32_t cols = std::min(m_page.chunkWidth, m_page.facts.width - left);
         const int channels = m_page.channels;
         for (std::uint32_t r = 0; r < rows; ++r) {
             for (std::uint32_t x = 0; x < cols; ++x) {
                 const std::size_t pixel = (std::size_t(r) * m_page.chunkWidth + x) * inPixel;
-                float* o = out.data() + ((std::size_t(top) + r) * m_page.width + left + x) * std::size_t(channels);
+                float* o = out.data() + ((std::size_t(top) + r) * m_page.facts.width + left + x) * std::size_t(channels);
                 for (int c = 0; c < channels; ++c) {
                     if (separate && std::uint32_t(c) != plane)
                         continue;
                     const std::size_t at = (pixel + (separate ? 0 : std::size_t(c))) * step;
                     if (at + step <= bytes)
-                        o[c] = static_cast<float>(valueAt(chunk + at, m_page.bits));
+                        o[c] = static_cast<float>(valueAt(chunk + at, m_page.facts.bitsPerSample));
                 }
             }
         }
@@ -192,22 +184,23 @@ GlobalHandle decode(TIFF* tif, ByteSpan source, DecodeRequest& request)
     const FloatPage page = readPage(tif);
     if (!isFloatPage(tif) || !pageSupported(page))
         return nullptr;
-    const std::uint64_t count = std::uint64_t(page.width) * page.height * std::uint64_t(page.channels);
+    const std::uint64_t count = std::uint64_t(page.facts.width) * page.facts.height * std::uint64_t(page.channels);
     if (!decodefailure::admitsBuffer(count * sizeof(float), source))
         return nullptr;
     std::vector<float> samples(static_cast<std::size_t>(count), 0.0f);
     if (!SampleGrid(tif, page).read(samples, request))
         return nullptr;
     const Range range = rangeOf(tif, samples);
-    dibcore::DibGuard out(dibcore::allocDib(static_cast<int>(page.width), static_cast<int>(page.height), 24));
+    const PageFacts& f = page.facts;
+    dibcore::DibGuard out(dibcore::allocDib(static_cast<int>(f.width), static_cast<int>(f.height), 24));
     if (!out.get())
         return nullptr;
     dibcore::DibView dib = dibcore::lockView(out.get());
-    const bool inverted = page.photometric == PHOTOMETRIC_MINISWHITE;
+    const bool inverted = page.facts.photometric == PHOTOMETRIC_MINISWHITE;
     const float* in = samples.data();
-    for (std::uint32_t y = 0; y < page.height; ++y) {
+    for (std::uint32_t y = 0; y < page.facts.height; ++y) {
         std::uint8_t* o = dib.mutableRow(static_cast<int>(y));
-        for (std::uint32_t x = 0; x < page.width; ++x, in += page.channels) {
+        for (std::uint32_t x = 0; x < page.facts.width; ++x, in += page.channels) {
             if (page.channels == 3) {
                 o[3 * x + 2] = scaled(in[0], range);
                 o[3 * x + 1] = scaled(in[1], range);
