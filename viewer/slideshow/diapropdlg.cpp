@@ -4,6 +4,8 @@
 #include "slidelistfile.h"
 #include "slideopendialog.h"
 
+#include "viewer/settings/transitionpreview.h"
+
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "platform/messagebox.h"
@@ -11,55 +13,16 @@
 #include "platform/settings.h"
 #include "thumbnails/ispicturefile.h"
 
-#include <QColorDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMenu>
-#include <QPainter>
 #include <QScreen>
 
 namespace {
 
-struct NamedColour {
-    const char* name;
-    quint32 stored;
-};
-
-// Standard, extended and system colours of the colour box.
-constexpr NamedColour kColours[] = {
-    {"Schwarz", 0x000000}, {"Kastanienbraun", 0x000080}, {"Grün", 0x008000}, {"Olivgrün", 0x008080},
-    {"Marineblau", 0x800000}, {"Violett", 0x800080}, {"Blaugrün", 0x808000}, {"Grau", 0x808080},
-    {"Silber", 0xC0C0C0}, {"Rot", 0x0000FF}, {"Hellgrün", 0x00FF00}, {"Gelb", 0x00FFFF},
-    {"Blau", 0xFF0000}, {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00}, {"Weiß", 0xFFFFFF},
-    {"Geldgrün", 0xC0DCC0}, {"Himmelblau", 0xF0CAA6}, {"Creme", 0xF0FBFF}, {"Mittelgrau", 0xA4A0A0},
-    {"Desktop", 0x80000001}, {"Aktive Titelleiste", 0x80000002}, {"Menü", 0x80000004},
-    {"Fenster", 0x80000005}, {"Fensterrahmen", 0x80000006}, {"Menütext", 0x80000007},
-    {"Fenstertext", 0x80000008}, {"Markierung", 0x8000000D}, {"Schaltfläche", 0x8000000F},
-    {"Schaltflächenschatten", 0x80000010}, {"Schaltflächentext", 0x80000012},
-};
-
-const char* const kCustomColour = "Benutzerdefiniert...";
-constexpr int kCustomRole = Qt::UserRole + 1;
-
 const QString kHint = QStringLiteral(
     "Korvane® Bildbetrachter. Diashow beenden: <ESC>, anhalten: <H>, fortsrtzen: <V>,  manueller Bildwechsel: "
     "Pfeiltasten oder Mausrad");
-
-QIcon swatch(qint32 stored)
-{
-    QPixmap pixmap(16, 12);
-    pixmap.fill(colors::toQColor(stored));
-    QPainter(&pixmap).drawRect(0, 0, 15, 11);
-    return QIcon(pixmap);
-}
-
-// The bar's value for a typed text: 1 for anything that is no number.
-int typedValue(const QString& text, int minimum, int maximum)
-{
-    bool ok = false;
-    const qlonglong value = text.trimmed().toLongLong(&ok);
-    return int(std::clamp<qlonglong>(ok ? value : 1, minimum, maximum));
-}
 
 }  // namespace
 
@@ -92,7 +55,7 @@ TDiaPropDlg::TDiaPropDlg(const QString& samplePicture, QWidget* parent)
             AddEntry(f, f == files.constLast());
     });
     connect(ui->cbListen, &QComboBox::activated, this, &TDiaPropDlg::chooseListFile);
-    connect(ui->cbHintergrund, &QComboBox::activated, this, &TDiaPropDlg::colourChosen);
+    connect(ui->cbHintergrund, &ColourBox::colourChosen, ui->Preview, &TPMultiImage::setColor);
     connect(ui->btVorschau, &QPushButton::clicked, this, &TDiaPropDlg::runPreview);
     connect(ui->btOK, &QPushButton::clicked, this, [this] {
         writeOptions();
@@ -121,7 +84,7 @@ void TDiaPropDlg::connectTrack(QSlider* slider, QLineEdit* field)
             field->setText(QString::number(value));
     });
     connect(field, &QLineEdit::textEdited, slider, [slider](const QString& text) {
-        slider->setValue(typedValue(text, slider->minimum(), slider->maximum()));
+        slider->setValue(trackValueOfText(text, slider->minimum(), slider->maximum()));
     });
     connect(field, &QLineEdit::editingFinished, slider,
             [slider, field] { field->setText(QString::number(slider->value())); });
@@ -131,7 +94,7 @@ void TDiaPropDlg::readOptions()
 {
     DiaShowOptions o;
     o.read(Settings());
-    fillColourBox(o.background);
+    ui->cbHintergrund->setValue(o.background);
     // out-of-range values are shown, and later written, clamped
     for (auto [slider, field, value] : {std::tuple{ui->tbVerzoegerung, ui->edVerzoegerung, o.delay},
                                         std::tuple{ui->tbGroesse, ui->edGroesse, o.thick},
@@ -165,7 +128,7 @@ void TDiaPropDlg::readOptions()
 DiaShowOptions TDiaPropDlg::chosenOptions() const
 {
     DiaShowOptions o;
-    o.background = chosenColour();
+    o.background = ui->cbHintergrund->value();
     o.delay = ui->tbVerzoegerung->value();
     o.thick = ui->tbGroesse->value();
     o.seconds = ui->tbBildWechseln->value();
@@ -194,38 +157,6 @@ void TDiaPropDlg::writeOptions()
     Settings store;
     chosenOptions().write(store);
     store.sync();
-}
-
-void TDiaPropDlg::fillColourBox(qint32 stored)
-{
-    QComboBox* box = ui->cbHintergrund;
-    box->clear();
-    for (const NamedColour& c : kColours)
-        box->addItem(swatch(qint32(c.stored)), QString::fromUtf8(c.name), qint32(c.stored));
-    box->addItem(QString::fromLatin1(kCustomColour));
-    box->setItemData(box->count() - 1, true, kCustomRole);
-    int index = box->findData(stored);
-    if (index < 0) {
-        box->insertItem(box->count() - 1, swatch(stored), colors::toQColor(stored).name(), stored);
-        index = box->count() - 2;
-    }
-    box->setCurrentIndex(index);
-}
-
-qint32 TDiaPropDlg::chosenColour() const
-{
-    const QVariant data = ui->cbHintergrund->currentData();
-    return data.isValid() ? data.toInt() : colors::kDesktop;
-}
-
-void TDiaPropDlg::colourChosen(int index)
-{
-    QComboBox* box = ui->cbHintergrund;
-    if (box->itemData(index, kCustomRole).toBool()) {
-        const QColor picked = QColorDialog::getColor(colors::toQColor(ui->Preview->Color()), this);
-        fillColourBox(picked.isValid() ? colors::fromQColor(picked) : ui->Preview->Color());
-    }
-    ui->Preview->setColor(chosenColour());
 }
 
 void TDiaPropDlg::fillMonitors()
@@ -267,8 +198,6 @@ void TDiaPropDlg::showInPreview(const QString& file)
 void TDiaPropDlg::runPreview()
 {
     TPMultiImage* p = ui->Preview;
-    p->FXDelay = ui->tbVerzoegerung->value();
-    p->FXColRowThick = ui->tbGroesse->value();
     TFXMethod method = FXNone;
     if (ui->rbDiagonal->isChecked())
         method = FXDiagonal;
@@ -280,12 +209,7 @@ void TDiaPropDlg::runPreview()
         method = FXRectangles;
     else if (ui->rbSenkrecht->isChecked())
         method = FXVertical;
-    p->FXMethod = method;
-    if (method == FXNone || p->Picture().empty())
-        return;
-    p->TransitionBitmap = p->Picture();
-    p->setPicture(TBitmap());
-    p->PlayTransition();
+    playTransitionPreview(*p, ui->tbVerzoegerung->value(), ui->tbGroesse->value(), method);
 }
 
 void TDiaPropDlg::entrySelected()

@@ -52,9 +52,6 @@ public:
 private:
     void readOptions();
     void writeOptions();
-    void fillColourBox(qint32 stored);
-    qint32 chosenColour() const;
-    void colourChosen(int index);
     void connectTrack(QSlider* slider, QLineEdit* field);
     void fillMonitors();
     void startBanner();

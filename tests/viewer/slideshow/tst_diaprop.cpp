@@ -7,6 +7,8 @@
 #include "viewer/slideshow/slidelistfile.h"
 #include "viewer/slideshow/slideopendialog.h"
 
+#include "viewer/settings/colourbox.h"
+
 #include "imagecontrol/mmopendialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "platform/settings.h"
@@ -80,11 +82,15 @@ private slots:
         QTest::keyClicks(delay, "42");
         QCOMPARE(bar->value(), 42);
 
+        auto* colour = child<ColourBox>(dialog, "cbHintergrund");
+        QCOMPARE(colour->value(), qint32(0x80000001));   // "Desktop"
+        colour->setValue(0x0000FF);
         child<QCheckBox>(dialog, "cbManuell")->setChecked(true);
         child<QRadioButton>(dialog, "rbListe")->setChecked(true);
         QTest::mouseClick(child<QPushButton>(dialog, "btOK"), Qt::LeftButton);
         Settings store;
         QCOMPARE(store.readInteger("DiaShow", "Delay", 0), 42);
+        QCOMPARE(store.readInteger("DiaShow", "Background", 0), 0x0000FF);
         QCOMPARE(store.readInteger("DiaShow", "Thick", 0), 20);
         QCOMPARE(store.readInteger("DiaShow", "Steep", 0), 1);
         QCOMPARE(store.readBool("DiaShow", "Manuell", false), true);
