@@ -7,6 +7,9 @@
 #include "viewer/slideshow/slidelistfile.h"
 #include "viewer/slideshow/transitionplayer.h"
 
+#include "codec/binding/tbitmap.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "imagecontrol/pmultiimage.h"
 #include "platform/settings.h"
 
@@ -206,6 +209,44 @@ private slots:
         QVERIFY2(show.noteText().startsWith(QString::fromUtf8("Bild übersprungen: slide1.png")),
                  qPrintable(show.noteText()));
         QVERIFY(show.slideTimer().isActive());
+    }
+
+    void metafilesAndIconsAreShownToo()
+    {
+        QTemporaryDir dir;
+        QImage drawing(60, 40, QImage::Format_RGB888);
+        drawing.fill(Qt::blue);
+        TBitmap source(drawing, pf24bit);
+        TMetafile metafile;
+        QVERIFY(BitmapToMetafile(&source, &metafile, true));
+        const QString emf = dir.filePath("zeichnung.emf");
+        QVERIFY(metafile.SaveToFile(emf));
+        QImage icon(32, 32, QImage::Format_ARGB32);
+        icon.fill(Qt::yellow);
+        const QString ico = dir.filePath("symbol.ico");
+        QVERIFY(icon.save(ico, "ico"));
+        // a 256-pixel icon: its directory says 0 x 0
+        QFile big(dir.filePath("gross.ico"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QByteArray head(2000, 0);
+        head[2] = 1;
+        head[4] = 1;
+        big.write(head);
+        big.close();
+
+        setOption("FXN", false);
+        setOption("FXV", true);
+        TDiashowDlg show(itemsOf({emf, big.fileName(), ico}));
+        show.restart();
+        settle(show);
+        QCOMPARE(show.shownFile(), emf);
+        QCOMPARE(show.imageControl()->imageInfo.width, metafile.Width());
+        QCOMPARE(shownColour(show), QColor(Qt::blue));
+        show.timerTick();
+        settle(show);
+        QCOMPARE(show.shownFile(), ico);
+        QCOMPARE(shownColour(show), QColor(Qt::yellow));
+        QVERIFY(show.noteText().contains("gross.ico"));
     }
 
     void listModeShowsTheListAndSaysWhatWasLeftOut()
