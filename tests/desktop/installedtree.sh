@@ -22,8 +22,9 @@ done
 # away from the build folder, with the build's modules out of reach
 cp "$picture" "$prefix/probe.jpg"
 cd "$prefix" || fail "cd"
-out=$(env -u LD_LIBRARY_PATH "$prefix/bin/glimra-tool" info "$prefix/probe.jpg" 2>"$prefix/err") \
-  || { cat "$prefix/err" >&2; fail "glimra-tool info exited with $?"; }
+out=$(env -u LD_LIBRARY_PATH "$prefix/bin/glimra-tool" info "$prefix/probe.jpg" 2>"$prefix/err")
+rc=$?
+[ $rc -eq 0 ] || { cat "$prefix/err" >&2; fail "glimra-tool info exited with $rc"; }
 case "$out" in
   type=*width=*height=*pages=1) ;;
   *) fail "unexpected output: $out" ;;
