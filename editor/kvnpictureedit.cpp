@@ -1,17 +1,581 @@
 #include "kvnpictureedit.h"
 
+#include "selectionedits.h"
+#include "selectionoverlay.h"
+
+#include "effects/dialog/effectsdialog.h"
+#include "effects/undoring.h"
+#include "imagecontrol/clipboardpicture.h"
+#include "imagecontrol/ilmultiimagetoolbarbutton.h"
+#include "imagecontrol/mmsavedialog.h"
+#include "imagecontrol/pmultiimage.h"
+#include "platform/hourglass.h"
+#include "platform/messagebox.h"
+#include "platform/paths.h"
+#include "printing/printservice.h"
+#include "thumbnails/ispicturefile.h"
+#include "viewer/settings/aboutbox3.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Korvane® Picture Editor");
+const QString kSaveQuestion = QStringLiteral("Das Bild ist geändert worden. Möchten Sie das Bild speichern?");
+const QString kSaveCaption = QStringLiteral("Änderungen speichern");
+
+// The buttons whose action changes the picture.
+bool changesPicture(TILMultiImageToolBarBtn b)
+{
+    switch (b) {
+    case ibCut: case ibPaste: case ibUndo: case ibResize: case ibChangeColor:
+    case ibInvert: case ibRotate90: case ibRotate180: case ibEffects:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The buttons that replace the picture.
+bool replacesPicture(TILMultiImageToolBarBtn b)
+{
+    switch (b) {
+    case ibOpen: case ibback: case ibnext: case ibScan:
+    case ibFirstpage: case ibPriorpage: case ibNextpage: case ibLastpage:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A dotted frame: the glyph of the selection button.
+QIcon selectionGlyph()
+{
+    QPixmap glyph(16, 14);
+    glyph.fill(Qt::transparent);
+    QPainter p(&glyph);
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    p.drawRect(1, 1, 13, 11);
+    p.setPen(QPen(Qt::red, 1));
+    p.drawLine(8, 6, 15, 13);
+    return QIcon(glyph);
+}
+
+}  // namespace
 
 TKvnPictureEdit::TKvnPictureEdit(const QString& picturePath, int page, QWidget* parent)
-    : QMainWindow(parent), path_(picturePath), page_(page)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TKvnPictureEdit"));
-    setWindowTitle(captionFor(picturePath));
-    resize(800, 600);
+    setWindowTitle(kCaption);
+    resize(662, 507);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    openDialog_ = std::make_unique<TMMOpenDialog>(this);
+    saveDialog_ = std::make_unique<TMMSaveDialog>(this);
+    buildWindow();
+    buildMenus();
+    setUpToolbar();
+    applySettings();
+    if (!picturePath.isEmpty())
+        ShowPicture(picturePath, page, image_);
+    if (settings_.plausibleBounds(screen() ? screen()->size() : QSize(1024, 768)))
+        setGeometry(settings_.bounds);
+    toolbar_->RefreshButtons();
+}
+
+TKvnPictureEdit::~TKvnPictureEdit()
+{
+    toolbar_->setMultiImage(nullptr);
+    toolbar_->setMMOpenDialog(nullptr);
+    toolbar_->setMMSaveDialog(nullptr);
 }
 
 QString TKvnPictureEdit::captionFor(const QString& path)
 {
-    const QString caption = QStringLiteral("Korvane® Picture Editor");
-    return path.isEmpty() ? caption : caption + QStringLiteral(" - ") + path;
+    return path.isEmpty() ? kCaption : kCaption + QStringLiteral(" - ") + path;
+}
+
+QString TKvnPictureEdit::picturePath() const { return shownFile_; }
+int TKvnPictureEdit::page() const { return shownPage_; }
+QLabel* TKvnPictureEdit::statusPanel(int index) const { return panels_.value(index - 1); }
+
+void TKvnPictureEdit::buildWindow()
+{
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    toolbar_ = new TILMultiImageToolBar(central);
+    toolbar_->setObjectName(QStringLiteral("ILMultiImageToolBar1"));
+    selectButton_ = new QToolButton(central);
+    selectButton_->setObjectName(QStringLiteral("ibShowsel"));
+    selectButton_->setCheckable(true);
+    selectButton_->setAutoRaise(true);
+    selectButton_->setIcon(selectionGlyph());
+    selectButton_->setToolTip(QStringLiteral("Auswählen..."));
+    selectButton_->setFixedSize(22, 20);
+    connect(selectButton_, &QToolButton::clicked, this, [this](bool on) { setSelectionMode(on); });
+    top->addWidget(toolbar_, 1);
+    top->addWidget(selectButton_);
+    column->addLayout(top);
+    image_ = new TPMultiImage(central);
+    image_->setObjectName(QStringLiteral("PMultiImage2"));
+    column->addWidget(image_, 1);
+    setCentralWidget(central);
+    overlay_ = new SelectionOverlay(selection_, image_);
+
+    for (int width : {50, 200, 300, 50}) {
+        auto* panel = new QLabel(statusBar());
+        panel->setMinimumWidth(width);
+        statusBar()->addWidget(panel, width >= 300 ? 1 : 0);
+        panels_ << panel;
+    }
+
+    image_->setCenter(true);
+    image_->setBorderStyle(bsSingle);
+    image_->setScrolling(true);
+    image_->setShowScrollbars(true);
+    image_->B_W_CopyFlags = {C_DEL, C_ANTIALIAS, C_ANTIALIAS256};
+    image_->DefSaveFilename = QStringLiteral("Image1.bmp");
+    image_->ImageDither = true;
+    image_->setBlitMode(sLightest);
+    image_->setScrollbarWidth(12);
+    image_->ZoomBy = 10;
+    image_->GrabHandCursor = 5;
+    image_->setJPegSaveQuality(255);   // out of range: 25
+    image_->ReduceDither = IL_BAYER;
+    image_->OnIlibError = [](QObject*, qint16, const QString&, const char*) {};
+    image_->OnPaintArea = [this](QObject*, int x, int y, int w, int h) {
+        drawn_ = QRect(x, y, w, h);
+        selection_.clampInto(drawn_);
+    };
+    image_->OnPictureChanged = [this](QObject*) { refreshEditState(); };
+    image_->setMouseTracking(true);
+    image_->installEventFilter(this);
+    image_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(image_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (selectionMode_)
+            contextMenu_->popup(image_->mapToGlobal(at));
+    });
+}
+
+void TKvnPictureEdit::buildMenus()
+{
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    auto command = [this](const QString& text, QKeyCombination keys, auto run) {
+        QAction* action = contextMenu_->addAction(text);
+        if (keys.key() != Qt::Key_unknown)
+            action->setShortcut(QKeySequence(keys));
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);   // the shortcuts work while the action is enabled
+        return action;
+    };
+    copy_ = command(QStringLiteral("Kopieren"), Qt::CTRL | Qt::Key_C, [this] { toolbar_->Click(ibCopy); });
+    paste_ = command(QStringLiteral("Einfügen"), Qt::CTRL | Qt::Key_V, [this] { toolbar_->Click(ibPaste); });
+    contextMenu_->addSeparator();
+    cut_ = command(QStringLiteral("Ausschneiden"), Qt::CTRL | Qt::Key_X, [this] { toolbar_->Click(ibCut); });
+    contextMenu_->addSeparator();
+    crop_ = command(QStringLiteral("Zuschneiden"), Qt::CTRL | Qt::Key_Y, [this] { cropToSelection(); });
+    connect(contextMenu_, &QMenu::aboutToShow, this, &TKvnPictureEdit::refreshEditState);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("?"));
+    info_ = help->addAction(QStringLiteral("Info"));
+    connect(info_, &QAction::triggered, this, &TKvnPictureEdit::showAbout);
+}
+
+void TKvnPictureEdit::setUpToolbar()
+{
+    TILMultiImageToolBar* bar = toolbar_;
+    bar->setAligned(true);
+    QStringList hints = TILMultiImageToolBar::ViewerHints();
+    bar->setHints(hints);
+    bar->setMMOpenDialog(openDialog_.get());
+    bar->setMMSaveDialog(saveDialog_.get());
+    bar->ShowPicture = [this](const QString& file, int page, TPMultiImage& target) {
+        ShowPicture(file, page, &target);
+    };
+    bar->OnActionError = [this](const QString& message) { statusPanel(1)->setText(message); };
+    print_ = new PrintService(this);
+    bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
+    image_->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
+    bar->BeforeAction = [this](QObject*, TILMultiImageToolBarBtn b, bool& process) { beforeToolbarAction(b, process); };
+    bar->AfterAction = [this](QObject*, TILMultiImageToolBarBtn b) { afterToolbarAction(b); };
+    bar->setMultiImage(image_);
+}
+
+void TKvnPictureEdit::applySettings()
+{
+    settings_ = EditorSettings::read();
+    image_->FXDelay = settings_.fxDelay;
+    image_->FXColRowThick = settings_.fxThick;
+    image_->FXMethod = settings_.fxMethod >= 1 && settings_.fxMethod <= 5 ? TFXMethod(settings_.fxMethod) : FXNone;
+    image_->setColor(settings_.viewColor);
+    for (TMMOpenDialog* dialog : {static_cast<TMMOpenDialog*>(saveDialog_.get()), openDialog_.get()}) {
+        dialog->JPEGSmooth = settings_.jpegSaveSmooth;
+        dialog->JPEGQualiy = settings_.jpegSaveQuality;
+        dialog->PNGInterLaced = settings_.pngInterlaced;
+        dialog->TIFFAppended = settings_.tiffAppended;
+        dialog->TIFFCompres = settings_.tiffCompression;
+    }
+    image_->TiffAppend = settings_.tiffAppended;
+    image_->TifSaveCompress = TTiffCompression(std::clamp(settings_.tiffCompression, int(sNONE), int(sPACKBITS)));
+    image_->PNGInterLaced = settings_.pngInterlaced;
+    image_->setJPegSaveQuality(settings_.jpegSaveQuality);
+    image_->setJPegSaveSmooth(settings_.jpegSaveSmooth);
+    openDialog_->JPEGQualiy = image_->JPegSaveQuality();
+    openDialog_->JPEGSmooth = image_->JPegSaveSmooth();
+    image_->setStretchRatio(settings_.stretchRatio);
+    image_->setCenter(settings_.center);
+    image_->AllowRubberBand = settings_.allowRubberBand;
+    image_->setEditAnnotat(settings_.editAnnotations);
+}
+
+void TKvnPictureEdit::storeSettings()
+{
+    settings_.bounds = geometry();
+    settings_.stretchRatio = image_->StretchRatio();
+    settings_.center = image_->Center();
+    settings_.allowRubberBand = image_->AllowRubberBand;
+    settings_.editAnnotations = image_->EditAnnotat();
+    settings_.write();
+}
+
+void TKvnPictureEdit::moveToSavedBounds()
+{
+    const QSize screenSize = screen() ? screen()->size() : QSize(1024, 768);
+    if (!settings_.plausibleBounds(screenSize))
+        return;
+    const QRect target = settings_.bounds;
+    if (!settings_.openAnimate) {
+        setGeometry(target);
+        return;
+    }
+    const int steep = std::max(settings_.openSteep, 1);
+    auto toward = [](int value, int goal, int step) {
+        return value < goal ? std::min(value + step, goal) : std::max(value - step, goal);
+    };
+    QRect now = geometry();
+    for (int i = 0; i < 2000 && now != target; ++i) {
+        now = QRect(toward(now.x(), target.x(), steep), toward(now.y(), target.y(), steep),
+                    toward(now.width(), target.width(), 2 * steep), toward(now.height(), target.height(), 2 * steep));
+        setGeometry(now);
+        QCoreApplication::processEvents();
+        if (settings_.openDelay > 0)
+            QThread::msleep(ulong(std::min(settings_.openDelay, 1000)));
+        QCoreApplication::processEvents();
+    }
+}
+
+// ---- pictures -------------------------------------------------------------------------
+
+void TKvnPictureEdit::ShowPicture(const QString& file, int page, TPMultiImage* control)
+{
+    if (!control || !IsPictureFile(file))
+        return;
+    {
+        HourglassCursor wait;
+        loadPicture(file, page, control);
+    }
+    setWindowTitle(captionFor(file));
+    modified_ = false;
+    annotationCount_ = control->AnnotationCount();
+    shownFile_ = file;
+    shownPage_ = control->TiffPage();
+    refreshEditState();
+}
+
+void TKvnPictureEdit::loadPicture(const QString& file, int page, TPMultiImage* control)
+{
+    if (!control->Picture().empty())
+        PushUndo(control->Picture());
+    control->setPicture(TBitmap());
+    control->setTiffPage(qint16(page));
+    control->ImageReadRes = lAutoMatic;
+    control->ImageWriteRes = sAutoMatic;
+    control->setImageName(file);
+    control->DefSaveFilename = file;
+    saveDialog_->FileName = file;
+    saveDialog_->TiffSelectedPage = qint16(page);
+    if (const int index = TMMOpenDialog::filterIndexOfExtension(paths::extension(file).mid(1)); index > 0)
+        saveDialog_->FilterIndex = index;
+    control->setShowScrollbars(true);
+    control->setJPegSaveQuality(255);
+    control->ImageWriteRes = sAutoMatic;
+    control->ReduceDither = IL_BAYER;
+    if (control->Picture().empty() || control->LoadFailed()) {
+        statusPanel(3)->clear();
+        MessageBox::warning(this, QStringLiteral("Nicht unterstütztes Bildformat"),
+                            "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
+        return;
+    }
+    statusPanel(3)->setText(pictureInformationText(file, page));
+    statusPanel(2)->setText(file);
+}
+
+QString TKvnPictureEdit::pictureInformationText(const QString& file, int page) const
+{
+    const ImageInfo& i = image_->imageInfo;
+    return i.type + "  " + QString::number(i.width) + " x " + QString::number(i.height) + "   "
+        + QString::number(i.bitsPerPixel) + " " + QString::number(i.planes) + " " + QString::number(i.colorsUsed) + " "
+        + QString::number(QFileInfo(file).size()) + "    " + i.compression + "     " + QString::number(page + 1) + "  "
+        + QString::number(i.pageCount);
+}
+
+// ---- selection ------------------------------------------------------------------------
+
+bool TKvnPictureEdit::selectionPresent() const
+{
+    return selection_.present(image_->AllowRubberBand);
+}
+
+QRect TKvnPictureEdit::selectedPictureRect() const
+{
+    return selection_.pictureRect(drawn_, image_->ZoomFactor, image_->ViewOrigin, image_->Picture().image().size());
+}
+
+void TKvnPictureEdit::setSelectionMode(bool on)
+{
+    selectionMode_ = on;
+    selection_.setHidden(!on);
+    if (on) {
+        image_->AllowRubberBand = true;
+        image_->setEditAnnotat(false);
+    }
+    toolbar_->RefreshButtons();
+    refreshEditState();
+    image_->update();
+}
+
+bool TKvnPictureEdit::modified() const
+{
+    return modified_ || image_->AnnotationCount() != annotationCount_;
+}
+
+void TKvnPictureEdit::copySelection()
+{
+    HourglassCursor wait;
+    if (selectionPresent())
+        selectionedits::copy(*image_, selectedPictureRect());
+    else
+        image_->CopyToClipboard();
+}
+
+void TKvnPictureEdit::cutSelection()
+{
+    HourglassCursor wait;
+    if (selectionPresent()) {
+        modified_ |= selectionedits::cut(*image_, selectedPictureRect());
+    } else if (!image_->Picture().empty()) {
+        image_->CutToClipboard();
+        modified_ = true;
+    }
+    refreshEditState();
+}
+
+void TKvnPictureEdit::pasteSelection()
+{
+    HourglassCursor wait;
+    if (selectionPresent() && !image_->Picture().empty()) {
+        modified_ |= selectionedits::pasteInto(*image_, selectedPictureRect());
+    } else if (clipboardpicture::offersPicture()) {
+        image_->PasteFromClipboard();
+        modified_ = true;
+    }
+    if (image_->StretchRatio())
+        image_->ComputeFitZoom();
+    refreshEditState();
+}
+
+void TKvnPictureEdit::cropToSelection()
+{
+    if (image_->Picture().empty() || !selectionPresent())
+        return;
+    HourglassCursor wait;
+    if (selectionedits::crop(*image_, selectedPictureRect())) {
+        selection_.reset();
+        modified_ = true;
+        if (image_->StretchRatio())
+            image_->ComputeFitZoom();
+    }
+    toolbar_->RefreshButtons();
+    refreshEditState();
+}
+
+void TKvnPictureEdit::refreshEditState()
+{
+    if (!toolbar_ || !overlay_)
+        return;
+    const bool picture = !image_->Picture().empty();
+    // the selection button is there only for a picture; it is down in selection mode
+    selectButton_->setEnabled(picture && image_->isEnabled());
+    selectButton_->setChecked(selectionMode_);
+    overlay_->setVisibleFrame(selectionMode_ && !selection_.hidden() && picture);
+    overlay_->update();
+    copy_->setEnabled(selectionMode_ && toolbar_->button(ibCopy)->isEnabled());
+    paste_->setEnabled(selectionMode_ && toolbar_->button(ibPaste)->isEnabled());
+    cut_->setEnabled(selectionMode_ && toolbar_->button(ibCut)->isEnabled());
+    crop_->setEnabled(selectionMode_ && picture);
+}
+
+// ---- toolbar --------------------------------------------------------------------------
+
+void TKvnPictureEdit::beforeToolbarAction(TILMultiImageToolBarBtn b, bool& process)
+{
+    if (replacesPicture(b) && modified() && !askToSave()) {
+        process = false;
+        return;
+    }
+    switch (b) {
+    case ibback:
+    case ibnext:
+        process = false;   // the editor has no picture list
+        break;
+    case ibCut:
+        cutSelection();
+        process = false;
+        break;
+    case ibCopy:
+        copySelection();
+        process = false;
+        break;
+    case ibPaste:
+        pasteSelection();
+        process = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void TKvnPictureEdit::afterToolbarAction(TILMultiImageToolBarBtn b)
+{
+    if (changesPicture(b))
+        modified_ = true;
+    if (b == ibSave)
+        modified_ = false;
+    if (b == ibPanZoom && toolbar_->button(ibPanZoom)->isChecked())
+        setSelectionMode(false);
+    if (b == ibAnnotEdit && toolbar_->button(ibAnnotEdit)->isChecked())
+        setSelectionMode(false);
+    if (b == ibScan && !image_->Picture().empty()) {
+        const QString scan = QStringLiteral("Scanner.bmp");
+        image_->DefSaveFilename = scan;
+        setWindowTitle(captionFor(scan));
+        modified_ = true;
+        annotationCount_ = image_->AnnotationCount();
+        saveDialog_->FileName = scan;
+    }
+    refreshEditState();
+}
+
+bool TKvnPictureEdit::askToSave()
+{
+    const auto answer = MessageBox::show(this, QMessageBox::Question, kSaveCaption, kSaveQuestion,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer != QMessageBox::Yes)
+        return false;
+    return saveNow();
+}
+
+// Saves through the toolbar; a cancelled or failed save keeps the picture
+// and its mark, and says so.
+bool TKvnPictureEdit::saveNow()
+{
+    const bool wasModified = modified_;
+    modified_ = true;
+    toolbar_->Click(ibSave);
+    if (modified_) {
+        modified_ = wasModified;
+        statusPanel(1)->setText(QStringLiteral("Das Bild wurde nicht gespeichert."));
+        return false;
+    }
+    annotationCount_ = image_->AnnotationCount();
+    return true;
+}
+
+// ---- events ---------------------------------------------------------------------------
+
+void TKvnPictureEdit::closeEvent(QCloseEvent* event)
+{
+    if (modified_ && !askToSave()) {
+        event->ignore();
+        return;
+    }
+    storeSettings();
+    event->accept();
+}
+
+bool TKvnPictureEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == image_ && handleMouse(event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TKvnPictureEdit::handleMouse(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Wheel:
+        return true;   // the picture list it would step through does not exist here
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!image_->AllowRubberBand || image_->EditAnnotat() || mouse->button() != image_->RubberBandBtn)
+            return false;
+        image_->setFocus(Qt::MouseFocusReason);
+        selection_.start(mouse->position().toPoint());
+        dragging_ = true;
+        image_->update();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!image_->hasFocus() || toolbar_->hasFocus())
+            image_->setFocus(Qt::MouseFocusReason);
+        if (dragging_) {
+            selection_.follow(mouse->position().toPoint());
+            selection_.clampInto(drawn_);
+            overlay_->update();
+        }
+        statusPanel(1)->setText(selection_.statusText());
+        return dragging_;
+    }
+    case QEvent::MouseButtonRelease:
+        if (!dragging_)
+            return false;
+        dragging_ = false;
+        image_->update();
+        refreshEditState();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TKvnPictureEdit::showAbout()
+{
+    auto* about = new TAboutBox3(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
 }

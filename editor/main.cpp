@@ -1,7 +1,9 @@
+#include "commandline.h"
 #include "editorlistener.h"
 #include "kvnpictureedit.h"
 
 #include "platform/translations.h"
+#include "viewer/editorlink.h"
 
 #include <QApplication>
 
@@ -9,11 +11,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     translations::installGerman(app);
-    const QStringList args = app.arguments();
-    const QString path = args.value(1);
-    const int page = args.value(2).toInt();
-    TKvnPictureEdit window(path, page);
+    const EditorCommandLine line = EditorCommandLine::parse(app.arguments());
+    // an editor that already shows the file comes to the front instead
+    if (!line.path.isEmpty() && EditorLink::raiseEditorShowing(line.path))
+        return 0;
+    TKvnPictureEdit window(line.path, line.page);
     EditorListener listener(&window);
     window.show();
+    window.moveToSavedBounds();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 
 #include "platform/editorchannel.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -17,6 +18,9 @@ private slots:
         QTemporaryDir dir;
         const QString picture = dir.filePath("Straße ä.jpg");
         QVERIFY(!EditorLink::raiseEditorShowing(picture));   // no editor yet
+        QImage image(64, 48, QImage::Format_RGB32);   // the editor shows only pictures
+        image.fill(Qt::darkGreen);
+        QVERIFY(image.save(picture, "JPG"));
 
         QProcess editor;
         editor.start(QCoreApplication::applicationDirPath() + "/tessik", {picture, "0"});

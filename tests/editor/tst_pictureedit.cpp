@@ -1,0 +1,432 @@
+// The editor window: command line, settings, loading, the selection with
+// copy, cut, paste and crop, the toolbar's editor variant, the save
+// question, closing, and one editor per file.
+#include "editor/commandline.h"
+#include "editor/kvnpictureedit.h"
+#include "editor/selectionrect.h"
+
+#include "imagecontrol/clipboardpicture.h"
+#include "imagecontrol/ilmultiimagetoolbarbutton.h"
+#include "imagecontrol/mmopendialog.h"
+#include "imagecontrol/pmultiimage.h"
+#include "platform/colors.h"
+#include "platform/editorchannel.h"
+#include "platform/messagebox.h"
+#include "platform/settings.h"
+#include "viewer/settings/aboutbox3.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString kQuestion = QStringLiteral("Das Bild ist geändert worden. Möchten Sie das Bild speichern?");
+
+// Every pixel tells where it is.
+QImage positionPicture(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(x * 3, y * 3, 77));
+    return image;
+}
+
+// The pixel at (0, 0) of a picture cut from positionPicture.
+QPoint originOf(const QImage& image)
+{
+    const QRgb c = image.pixel(0, 0);
+    return {qRed(c) / 3, qGreen(c) / 3};
+}
+
+// Message boxes answer from a list; the texts asked are recorded.
+struct Answers {
+    QList<QMessageBox::StandardButton> replies;
+    QStringList asked;
+    void install()
+    {
+        MessageBox::setScript([this](const MessageBox::Request& r) {
+            asked << r.text;
+            return replies.isEmpty() ? QMessageBox::Cancel : replies.takeFirst();
+        });
+    }
+};
+
+}  // namespace
+
+class TestPictureEdit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void commandLine();
+    void selectionMapping();
+    void settingsAndBounds();
+    void loadingAndCaption();
+    void selectionModeAndToolbarVariant();
+    void cropAndCutAtSeveralZooms();
+    void copyAndPasteUseTheSelection();
+    void modifiedMarkAndSaveQuestion();
+    void closingAsks();
+    void infoMenu();
+    void secondEditorOnTheSameFileRaisesTheFirst();
+
+private:
+    // Shows the window and drags a selection in control pixels.
+    void select(TKvnPictureEdit& w, QPoint from, QPoint to);
+
+    QTemporaryDir dir_;
+    QString picture_;
+    Answers answers_;
+};
+
+void TestPictureEdit::init()
+{
+    Settings().clear();
+    picture_ = dir_.filePath("bild eins.bmp");
+    QVERIFY(positionPicture(80, 60).save(picture_, "BMP"));
+    answers_ = {};
+    answers_.install();
+    TMMOpenDialog::setScript([](TMMOpenDialog&) { return false; });
+}
+
+void TestPictureEdit::cleanup()
+{
+    MessageBox::setScript({});
+    TMMOpenDialog::setScript({});
+}
+
+void TestPictureEdit::select(TKvnPictureEdit& w, QPoint from, QPoint to)
+{
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.pane()->repaint();
+    QTest::mousePress(w.pane(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(w.pane(), to);
+    QTest::mouseRelease(w.pane(), Qt::LeftButton, {}, to);
+}
+
+void TestPictureEdit::commandLine()
+{
+    const auto line = EditorCommandLine::parse({"tessik", " \"/tmp/a b.tif\" ", "2"});
+    QCOMPARE(line.path, QStringLiteral(" \"/tmp/a b.tif\" "));   // verbatim
+    QCOMPARE(line.page, 2);
+    QCOMPARE(EditorCommandLine::parse({"tessik", "x.tif"}).page, 0);
+    QCOMPARE(EditorCommandLine::parse({"tessik", "x.tif", "zwei"}).page, 0);
+    QCOMPARE(EditorCommandLine::parse({"tessik", "x.tif", "-4"}).page, 0);
+    QCOMPARE(EditorCommandLine::parse({"tessik"}).path, QString());
+}
+
+void TestPictureEdit::selectionMapping()
+{
+    SelectionRect s;
+    s.start({30, 40});
+    s.follow({130, 90});
+    const QRect drawn(10, 20, 500, 500);
+    QCOMPARE(s.pictureRect(drawn, 0.5, {}, {1000, 1000}), QRect(40, 40, 200, 100));
+    QCOMPARE(s.pictureRect(drawn, 0.5, {7, 9}, {1000, 1000}), QRect(47, 49, 200, 100));   // scrolled
+    QCOMPARE(s.pictureRect(drawn, 0.5, {}, {100, 1000}), QRect(40, 40, 60, 100));   // cut to the picture
+    SelectionRect back;
+    back.start({130, 90});
+    back.follow({30, 40});
+    QCOMPARE(back.pictureRect(drawn, 0.5, {}, {1000, 1000}), QRect(40, 40, 200, 100));
+    QVERIFY(s.present(true));
+    QVERIFY(!s.present(false));
+    s.setHidden(true);
+    QVERIFY(!s.present(true));
+    SelectionRect thin;
+    thin.start({10, 10});
+    thin.follow({12, 60});
+    QVERIFY(!thin.present(true));   // 2 x 50 is no selection
+    thin.follow({400, -50});
+    thin.clampInto(QRect(5, 5, 100, 100));
+    QCOMPARE(thin.corner(), QPoint(105, 5));
+    QCOMPARE(thin.statusText(), QStringLiteral("X: 10  Y: 10  W: 95  H: -5"));
+}
+
+void TestPictureEdit::settingsAndBounds()
+{
+    {
+        TKvnPictureEdit w;
+        QVERIFY(!w.settings().openAnimate);
+        QVERIFY(w.pane()->Center());
+        QVERIFY(w.pane()->AllowRubberBand);
+        QCOMPARE(w.settings().bounds, QRect(0, 0, 800, 600));
+    }
+    {
+        Settings s;
+        s.writeInteger("StartUp", "ef_x", 30);
+        s.writeInteger("StartUp", "ef_y", 40);
+        s.writeInteger("StartUp", "ef_w", 100);   // too small: ignored
+        s.writeInteger("StartUp", "ef_h", 400);
+        s.writeBool("StartUp", "EditCenter", false);
+        s.sync();
+    }
+    {
+        TKvnPictureEdit w;
+        QCOMPARE(w.size(), QSize(662, 507));
+        QVERIFY(!w.pane()->Center());
+    }
+    {
+        Settings s;
+        s.writeInteger("StartUp", "ef_w", 500);
+        s.sync();
+    }
+    TKvnPictureEdit w;
+    QCOMPARE(w.geometry(), QRect(30, 40, 500, 400));
+    w.pane()->setStretchRatio(true);
+    w.resize(520, 410);
+    QVERIFY(w.close());
+    const Settings after;
+    QCOMPARE(after.readInteger("StartUp", "ef_w", 0), 520);
+    QCOMPARE(after.readInteger("StartUp", "ef_h", 0), 410);
+    QVERIFY(after.readBool("StartUp", "EditStretchRatio", false));
+}
+
+void TestPictureEdit::loadingAndCaption()
+{
+    {
+        TKvnPictureEdit empty;
+        QCOMPARE(empty.windowTitle(), QStringLiteral("Korvane® Picture Editor"));
+    }
+    for (const QString& bad : {dir_.filePath("fehlt.bmp"), dir_.path(), QStringLiteral("\x01\x02 garbage")}) {
+        TKvnPictureEdit w(bad, 0);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Korvane® Picture Editor"));
+        QVERIFY(w.pane()->Picture().empty());
+    }
+    TKvnPictureEdit w(picture_, 0);
+    QCOMPARE(w.windowTitle(), "Korvane® Picture Editor - " + picture_);
+    QCOMPARE(w.pane()->Picture().image().size(), QSize(80, 60));
+    QCOMPARE(w.statusPanel(2)->text(), picture_);
+    QVERIFY(w.statusPanel(3)->text().contains("80 x 60"));
+
+    const QString tiff = QStringLiteral("/work/shared/corpus/tiff/derived--multipage-3p-g4-fax-like.tif");
+    if (!QFileInfo::exists(tiff))
+        QSKIP("no multi-page TIFF in the corpus");
+    TKvnPictureEdit third(tiff, 2);
+    QCOMPARE(third.pane()->TiffPage(), qint16(2));
+    QVERIFY(!third.pane()->Picture().empty());
+    QVERIFY(third.toolbar()->button(ibPriorpage)->isEnabled());
+    QVERIFY(!third.toolbar()->button(ibNextpage)->isEnabled());
+    QVERIFY(third.toolbar()->Click(ibFirstpage));
+    QCOMPARE(third.pane()->TiffPage(), qint16(0));
+}
+
+void TestPictureEdit::selectionModeAndToolbarVariant()
+{
+    TKvnPictureEdit none;
+    QVERIFY(!none.selectButton()->isEnabled());
+    QCOMPARE(none.selectButton()->toolTip(), QStringLiteral("Auswählen..."));
+
+    TKvnPictureEdit w(picture_, 0);
+    QVERIFY(w.selectButton()->isEnabled());
+    QVERIFY(!w.toolbar()->button(ibback)->isEnabled());
+    QVERIFY(!w.toolbar()->button(ibnext)->isEnabled());
+    QVERIFY(!w.selectionMode());
+    QVERIFY(!w.cropAction()->isEnabled());   // the menu belongs to selection mode
+
+    w.selectButton()->click();
+    QVERIFY(w.selectionMode());
+    QVERIFY(w.selectButton()->isChecked());
+    QVERIFY(w.pane()->AllowRubberBand);
+    QVERIFY(w.cropAction()->isEnabled());
+    QVERIFY(!w.toolbar()->button(ibPanZoom)->isChecked());
+
+    QVERIFY(w.toolbar()->Click(ibPanZoom));   // the grab hand ends selection mode
+    QVERIFY(!w.selectionMode());
+    QVERIFY(!w.selectButton()->isChecked());
+    QVERIFY(!w.pane()->AllowRubberBand);
+}
+
+void TestPictureEdit::cropAndCutAtSeveralZooms()
+{
+    for (const double zoom : {1.0, 2.0, 0.5}) {
+        TKvnPictureEdit w(picture_, 0);
+        w.setSelectionMode(true);
+        w.pane()->ZoomFactor = zoom;
+        select(w, {0, 0}, {1, 1});   // paints once so the drawn area is known
+        const QRect drawn = w.drawnArea();
+        QCOMPARE(drawn.size(), QSize(qRound(80 * zoom), qRound(60 * zoom)));
+        const QPoint from = drawn.topLeft() + QPoint(qRound(10 * zoom), qRound(20 * zoom));
+        const QPoint to = from + QPoint(qRound(30 * zoom), qRound(16 * zoom));
+        select(w, to, from);   // dragged up and left
+        QVERIFY(w.selectionPresent());
+        QCOMPARE(w.selectedPictureRect(), QRect(10, 20, 30, 16));
+
+        TKvnPictureEdit cut(picture_, 0);
+        cut.setSelectionMode(true);
+        cut.pane()->ZoomFactor = zoom;
+        select(cut, from, to);
+        QVERIFY(cut.toolbar()->Click(ibCut));
+        const QImage after = cut.pane()->Picture().image();
+        QCOMPARE(after.size(), QSize(80, 60));
+        const QColor face = colors::toQColor(cut.pane()->Color());
+        QCOMPARE(QColor(after.pixel(10, 20)), face);
+        QCOMPARE(QColor(after.pixel(39, 35)), face);
+        QCOMPARE(originOf(after.copy(40, 20, 1, 1)), QPoint(40, 20));   // outside stays
+        QCOMPARE(originOf(after.copy(10, 36, 1, 1)), QPoint(10, 36));
+        QVERIFY(cut.modified());
+        QCOMPARE(originOf(clipboardpicture::paste().image()), QPoint(10, 20));
+
+        w.cropAction()->trigger();
+        QCOMPARE(w.pane()->Picture().image().size(), QSize(30, 16));
+        QCOMPARE(originOf(w.pane()->Picture().image()), QPoint(10, 20));
+        QVERIFY(w.modified());
+        QVERIFY(!w.selectionPresent());
+        QVERIFY(w.toolbar()->Click(ibUndo));
+        QCOMPARE(w.pane()->Picture().image().size(), QSize(80, 60));
+    }
+    // scrolled: the view's origin is added
+    TKvnPictureEdit scrolled(picture_, 0);
+    scrolled.setSelectionMode(true);
+    scrolled.pane()->setCenter(false);
+    scrolled.pane()->ZoomFactor = 20.0;
+    scrolled.pane()->ViewOrigin = QPoint(30, 25);
+    select(scrolled, {0, 0}, {1, 1});
+    const QPoint at = scrolled.drawnArea().topLeft();
+    select(scrolled, at + QPoint(40, 60), at + QPoint(140, 100));
+    scrolled.cropToSelection();
+    QCOMPARE(scrolled.pane()->Picture().image().size(), QSize(5, 2));
+    QCOMPARE(originOf(scrolled.pane()->Picture().image()), QPoint(32, 28));
+
+    // no selection: crop leaves the picture alone
+    TKvnPictureEdit whole(picture_, 0);
+    whole.setSelectionMode(true);
+    whole.cropToSelection();
+    QCOMPARE(whole.pane()->Picture().image().size(), QSize(80, 60));
+    QVERIFY(!whole.modified());
+}
+
+void TestPictureEdit::copyAndPasteUseTheSelection()
+{
+    TKvnPictureEdit w(picture_, 0);
+    w.setSelectionMode(true);
+    select(w, {0, 0}, {1, 1});
+    const QPoint at = w.drawnArea().topLeft();
+    select(w, at + QPoint(5, 6), at + QPoint(7, 50));   // 2 x 44: no selection
+    QVERIFY(w.toolbar()->Click(ibCopy));
+    QCOMPARE(clipboardpicture::paste().image().size(), QSize(80, 60));
+    QVERIFY(!w.modified());
+
+    select(w, at + QPoint(50, 40), at + QPoint(60, 50));
+    QVERIFY(w.toolbar()->Click(ibCopy));
+    QCOMPARE(clipboardpicture::paste().image().size(), QSize(10, 10));
+
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(clipboardpicture::copy(TBitmap(red, pf24bit)));
+    select(w, at + QPoint(0, 0), at + QPoint(20, 10));
+    QVERIFY(w.toolbar()->Click(ibPaste));
+    const QImage after = w.pane()->Picture().image();
+    QCOMPARE(after.size(), QSize(80, 60));
+    QCOMPARE(QColor(after.pixel(19, 9)), QColor(Qt::red));
+    QCOMPARE(originOf(after.copy(21, 11, 1, 1)), QPoint(21, 11));
+    QVERIFY(w.modified());
+}
+
+void TestPictureEdit::modifiedMarkAndSaveQuestion()
+{
+    int opened = 0;
+    QString savedTo;
+    TMMOpenDialog::setScript([&](TMMOpenDialog& d) {
+        if (d.mode == TMMOpenDialog::OpenMode) {
+            ++opened;
+            return false;
+        }
+        if (savedTo.isEmpty())
+            return false;   // the user cancels the save
+        d.FileName = savedTo;
+        return true;
+    });
+    TKvnPictureEdit w(picture_, 0);
+    QVERIFY(!w.modified());
+    for (TILMultiImageToolBarBtn b : {ibInvert, ibRotate90, ibRotate180}) {
+        w.setModified(false);
+        QVERIFY(w.toolbar()->Click(b));
+        QVERIFY2(w.modified(), qPrintable(QString::number(b)));
+    }
+    w.toolbar()->Click(ibOpen);   // Cancel: the open dialog never comes
+    QCOMPARE(answers_.asked, QStringList{kQuestion});
+    QCOMPARE(opened, 0);
+    answers_.replies = {QMessageBox::Yes};   // the save is cancelled: no open
+    w.toolbar()->Click(ibOpen);
+    QCOMPARE(opened, 0);
+    QVERIFY(w.modified());
+    answers_.replies = {QMessageBox::No};
+    w.toolbar()->Click(ibOpen);
+    QCOMPARE(opened, 1);
+
+    savedTo = dir_.filePath("gespeichert.bmp");
+    answers_.replies = {QMessageBox::Yes};
+    w.toolbar()->Click(ibOpen);
+    QCOMPARE(opened, 2);
+    QVERIFY(QFileInfo::exists(savedTo));
+    QVERIFY(!w.modified());
+    QCOMPARE(answers_.asked.size(), 4);
+    w.toolbar()->Click(ibOpen);   // not modified: no question
+    QCOMPARE(answers_.asked.size(), 4);
+
+    w.toolbar()->Click(ibInvert);
+    w.ShowPicture(picture_, 0, w.pane());   // a new load clears the mark
+    QVERIFY(!w.modified());
+}
+
+void TestPictureEdit::closingAsks()
+{
+    TMMOpenDialog::setScript([](TMMOpenDialog&) { return false; });
+    TKvnPictureEdit w(picture_, 0);
+    w.show();
+    QVERIFY(w.close());   // unchanged: no question
+    QVERIFY(answers_.asked.isEmpty());
+
+    TKvnPictureEdit changed(picture_, 0);
+    changed.show();
+    changed.toolbar()->Click(ibInvert);
+    QVERIFY(!changed.close());   // Cancel
+    QCOMPARE(answers_.asked, QStringList{kQuestion});
+    answers_.replies = {QMessageBox::Yes};   // the save dialog is cancelled
+    QVERIFY(!changed.close());
+    QVERIFY(changed.modified());
+    QVERIFY(!changed.statusPanel(1)->text().isEmpty());
+    answers_.replies = {QMessageBox::No};
+    QVERIFY(changed.close());
+    QCOMPARE(originOf(QImage(picture_)), QPoint(0, 0));   // the file is as it was
+}
+
+void TestPictureEdit::infoMenu()
+{
+    TKvnPictureEdit w;
+    w.show();
+    QVERIFY(w.infoAction()->isEnabled());
+    QCOMPARE(w.infoAction()->text(), QStringLiteral("Info"));
+    w.infoAction()->trigger();
+    auto* about = w.findChild<TAboutBox3*>();
+    QVERIFY(about);
+    QVERIFY(about->isVisible());
+    about->close();
+}
+
+void TestPictureEdit::secondEditorOnTheSameFileRaisesTheFirst()
+{
+    const QString program = QCoreApplication::applicationDirPath() + "/tessik";
+    QProcess first;
+    first.start(program, {picture_, "0"});
+    QVERIFY(first.waitForStarted());
+    const QString socket = editorchannel::socketPath(first.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(editorchannel::socketPaths().contains(socket), 20000);
+    QProcess second;
+    second.start(program, {picture_, "0"});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+}
+
+QTEST_MAIN(TestPictureEdit)
+#include "tst_pictureedit.moc"
