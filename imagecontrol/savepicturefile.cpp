@@ -30,7 +30,8 @@ const std::array<const char*, 14> kWrittenExtensions = {"bmp", "dib", "gif", "jp
 struct SaveJob {
     QString file;
     QString ext;
-    TPMultiImage& image;
+    const TBitmap& picture;
+    const PictureSaveSettings& settings;
     const SaveDialogOptions& dialog;
     GlobalHandle dib;
     int depth;
@@ -104,7 +105,7 @@ bool commitFile(const QString& path, const QByteArray& bytes)
 bool writeMetafile(const SaveJob& job, bool enhanced)
 {
     TMetafile metafile;
-    return BitmapToMetafile(&job.image.Picture(), &metafile, enhanced) && !metafile.Empty() &&
+    return BitmapToMetafile(&job.picture, &metafile, enhanced) && !metafile.Empty() &&
            commitFile(job.file, metafile.Data());
 }
 
@@ -112,8 +113,8 @@ bool writeMetafile(const SaveJob& job, bool enhanced)
 // file; the shown picture itself is not changed.
 bool writeBitmapFile(const SaveJob& job)
 {
-    TBitmap copy = job.image.Picture();
-    copy.setPixelFormat(bitmapFormatFor(job.image.ImageWriteRes));
+    TBitmap copy = job.picture;
+    copy.setPixelFormat(bitmapFormatFor(job.settings.writeRes));
     const int formatBits = BitsOfPixelFormat(copy.pixelFormat());
     const int bits = formatBits == 15 ? 16 : formatBits;
     dibcore::DibGuard dib(dibimage::fromImage(copy.image(), bits, {}));
@@ -122,7 +123,7 @@ bool writeBitmapFile(const SaveJob& job)
 
 bool writeTiff(const SaveJob& job, void* sender, CodecProgress progress)
 {
-    const int code = TiffCompressionCode(job.image.TifSaveCompress);
+    const int code = TiffCompressionCode(job.settings.tiffCompression);
     if (!job.dialog.TIFFAppended || !QFileInfo(job.file).isFile())
         return WriteTiffFileDib(job.file, job.dib, job.depth, code, false, sender, progress);
     const int page = std::max(0, job.dialog.TIFFFirfPageValue - 1);
@@ -141,7 +142,7 @@ bool writeTiff(const SaveJob& job, void* sender, CodecProgress progress)
 
 bool writeIcon(const SaveJob& job)
 {
-    const QImage& picture = job.image.Picture().image();
+    const QImage& picture = job.picture.image();
     if (picture.width() > kLargestIcon || picture.height() > kLargestIcon)
         return false;
     QByteArray bytes;
@@ -153,21 +154,21 @@ bool writeIcon(const SaveJob& job)
 
 bool writeByExtension(const SaveJob& job)
 {
-    void* sender = &job.image;
-    const CodecProgress progress = TPMultiImage::CodecProgressOf;
+    void* sender = job.settings.sender;
+    const CodecProgress progress = job.settings.progress;
     const QString& ext = job.ext;
-    TPMultiImage& image = job.image;
+    const PictureSaveSettings& opts = job.settings;
     if (ext == QLatin1String("bmp") || ext == QLatin1String("dib"))
         return writeBitmapFile(job);
     if (ext == QLatin1String("gif"))
         return WriteGifFileDib(job.file, job.dib, job.depth == 0 ? 0 : std::min(job.depth, 8), sender, progress);
     if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
-        return WriteJpgFileDib(job.file, job.dib, job.depth, image.JPegSaveQuality(), image.JPegSaveSmooth(),
-                               image.ImageWriteRes == sJpegGray, sender, progress);
+        return WriteJpgFileDib(job.file, job.dib, job.depth, opts.jpegQuality, opts.jpegSmooth,
+                               opts.writeRes == sJpegGray, sender, progress);
     if (ext == QLatin1String("pcx"))
         return WritePcxFileDib(job.file, job.dib, job.depth, sender, progress);
     if (ext == QLatin1String("png"))
-        return WritePngFileDib(job.file, job.dib, job.depth, image.PNGInterLaced, sender, progress);
+        return WritePngFileDib(job.file, job.dib, job.depth, opts.pngInterlaced, sender, progress);
     if (tiffExtension(ext))
         return writeTiff(job, sender, progress);
     if (ext == QLatin1String("tga"))
@@ -178,7 +179,7 @@ bool writeByExtension(const SaveJob& job)
         eps.preview = qint16(job.dialog.EPSSavePreview);
         eps.compression = qint16(job.dialog.EPSSaveCompression);
         eps.border = qint16(job.dialog.EPSSaveBorder);
-        eps.grey = image.ImageWriteRes == sJpegGray ? 1 : 0;
+        eps.grey = opts.writeRes == sJpegGray ? 1 : 0;
         return WriteEpsFileDib(job.file, job.dib, job.depth == 0 ? 4 : job.depth, eps, sender, progress);
     }
     if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))
@@ -202,19 +203,38 @@ int SaveDepthFor(TSaveResolution resolution)
     return 24;
 }
 
-bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDialogOptions& dialog)
+bool WritableExtension(const QString& ext)
+{
+    return std::any_of(kWrittenExtensions.begin(), kWrittenExtensions.end(),
+                       [&](const char* e) { return ext == QLatin1String(e); });
+}
+
+bool SavePictureBitmap(const QString& fileName, const TBitmap& picture, const PictureSaveSettings& settings,
+                       const SaveDialogOptions& dialog)
 {
     const QString ext = QFileInfo(fileName).suffix().toLower();
-    if (image.Picture().empty() || !std::any_of(kWrittenExtensions.begin(), kWrittenExtensions.end(),
-                                                [&](const char* e) { return ext == QLatin1String(e); }))
+    if (picture.empty() || !WritableExtension(ext))
         return false;
-    const TBitmap work(image.Picture().image(), pf32bit);
+    const TBitmap work(picture.image(), pf32bit);
     dibcore::DibGuard dib(GraphicToDIB(&work));
     if (globalmem::size(dib.get()) <= 4)
         return false;
 
     // Every writer puts a complete new file in place of the old one by a
     // rename; the old file is never removed first.
-    const SaveJob job{writtenPath(fileName), ext, image, dialog, dib.get(), SaveDepthFor(image.ImageWriteRes)};
+    const SaveJob job{writtenPath(fileName), ext, picture, settings, dialog, dib.get(), SaveDepthFor(settings.writeRes)};
     return writeByExtension(job);
+}
+
+bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDialogOptions& dialog)
+{
+    PictureSaveSettings settings;
+    settings.writeRes = image.ImageWriteRes;
+    settings.tiffCompression = image.TifSaveCompress;
+    settings.jpegQuality = image.JPegSaveQuality();
+    settings.jpegSmooth = image.JPegSaveSmooth();
+    settings.pngInterlaced = image.PNGInterLaced;
+    settings.sender = &image;
+    settings.progress = TPMultiImage::CodecProgressOf;
+    return SavePictureBitmap(fileName, image.Picture(), settings, dialog);
 }

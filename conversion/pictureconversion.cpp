@@ -1,0 +1,114 @@
+#include "pictureconversion.h"
+
+#include "conversionnaming.h"
+
+#include "codec/binding/codecwrappers.h"
+#include "codec/binding/tbitmap.h"
+#include "imagecontrol/picturedecoder.h"
+#include "platform/fileops.h"
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kLargestSide = 9999;
+
+// The file's bytes on disk, then read back as a picture of the written size.
+bool writtenSafely(const QString& target, QSize size)
+{
+    QFile file(target);
+    if (!file.open(QIODevice::ReadOnly) || !fileops::syncFile(file.handle(), target))
+        return false;
+    file.close();
+    if (!fileops::syncFolder(QFileInfo(target).absolutePath()))
+        return false;
+    TBitmap back;
+    if (!LoadPicturePage(target, 0, back))
+        return false;
+    // metafiles and icons come back at their own size
+    const QString ext = QFileInfo(target).suffix().toLower();
+    return ext == QLatin1String("wmf") || ext == QLatin1String("emf") || ext == QLatin1String("eps") ||
+           QSize(back.width(), back.height()) == size;
+}
+
+}  // namespace
+
+int PicturePageCount(const QString& file)
+{
+    if (!IsTiffName(file))
+        return 1;
+    TiffPageInfo info;
+    if (!ReadTiffPageInfo(file, 0, info) || info.pages <= 0)
+        return 0;
+    return info.pages;
+}
+
+bool LoadPicturePage(const QString& file, int page, TBitmap& bitmap)
+{
+    bitmap = TBitmap();
+    PictureFileInfo info;
+    if (!ReadFileInfo(file, info))
+        return false;
+    DecodeRequest request;
+    request.file = file;
+    request.type = DecodeTypeFor(paths::extension(file), info.type);
+    if (!DecodableType(request.type))
+        return false;
+    request.monochrome = MonochromeFile(info.bits);
+    request.page = std::max(0, page);
+    request.progress = [](int, void*) { return 1; };
+    try {
+        if (!DecodePicture(request, bitmap) || bitmap.empty()) {
+            bitmap = TBitmap();
+            return false;
+        }
+        return true;
+    } catch (const std::exception&) {
+        bitmap = TBitmap();
+        return false;
+    }
+}
+
+QSize ConvertedSize(QSize picture, const ConversionOptions& options)
+{
+    if (options.percent > 0)
+        return {std::clamp(int(std::lround(picture.width() * options.percent / 100.0)), 1, kLargestSide),
+                std::clamp(int(std::lround(picture.height() * options.percent / 100.0)), 1, kLargestSide)};
+    if (!options.changeSize)
+        return picture;
+    const QSize wanted(std::clamp(options.width, 1, kLargestSide), std::clamp(options.height, 1, kLargestSide));
+    return options.keepAspect ? FitKeepingAspect(wanted, picture) : wanted;
+}
+
+TBitmap ResizedPicture(const TBitmap& picture, QSize size)
+{
+    if (picture.empty() || QSize(picture.width(), picture.height()) == size)
+        return picture;
+    QImage out(size, QImage::Format_RGB32);
+    out.fill(Qt::white);
+    QPainter painter(&out);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), size), picture.image());
+    painter.end();
+    return TBitmap(out, pf32bit);
+}
+
+ConversionStatus ConvertPicture(const QString& source, int page, const QString& target,
+                                const ConversionOptions& options, bool verify)
+{
+    TBitmap picture;
+    if (!LoadPicturePage(source, page, picture))
+        return ConversionStatus::Unreadable;
+    const QSize size = ConvertedSize(QSize(picture.width(), picture.height()), options);
+    const TBitmap resized = ResizedPicture(picture, size);
+    if (!SavePictureBitmap(target, resized, options.save, options.dialog))
+        return ConversionStatus::WriteFailed;
+    if (verify && !writtenSafely(target, size))
+        return ConversionStatus::NotVerified;
+    return ConversionStatus::Converted;
+}
