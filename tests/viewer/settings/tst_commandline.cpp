@@ -1,13 +1,16 @@
 // "glimra FILE" and "glimra FOLDER": the folder is opened and the named
-// picture selected.
+// picture selected; F1 shows the help window, made anew after it was closed.
 #include "viewer/glimraapplication.h"
 #include "viewer/kvnpictureview.h"
+#include "viewer/settings/hlpdlg.h"
 #include "viewer/shelltree.h"
 
 #include "platform/settings.h"
 #include "thumbnails/piclibthumbnails.h"
 
+#include <QShortcut>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 namespace {
@@ -61,6 +64,29 @@ private slots:
         waitForScan(w, dir.path(), 1);
         w.OpenFromCommandLine(dir.filePath("fehlt.bmp"));   // nothing there: ignored
         QCOMPARE(w.folderTree()->path(), dir.path());
+    }
+
+    void f1ShowsTheHelpWindow()
+    {
+        TKvnPictureView w;
+        w.start();
+        w.show();
+        bool f1 = false;
+        for (const QShortcut* s : w.findChildren<QShortcut*>())
+            f1 = f1 || s->key() == QKeySequence(Qt::Key_F1);
+        QVERIFY(f1);
+        QVERIFY(!w.helpWindow());
+        w.ShowHelp();
+        auto* help = qobject_cast<THlpDlg*>(w.helpWindow());
+        QVERIFY(help && help->isVisible());
+        QVERIFY2(help->loadError().isEmpty(), qPrintable(help->loadError()));
+        QVERIFY(help->view()->toPlainText().contains("Einstellungen"));
+        w.ShowHelp();   // shown again, not made twice
+        QCOMPARE(w.helpWindow(), static_cast<QDialog*>(help));
+        help->hide();   // hidden counts as closed
+        QTRY_VERIFY(!w.helpWindow());
+        w.ShowHelp();
+        QVERIFY(w.helpWindow() && w.helpWindow()->isVisible());
     }
 };
 
