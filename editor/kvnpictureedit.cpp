@@ -98,6 +98,7 @@ TKvnPictureEdit::TKvnPictureEdit(const QString& picturePath, int page, QWidget* 
     if (settings_.plausibleBounds(screen() ? screen()->size() : QSize(1024, 768)))
         setGeometry(settings_.bounds);
     toolbar_->RefreshButtons();
+    refreshEditState();
 }
 
 TKvnPictureEdit::~TKvnPictureEdit()
