@@ -95,8 +95,9 @@ TKvnPictureEdit::TKvnPictureEdit(const QString& picturePath, int page, QWidget* 
     applySettings();
     if (!picturePath.isEmpty())
         ShowPicture(picturePath, page, image_);
-    if (settings_.plausibleBounds(screen() ? screen()->size() : QSize(1024, 768)))
-        setGeometry(settings_.bounds);
+    // with the opening animation the window grows there once it shows
+    if (!settings_.openAnimate)
+        moveToSavedBounds();
     toolbar_->RefreshButtons();
     refreshEditState();
 }

@@ -177,6 +177,21 @@ void TestPictureEdit::settingsAndBounds()
         s.writeInteger("StartUp", "ef_w", 500);
         s.sync();
     }
+    {
+        Settings s;
+        s.writeBool("StartUp", "open_animate", true);
+        s.writeInteger("StartUp", "open_delay", 0);
+        s.sync();
+    }
+    {
+        TKvnPictureEdit grows;   // from its design size, step by step
+        QCOMPARE(grows.size(), QSize(662, 507));
+        grows.moveToSavedBounds();
+        QCOMPARE(grows.geometry(), QRect(30, 40, 500, 400));
+        Settings s;
+        s.writeBool("StartUp", "open_animate", false);
+        s.sync();
+    }
     TKvnPictureEdit w;
     QCOMPARE(w.geometry(), QRect(30, 40, 500, 400));
     w.pane()->setStretchRatio(true);
