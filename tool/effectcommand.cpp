@@ -2,9 +2,10 @@
 // the effects binding on a picture file. The ARGs are the call's own
 // inputs, as numbers, in the order the binding takes them; OUT is written
 // by its extension (BMP and DIB as they are, PNG and JPEG through Qt,
-// others through the codec binding's encoders).
+// others through the codec binding's encoders, see picturewriter.h).
 
 #include "picturefile.h"
+#include "picturewriter.h"
 #include "toolcommands.h"
 #include "toolerror.h"
 
@@ -228,51 +229,6 @@ Rect parseRect(const QString& text)
     if (!(ok[0] && ok[1] && ok[2] && ok[3]))
         throw ToolError::usage(QStringLiteral("--rect needs L,T,R,B as whole numbers, not %1").arg(text));
     return r;
-}
-
-// The DIB as a BMP file: the 14-byte file header before it.
-bool writeBmp(const QString& path, GlobalHandle dib)
-{
-    const qsizetype size = qsizetype(globalmem::size(dib));
-    const auto* data = static_cast<const char*>(globalmem::lock(dib));
-    if (!data || size < 40) {
-        globalmem::unlock(dib);
-        return false;
-    }
-    const quint32 colours = qFromLittleEndian<quint32>(data + 32);
-    const quint16 bits = qFromLittleEndian<quint16>(data + 14);
-    const quint32 table = (colours ? colours : (bits <= 8 ? 1u << bits : 0u)) * 4;
-    char header[14] = {'B', 'M'};
-    qToLittleEndian<quint32>(quint32(14 + size), header + 2);
-    qToLittleEndian<quint32>(14 + 40 + table, header + 10);
-    QFile f(path);
-    const bool ok = f.open(QIODevice::WriteOnly) && f.write(header, 14) == 14 && f.write(data, size) == size;
-    globalmem::unlock(dib);
-    return ok;
-}
-
-void writePicture(const QString& path, GlobalHandle dib)
-{
-    const QString ext = QFileInfo(path).suffix().toLower();
-    bool ok = false;
-    if (ext == QLatin1String("bmp") || ext == QLatin1String("dib")) {
-        ok = writeBmp(path, dib);
-    } else if (ext == QLatin1String("png") || ext == QLatin1String("jpg") || ext == QLatin1String("jpeg")) {
-        TBitmap bitmap;
-        ok = DIBToGraphic(dib, bitmap) && QImageWriter(path, ext.toLatin1()).write(bitmap.image());
-    } else if (ext == QLatin1String("tif") || ext == QLatin1String("tiff")) {
-        ok = WriteTiffFileDib(path, dib, 0, 1, false);
-    } else if (ext == QLatin1String("gif")) {
-        ok = WriteGifFileDib(path, dib, 0);
-    } else if (ext == QLatin1String("pcx")) {
-        ok = WritePcxFileDib(path, dib, 0);
-    } else if (ext == QLatin1String("tga")) {
-        ok = WriteTgaFileDib(path, dib, 0);
-    } else {
-        throw ToolError::usage(QStringLiteral("%1: no picture type glimra-tool writes").arg(path));
-    }
-    if (!ok)
-        throw ToolError::failure(QStringLiteral("%1: cannot write the picture").arg(path));
 }
 
 }  // namespace
