@@ -19,3 +19,4 @@ int runDecodeCommand(const QStringList& args);
 int runEffectCommand(const QStringList& args);
 int runThumbsCommand(const QStringList& args);
 int runRemapCommand(const QStringList& args);
+int runConvertCommand(const QStringList& args);

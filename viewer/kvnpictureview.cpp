@@ -5,6 +5,7 @@
 #include "databaselist.h"
 #include "editorlink.h"
 #include "fileoperations.h"
+#include "conversion/pictureconvertdlg.h"
 #include "shellchangenotifier.h"
 #include "timethread.h"
 #include "shelltree.h"
@@ -684,6 +685,7 @@ void TKvnPictureView::connectCommands()
     connect(ui->actEinstellungen, &QAction::triggered, this, &TKvnPictureView::Einstellungen);
     connect(ui->actEigenschaften, &QAction::triggered, this, &TKvnPictureView::ShowProperties);
     connect(ui->actAlsHintergrund, &QAction::triggered, this, &TKvnPictureView::SetAsWallpaper);
+    connect(ui->actUmwandeln, &QAction::triggered, this, &TKvnPictureView::Umwandeln);
     connect(ui->actInfo, &QAction::triggered, this, &TKvnPictureView::ShowAbout);
     for (QMenu* menu : {ui->menuBearbeiten, ui->menuSymboleAnordnen, popupMenu_})
         connect(menu, &QMenu::aboutToShow, this, &TKvnPictureView::UpdateCommandStates);
@@ -693,7 +695,7 @@ void TKvnPictureView::connectCommands()
 void TKvnPictureView::disableUnbuiltCommands()
 {
     // Commands whose work is not built yet stay disabled.
-    for (QAction* a : {ui->actUmwandeln, ui->actAbbrechen})
+    for (QAction* a : {ui->actAbbrechen})
         a->setEnabled(false);
 }
 
@@ -1059,7 +1061,7 @@ void TKvnPictureView::UpdateCommandStates()
     ui->actMarkieren->setEnabled(selected);
     ui->actBildNeuLaden->setEnabled(selected);
     ui->actZumBearbeitenOeffnen->setEnabled(selected);
-    for (QAction* a : {ui->actKopieren, ui->actBewegen, ui->actLoeschen})
+    for (QAction* a : {ui->actKopieren, ui->actBewegen, ui->actLoeschen, ui->actUmwandeln})
         a->setEnabled(!grid->Busy && (selected || marked));
     ui->actAktualisieren->setEnabled(!state_.ScanActive);
     ui->actMiniaturenNeubilden->setEnabled(!grid->Busy && !state_.ScanActive && !state_.ScanThread);
@@ -1171,6 +1173,40 @@ void TKvnPictureView::ShowProperties()
         return;
     TPropertiesDlg dialog(grid->item(i).FileName, grid->item(i), this);
     dialog.exec();
+}
+
+void TKvnPictureView::Umwandeln()
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    QStringList files, pages;
+    for (int i : fileOps_->operands()) {
+        files << grid->item(i).FileName;
+        pages << QString::number(grid->item(i).PageIndex);
+    }
+    if (files.isEmpty())
+        return;
+    TPictureConvertDlg::Host host;
+    host.askOverwrite = [this](const QString& source, const QString& target, QString& renameTo) {
+        const int answer = fileOps_->AskOverwrite(source, target);
+        if (answer == ConversionPlanner::Rename)
+            renameTo = state_.RenameTarget;
+        return answer;
+    };
+    host.confirmCreateFolder = [this](const QString& folder) {
+        return QMessageBox::question(this, QStringLiteral("Einen Neuen Ordner erstellen"),
+                                     QStringLiteral("Der Ordner \"%1\" existiert nicht.\r\n Möchten Sie den Ordner "
+                                                    "erstellen?")
+                                         .arg(folder),
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    host.shownFolder = [this] { return ui->ShellTree1->path(); };
+    host.addFile = [grid](const QString& file) { grid->AddFile(file); };
+    host.startFolderScan = [this] { StartFolderScan(); };
+    host.setScanActive = [this](bool active) { state_.ScanActive = active; };
+    TPictureConvertDlg dialog(host, this);
+    dialog.setSources(files, pages);
+    dialog.exec();
+    UpdateMarkedCount();
 }
 
 void TKvnPictureView::SetAsWallpaper()

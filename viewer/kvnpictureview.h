@@ -79,6 +79,7 @@ public:
     // "Eigenschaften" and "Als Hintergrund einsetzen" for the selected item.
     void ShowProperties();
     void SetAsWallpaper();
+    void Umwandeln();
     // F1: the help window, made first when there is none; not modal.
     void ShowHelp();
     QDialog* helpWindow() const { return help_; }

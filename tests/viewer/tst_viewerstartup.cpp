@@ -447,7 +447,7 @@ private slots:
                                       "Einstellungen", "Diashow...", "|", "|", "|", "Info"}));
         QVERIFY(!findAction(&w, "actAbbrechen")->isEnabled());
         QVERIFY(!findAction(&w, "actKopieren")->isEnabled());   // nothing selected
-        QVERIFY(!findAction(&w, "actUmwandeln")->isEnabled());   // not built yet
+        QVERIFY(!findAction(&w, "actUmwandeln")->isEnabled());   // nothing selected
         QVERIFY(findAction(&w, "actDatenbankdateienLoeschen")->isEnabled());
         QStringList context;
         for (QAction* a : w.gridContextMenu()->actions())
