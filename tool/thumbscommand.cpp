@@ -95,14 +95,18 @@ int runThumbsCommand(const QStringList& args)
     scan.start();
     loop.exec();
     scan.wait();
+    if (probing)
+        probe.turn();   // the scan's figures; the save below blocks on purpose
+    QElapsedTimer saving;
+    saving.start();
     grid.SaveDatabase(TTimeThread::databaseFile(folder));
+    const qint64 saveMs = saving.elapsed();
 
     QTextStream(stdout) << "items=" << grid.itemCount() << " decoded=" << scan.decoded()
                         << " reused=" << scan.reused() << " ms=" << timer.elapsed();
-    if (probing) {
-        probe.turn();
-        QTextStream(stdout) << " longest_gap_ms=" << probe.longestGap << " peak_anon_kib=" << probe.peakAnonymous;
-    }
+    if (probing)
+        QTextStream(stdout) << " longest_gap_ms=" << probe.longestGap << " peak_anon_kib=" << probe.peakAnonymous
+                            << " save_ms=" << saveMs;
     QTextStream(stdout) << '\n';
     return 0;
 }
