@@ -58,7 +58,7 @@ int previewLatency(GlobalHandle master)
         const bool exempt = page.masterSource || page.caption == QLatin1String("Warp");
         if (!exempt && best >= 150)
             ++over;
-        std::printf("%-24s %8.1f ms%s\n", page.caption.toUtf8().constData(), best,
+        std::printf("%s %8.1f ms%s\n", page.caption.leftJustified(24).toUtf8().constData(), best,
                     exempt ? "  (exempt)" : best < 150 ? "" : "  OVER 150 ms");
     }
     std::printf("pages over 150 ms: %d\n", over);
