@@ -6,6 +6,9 @@
 #include "effects/effectcalls.h"
 #include "platform/messagebox.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <cstdlib>
 
 namespace effectframe {
@@ -36,9 +39,17 @@ IspRect rectFor(GlobalHandle dib, int left, int top, int right, int bottom)
 
 void showModuleException()
 {
-    MessageBox::warning(nullptr, QString(),
-                        QStringLiteral("An exception error occured in the piclib dll. We recommend to exit the "
-                                       "application and to restart it by clicking its icon!"));
+    const auto warn = [] {
+        MessageBox::warning(nullptr, QString(),
+                            QStringLiteral("An exception error occured in the piclib dll. We recommend to exit the "
+                                           "application and to restart it by clicking its icon!"));
+    };
+    // a worker's call: the box belongs on the UI thread, and the worker goes on
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread())
+        QMetaObject::invokeMethod(app, warn, Qt::QueuedConnection);
+    else
+        warn();
 }
 
 GlobalHandle adaptDepth(const char* text, GlobalHandle dib, void* owner, EffectProgress progress,

@@ -729,7 +729,7 @@ void TEffectForm::setBusy(bool busy)
     }
 }
 
-void TEffectForm::progressed(int percent)
+void TEffectForm::progressed(int percent, const QString& operation)
 {
     QProgressBar* bar = ui->ProgressBar;
     if (percent == 0) {
@@ -738,7 +738,7 @@ void TEffectForm::progressed(int percent)
         bar->setValue(percent);
     } else if (percent > bar->value() + 5) {
         bar->setValue(percent);
-        statusText_->setText(OperationText());
+        statusText_->setText(operation);
     }
 }
 

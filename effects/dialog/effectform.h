@@ -109,7 +109,7 @@ private:
     void buildMenu();
     void runEffect(bool apply);
     void effectFinished(const EffectOutcome& outcome);
-    void progressed(int percent);
+    void progressed(int percent, const QString& operation);
     void finishRun();
     void setBusy(bool busy);
     void rebuildPreview();

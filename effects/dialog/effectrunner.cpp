@@ -1,5 +1,6 @@
 #include "effectrunner.h"
 
+#include "codec/binding/codecstate.h"
 #include "codec/binding/dibconvert.h"
 #include "codec/binding/tbitmap.h"
 
@@ -20,8 +21,10 @@ struct EffectRunner::Job {
         if (job->percent.exchange(percent) != percent) {
             EffectRunner* runner = job->runner;
             const int p = percent;
+            // the operation text belongs to this thread: it travels with the percent
+            const QString operation = OperationText();
             QMetaObject::invokeMethod(
-                runner, [runner, p] { emit runner->progressed(p); }, Qt::QueuedConnection);
+                runner, [runner, p, operation] { emit runner->progressed(p, operation); }, Qt::QueuedConnection);
         }
         return 1;
     }

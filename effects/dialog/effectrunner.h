@@ -48,7 +48,7 @@ public:
     static void freeOutcome(EffectOutcome& outcome);
 
 signals:
-    void progressed(int percent);
+    void progressed(int percent, const QString& operation);
     void frameArrived(const QImage& frame);
     void finished(const EffectOutcome& outcome);
 
