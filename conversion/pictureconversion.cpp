@@ -6,7 +6,6 @@
 #include "codec/binding/tbitmap.h"
 #include "imagecontrol/picturedecoder.h"
 #include "platform/fileops.h"
-#include "platform/paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -51,27 +50,10 @@ int PicturePageCount(const QString& file)
 bool LoadPicturePage(const QString& file, int page, TBitmap& bitmap)
 {
     bitmap = TBitmap();
-    PictureFileInfo info;
-    if (!ReadFileInfo(file, info))
-        return false;
-    DecodeRequest request;
-    request.file = file;
-    request.type = DecodeTypeFor(paths::extension(file), info.type);
-    if (!DecodableType(request.type))
-        return false;
-    request.monochrome = MonochromeFile(info.bits);
-    request.page = std::max(0, page);
-    request.progress = [](int, void*) { return 1; };
-    try {
-        if (!DecodePicture(request, bitmap) || bitmap.empty()) {
-            bitmap = TBitmap();
-            return false;
-        }
+    if (DecodeByContent(file, bitmap, page))
         return true;
-    } catch (const std::exception&) {
-        bitmap = TBitmap();
-        return false;
-    }
+    bitmap = TBitmap();
+    return false;
 }
 
 QSize ConvertedSize(QSize picture, const ConversionOptions& options)

@@ -185,7 +185,7 @@ bool DecodePicture(const DecodeRequest& r, TBitmap& bitmap)
     return intoBitmap(dib, bits, r, bitmap);
 }
 
-bool DecodeByContent(const QString& file, TBitmap& bitmap)
+bool DecodeByContent(const QString& file, TBitmap& bitmap, int page)
 {
     PictureFileInfo info;
     if (!ReadFileInfo(file, info))
@@ -196,6 +196,7 @@ bool DecodeByContent(const QString& file, TBitmap& bitmap)
     if (!DecodableType(request.type))
         return false;
     request.monochrome = MonochromeFile(info.bits);
+    request.page = std::max(0, page);
     request.progress = [](int, void*) { return 1; };
     try {
         return DecodePicture(request, bitmap) && !bitmap.empty();

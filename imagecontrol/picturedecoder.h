@@ -36,5 +36,5 @@ bool DecodePicture(const DecodeRequest& request, TBitmap& bitmap);
 
 // The whole picture of a file at 24 bits, decoded as the picture pane
 // decodes it: by the extension's type, else the type the content reports.
-// Touches no control.
-bool DecodeByContent(const QString& file, TBitmap& bitmap);
+// Touches no control. page: a TIFF page, from 0.
+bool DecodeByContent(const QString& file, TBitmap& bitmap, int page = 0);
