@@ -206,19 +206,6 @@ void TprewDlg::sizeChanged(int position)
         rebuild_ = true;
 }
 
-void TprewDlg::connectTrack(QSlider* slider, QLineEdit* field)
-{
-    connect(slider, &QSlider::valueChanged, field, [field](int value) {
-        if (!field->hasFocus())
-            field->setText(QString::number(value));
-    });
-    connect(field, &QLineEdit::textEdited, slider, [slider](const QString& text) {
-        slider->setValue(trackValueOfText(text, slider->minimum(), slider->maximum()));
-    });
-    connect(field, &QLineEdit::editingFinished, slider,
-            [slider, field] { field->setText(QString::number(slider->value())); });
-}
-
 void TprewDlg::runPreview()
 {
     playTransitionPreview(*ui->PreviewImage, ui->tbFXDelay->value(), ui->tbFXThick->value(),

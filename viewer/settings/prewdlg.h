@@ -53,7 +53,6 @@ private:
     void fillOnShow();
     void rebuildPreviewGrid();
     void sizeChanged(int position);
-    void connectTrack(QSlider* slider, QLineEdit* field);
     void checkDirection(int method);
     int chosenDirection() const;
     void writeStartUpKeys() const;

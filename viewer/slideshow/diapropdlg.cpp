@@ -77,19 +77,6 @@ QString TDiaPropDlg::noteText() const { return ui->lbHinweis->text(); }
 
 // ---- options ------------------------------------------------------------------------
 
-void TDiaPropDlg::connectTrack(QSlider* slider, QLineEdit* field)
-{
-    connect(slider, &QSlider::valueChanged, field, [field](int value) {
-        if (!field->hasFocus())
-            field->setText(QString::number(value));
-    });
-    connect(field, &QLineEdit::textEdited, slider, [slider](const QString& text) {
-        slider->setValue(trackValueOfText(text, slider->minimum(), slider->maximum()));
-    });
-    connect(field, &QLineEdit::editingFinished, slider,
-            [slider, field] { field->setText(QString::number(slider->value())); });
-}
-
 void TDiaPropDlg::readOptions()
 {
     DiaShowOptions o;

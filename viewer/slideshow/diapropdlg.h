@@ -52,7 +52,6 @@ public:
 private:
     void readOptions();
     void writeOptions();
-    void connectTrack(QSlider* slider, QLineEdit* field);
     void fillMonitors();
     void startBanner();
     void loadEntries(const QString& listFile, bool* anyLine);
