@@ -505,8 +505,7 @@ bool TILMultiImageToolBar::runAction(TILMultiImageToolBarBtn b)
     case ibResize:
         if (!ResizeDialog)
             return false;
-        snapshot();
-        ResizeDialog(image);
+        completed = ResizeDialog(image);
         break;
     case ibChangeColor: completed = changeColorDepth(); break;
     case ibInvert: {

@@ -70,8 +70,9 @@ public:
     ImageDialogHook PrintDialog;          // print options and printing
     // The picture size dialog, shown modally; it takes its preview's
     // colours, fit mode, centring and the preset size from the control and
-    // applies the change itself.
-    ImageDialogHook ResizeDialog;
+    // applies the change itself, with its own undo snapshot. True when the
+    // picture changed.
+    std::function<bool(TPMultiImage& image)> ResizeDialog;
     ColorDepthHook ColorDepthDialog;
     AnnotationLoadHook LoadAnnotations;   // annotation editing needs it
     // The viewer's flag that keeps folder scans from starting while saving.

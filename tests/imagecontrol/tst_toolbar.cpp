@@ -155,7 +155,7 @@ private slots:
 
         // the dialog buttons need their hooks; effects the control's
         w.bar->PrintDialog = [](TPMultiImage&) {};
-        w.bar->ResizeDialog = [](TPMultiImage&) {};
+        w.bar->ResizeDialog = [](TPMultiImage&) { return false; };
         w.bar->ColorDepthDialog = [](TPMultiImage&, TBitmap&, QString&) { return false; };
         w.bar->LoadAnnotations = [](TPMultiImage&, const QString&, int) { return true; };
         w.image->EffectsDialog = [](TPMultiImage&, GlobalHandle&) { return false; };
