@@ -4,7 +4,9 @@
 #include "engine/crde2001.h"
 #include "errorinvalid.h"
 #include "platform/moduleloader.h"
+#include "platform/ownfilewriter.h"
 
+#include <QFile>
 #include <mutex>
 
 struct CodecModule::Loaded {
@@ -27,6 +29,28 @@ ModuleState& moduleState()
     return s;
 }
 
+// The annotation layer writes its files through the program's own-file
+// writer: a temporary file and a rename, never through a symbolic link.
+int writeOwnFile(const char* path, const void* data, int64_t size)
+{
+    if (!path || size < 0 || (size > 0 && !data))
+        return 0;
+    try {
+        OwnFileWriter writer(QFile::decodeName(path));
+        return writer.open() && writer.write(QByteArray::fromRawData(static_cast<const char*>(data), qsizetype(size))) &&
+               writer.commit();
+    } catch (...) {
+        return 0;
+    }
+}
+
+void registerAnnotationHost(void* handle)
+{
+    static const AnnoHost host{sizeof(AnnoHost), writeOwnFile};
+    if (auto set = reinterpret_cast<SetAnnotationHost_fn>(ModuleLoader::symbol(handle, "SetAnnotationHost")))
+        set(&host);
+}
+
 std::shared_ptr<CodecModule::Loaded> loadedModule()
 {
     ModuleState& s = moduleState();
@@ -35,6 +59,7 @@ std::shared_ptr<CodecModule::Loaded> loadedModule()
         void* handle = ModuleLoader::load(s.name, s.libraryFolder);
         if (!handle)
             throw ErrorInvalid(CodecModule::loadErrorText(s.name));
+        registerAnnotationHost(handle);
         auto loaded = std::make_shared<CodecModule::Loaded>();
         loaded->handle = handle;
         s.module = std::move(loaded);

@@ -46,12 +46,24 @@ typedef int (*ProgressCallback)(int percent, void* sender);
 typedef GlobalHandle PaletteHandle;
 
 // Annotation layer callbacks; the first argument is the control.
+// customDraw's dc is a QPainter*, customHardDraw's bitmap a GlobalHandle.
 typedef int (*AnnoDoneCallback)(void* control);
 typedef int (*AnnoCustomDrawCallback)(void* control, void* dc, const char* name, int x, int y, int xx, int yy);
 typedef int (*AnnoCustomHardDrawCallback)(void* control, void* bitmap, const char* name, int x, int y, int xx,
                                           int yy);
 typedef int (*AnnoBeforeDrawCallback)(void* control, int pass, short* canDraw, const char* name);
 typedef int (*AnnoAfterDrawCallback)(void* control, const char* name);
+
+// Services of the program that the annotation layer uses, set once by the
+// binding when it loads the module (SetAnnotationHost). size is
+// sizeof(AnnoHost) of the caller, so later members can be added.
+struct AnnoHost {
+    uint32_t size;
+    // Writes a file the program keeps beside the user's pictures: through a
+    // temporary file and a rename, never through a symbolic link. Non-zero
+    // on success.
+    int (*writeOwnFile)(const char* path, const void* data, int64_t size);
+};
 }
 
 #if defined(CRDE2001_BUILD)
@@ -279,6 +291,31 @@ CRDE_ENTRY(GlobalHandle, DIB32To24, (GlobalHandle dib))
 CRDE_ENTRY(short, DibtoDdb, (const void* dib, int64_t size, PaletteHandle* palette, GlobalHandle* bitmap))
 
 // ---- annotation layer ---------------------------------------------------------
+// One layer per image control, addressed by the control pointer (any unique
+// address; InitAnnotation registers it, DestroyAnnotation drops it; entries
+// on an unregistered control answer 0). The Windows handles become Qt
+// objects: InitAnnotation's window is the control's QPaintDevice* (its
+// QWidget seen as a paint device) and owner its QWidget*; the dc of
+// DrawAnnotationWholeDC is a QPainter*. Objects are kept in picture pixels;
+// a device point is (picture point - origin) x zoom + centring offset.
+// Pages count from 0. Annotation files: annotationformat.h. The pass code
+// of the before-draw callback is 0 on the screen or a painter, 1 when
+// burning in. Load, save, insert and remove answer 1 on success, 0 when the
+// file is missing (load, remove), damaged (nothing is read or written then)
+// or cannot be written.
+//
+// IsAnnotation: the number of objects (at most 32767).
+// DrawAnnotation: onto the registered window, clipped to its size less the
+//   scroll bar width at the right and bottom (0: none shown); call it after
+//   the control's own painter has ended.
+// HardDrawAnnotation: burns the objects into the packed DIB at scale 1,
+//   origin 0 (pictures of 8 bits or fewer take the nearest table colours).
+// LoadAnnotation: the layer becomes the page's objects (none when the file
+//   has no such page). SaveAnnotation: the page of the file becomes the
+//   layer's objects (an empty layer removes the page). InsertAnnotation: the
+//   pages from page on move up one and the layer's objects become page.
+//   RemoveAnnotation: page goes and the later pages move down one.
+// AnnotationRevision: a number that changes with every change of the layer.
 CRDE_ENTRY(short, IsAnnotation, (void* control))
 CRDE_ENTRY(short, InitAnnotation,
            (void* control, void* window, void* owner, AnnoDoneCallback done, AnnoCustomDrawCallback customDraw,
@@ -298,5 +335,7 @@ CRDE_ENTRY(short, LoadAnnotation, (void* control, short page, const char* file))
 CRDE_ENTRY(short, SaveAnnotation, (void* control, short page, const char* file))
 CRDE_ENTRY(short, RemoveAnnotation, (void* control, short page, const char* file))
 CRDE_ENTRY(short, InsertAnnotation, (void* control, short page, const char* file))
+CRDE_ENTRY(int64_t, AnnotationRevision, (void* control))
+CRDE_ENTRY(short, SetAnnotationHost, (const AnnoHost* host))
 
 #undef CRDE_ENTRY

@@ -1,0 +1,62 @@
+#pragma once
+// The codec module's annotation layer entries (one layer per control,
+// addressed by the control's pointer). Each call resolves its entry and
+// throws ErrorInvalid with the procaddress error when the module lacks it.
+
+#include "platform/globalmem.h"
+
+#include <QString>
+
+class QImage;
+class QPainter;
+class QPaintDevice;
+class QWidget;
+class TBitmap;
+
+namespace annotationcalls {
+
+struct LayerEvents {
+    int (*done)(void* control) = nullptr;
+    int (*customDraw)(void* control, void* dc, const char* name, int x, int y, int xx, int yy) = nullptr;
+    int (*customHardDraw)(void* control, void* bitmap, const char* name, int x, int y, int xx, int yy) = nullptr;
+    int (*beforeDraw)(void* control, int pass, short* canDraw, const char* name) = nullptr;
+    int (*afterDraw)(void* control, const char* name) = nullptr;
+};
+
+bool Init(void* control, QPaintDevice* window, QWidget* owner, const LayerEvents& events, const QString& settingsFile);
+void Destroy(void* control);
+int Count(void* control);
+void Clear(void* control);
+bool Load(void* control, int page, const QString& file);
+bool Save(void* control, int page, const QString& file);
+bool Insert(void* control, int page, const QString& file);
+bool Remove(void* control, int page, const QString& file);
+// Draws onto the control's window (its own painter ended first).
+void Draw(void* control, double zoom, int x, int y, int centreX, int centreY, int scrollWidth);
+// Draws onto painter: picture point p lands on (p - (x, y)) x scale + centre.
+void DrawWholeDC(void* control, double scale, int x, int y, int centreX, int centreY, QPainter& painter);
+bool HardDraw(void* control, GlobalHandle dib);
+void MouseMon(void* control, int message, int position);
+void MenuMsg(void* control, int command);
+void RubberBandOff(void* control);
+qint64 Revision(void* control);
+
+// Burns the layer's objects into the bitmap (at its own depth); false when
+// the bitmap is empty or cannot be converted.
+bool Burn(void* control, TBitmap& bitmap);
+bool Burn(void* control, QImage& image);
+
+// A layer of its own for one file and page, for pictures shown or printed
+// without a control (slide shows, printing, the command-line tool).
+class Scratch {
+public:
+    Scratch();
+    ~Scratch();
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    void* key() { return this; }
+    bool load(const QString& file, int page) { return Load(this, page, file); }
+    int count() { return Count(this); }
+};
+
+}  // namespace annotationcalls

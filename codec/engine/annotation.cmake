@@ -1,0 +1,11 @@
+# The annotation layer: objects, the ".ant" file, drawing and burning in
+# (drawing through Qt's painter, so this part links Qt Gui).
+list(APPEND KV_ENGINE_SOURCES
+  annotationobject.cpp annotationobject.h
+  annotationformat.cpp annotationformat.h
+  annotationpages.cpp annotationpages.h
+  annotationlayer.cpp annotationlayer.h
+  annotationpainter.cpp annotationpainter.h
+  annotationentries.cpp
+)
+list(APPEND KV_ENGINE_LIBS Qt6::Gui)

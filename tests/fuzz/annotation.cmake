@@ -1,0 +1,15 @@
+# The annotation file reader alone (it needs nothing else of the engine).
+add_executable(fuzz_annotation annotationfuzzer.cpp
+  ${CMAKE_SOURCE_DIR}/codec/engine/annotationformat.cpp ${CMAKE_SOURCE_DIR}/codec/engine/annotationobject.cpp)
+target_include_directories(fuzz_annotation PRIVATE ${CMAKE_SOURCE_DIR}/codec/engine ${CMAKE_SOURCE_DIR})
+target_compile_options(fuzz_annotation PRIVATE ${KV_FUZZ_COMPILE})
+target_link_options(fuzz_annotation PRIVATE ${KV_FUZZ_LINK})
+set_target_properties(fuzz_annotation PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+kv_warnings(fuzz_annotation)
+set(seeds ${CMAKE_BINARY_DIR}/fuzz-seeds/fuzz_annotation)
+file(MAKE_DIRECTORY ${seeds})
+file(GLOB found ${CMAKE_SOURCE_DIR}/tests/data/codec/*.ant)
+foreach(f ${found})
+  get_filename_component(name ${f} NAME)
+  configure_file(${f} ${seeds}/${name} COPYONLY)
+endforeach()
