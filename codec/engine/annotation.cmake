@@ -6,6 +6,7 @@ list(APPEND KV_ENGINE_SOURCES
   annotationpages.cpp annotationpages.h
   annotationlayer.cpp annotationlayer.h
   annotationpainter.cpp annotationpainter.h
+  annotationhittest.cpp annotationhittest.h
   annotationentries.cpp
 )
 list(APPEND KV_ENGINE_LIBS Qt6::Gui)
