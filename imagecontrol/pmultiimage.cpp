@@ -99,9 +99,13 @@ TPMultiImage::TPMultiImage(QWidget* parent) : QWidget(parent)
     }
     corner_->hide();
     UpdateScrollBars();
+    attachAnnotations();
 }
 
-TPMultiImage::~TPMultiImage() = default;
+TPMultiImage::~TPMultiImage()
+{
+    detachAnnotations();
+}
 
 // ---- loading ---------------------------------------------------------------------
 
@@ -134,6 +138,7 @@ void TPMultiImage::setImageName(const QString& name)
             }
         }
     } keep{*this, imageName_, tiffPage_};
+    annotationsBeforeNewPicture();
     imageName_ = name;
     loadFailed_ = false;
     ResetView = true;
@@ -344,6 +349,7 @@ void TPMultiImage::installBitmap(const TBitmap& bitmap, bool jpeg)
 void TPMultiImage::finishBitmapLoad()
 {
     ResetView = false;
+    annotationsAfterLoad();
     notifyToolbar();
     if (OnFinishedLoadSave)
         OnFinishedLoadSave(this);
@@ -405,23 +411,6 @@ void TPMultiImage::takeSnapshot()
 {
     if (ILUndo && !picture_.empty())
         PushUndo(picture_);
-}
-
-QString TPMultiImage::AnnotationFileName() const
-{
-    if (!AnnoFileName.isEmpty())
-        return AnnoFileName;
-    if (imageName_.isEmpty())
-        return QStringLiteral("default.ant");
-    const int dot = imageName_.indexOf(QLatin1Char('.'));
-    return (dot < 0 ? imageName_ : imageName_.left(dot)) + QStringLiteral(".ant");
-}
-
-void TPMultiImage::setEditAnnotat(bool on)
-{
-    editAnnotat_ = on;
-    update();
-    notifyToolbar();
 }
 
 bool TPMultiImage::ScanImage(void* parentWindow)
@@ -823,6 +812,9 @@ void TPMultiImage::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    p.end();
+    if (out.areaDrawn)
+        paintAnnotations(out.area, out.zoomed);
     if (OnPaint)
         OnPaint(this);
 }
@@ -899,7 +891,7 @@ void TPMultiImage::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && (focusPolicy() & Qt::ClickFocus))
         setFocus(Qt::MouseFocusReason);
-    if (editAnnotat_)
+    if (annotationMouse(event, event->button() == Qt::RightButton ? kRightDown : kLeftDown))
         return;
     const QPoint at = event->position().toPoint();
     if (AllowRubberBand) {
@@ -922,7 +914,7 @@ void TPMultiImage::mousePressEvent(QMouseEvent* event)
 
 void TPMultiImage::mouseMoveEvent(QMouseEvent* event)
 {
-    if (editAnnotat_)
+    if (annotationMouse(event, kMouseMove))
         return;
     const QPoint at = event->position().toPoint();
     if (band_.active()) {
@@ -950,7 +942,7 @@ void TPMultiImage::panTo(QPoint mouse)
 
 void TPMultiImage::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (editAnnotat_)
+    if (annotationMouse(event, event->button() == Qt::RightButton ? kRightUp : kLeftUp))
         return;
     if (band_.active() && event->button() == band_.button()) {
         band_.end();

@@ -23,6 +23,8 @@
 #include <QWidget>
 #include <functional>
 
+class QMouseEvent;
+class QPainter;
 class QScrollBar;
 
 enum TBorderStyle { bsNone, bsSingle };
@@ -116,16 +118,37 @@ public:
     // delay (tests pass one that returns at once).
     std::function<bool(int milliseconds)> TransitionPause;
 
-    // ---- annotations (no annotation layer is attached yet)
+    // ---- annotations: the codec module's annotation layer, one per control
+    // (pmultiimageannotations.cpp)
     bool AutoLoadAnno = false;
+    // Saves the annotations, when they changed, to the file and page they
+    // were loaded for before another picture replaces them and on
+    // destruction.
     bool AutoSaveAnno = false;
     QString AnnoFileName;
     bool EditAnnotat() const { return editAnnotat_; }
     void setEditAnnotat(bool on);
-    // AnnoFileName, else the picture name cut at its first "." + ".ant",
+    // AnnoFileName, else the picture's annotation file (annotationfile.h),
     // else "default.ant".
     QString AnnotationFileName() const;
-    int AnnotationCount() const { return 0; }
+    int AnnotationCount() const;
+    // Whether the layer changed since it was loaded, cleared or saved to its
+    // file and page.
+    bool AnnotationsChanged() const;
+    void ClearAnnotations();
+    // Load: only when the file exists. Insert and remove: an empty name
+    // stands for AnnotationFileName; nothing happens without the file.
+    void LoadAnnotations(int page, const QString& file);
+    void SaveAnnotations(int page, const QString& file);
+    void InsertAnnotations(int page, const QString& file);
+    void RemoveAnnotations(int page, const QString& file);
+    // Draws the annotations onto painter: picture point p lands on
+    // (p - origin) x scale + offset.
+    void DrawAnnotationsOn(QPainter& painter, double scale, QPoint origin, QPoint offset);
+    // Burns them into bitmap at scale 1; false without annotations' layer or
+    // for a bitmap that cannot be converted.
+    bool BurnAnnotations(TBitmap& bitmap);
+    static constexpr int kMouseMove = 512, kLeftDown = 513, kLeftUp = 514, kRightDown = 516, kRightUp = 517;
 
     // ---- editing, rubber band and saving
     bool ILUndo = true;
@@ -153,6 +176,14 @@ public:
     TlibError OnIlibError;
     TPaintArea OnPaintArea;
     TRubberband OnRubberband;
+    TNotifyEvent OnAnnoDone;
+    std::function<void(QObject* Sender, int AObjectAsLong, bool Selecting)> OnAnnoClick;
+    std::function<void(QObject* Sender, QPainter* dc, const QString& CustomName, int x, int y, int xx, int yy)>
+        OnCustomAnnotationDraw;
+    std::function<void(QObject* Sender, GlobalHandle bitmap, const QString& CustomName, int x, int y, int xx, int yy)>
+        OnCustomAnnotationHardDraw;
+    std::function<void(QObject* Sender, int PassCode, bool& CanDraw, const QString& AnnoName)> OnBeforeAnnotationDraw;
+    std::function<void(QObject* Sender, const QString& AnnoName)> OnAfterAnnotationDraw;
     // Asks the attached toolbar to refresh its buttons.
     std::function<void()> OnButtonUpdate;
     EffectsDialogHook EffectsDialog;
@@ -248,6 +279,17 @@ private:
     void panTo(QPoint mouse);
     void paintOverlay(QPainter& p);
 
+    // annotations
+    void attachAnnotations();
+    void detachAnnotations();
+    void markAnnotationsSaved();
+    void autoSaveAnnotations();
+    void annotationsBeforeNewPicture();
+    void annotationsAfterLoad();
+    void paintAnnotations(const QRect& area, bool zoomed);
+    // Hands a mouse event to the layer in editing mode; false otherwise.
+    bool annotationMouse(QMouseEvent* event, int message);
+
     QString imageName_;
     bool loadFailed_ = false;
     TBitmap picture_;
@@ -276,6 +318,10 @@ private:
     qint32 fontColor_ = 0;
 
     bool editAnnotat_ = false;
+    bool annoAttached_ = false;
+    QString annoSavedFile_;
+    int annoSavedPage_ = 0;
+    qint64 annoSavedRevision_ = 0;
     int jpegQuality_ = 25;
     int jpegSmooth_ = 0;
 
