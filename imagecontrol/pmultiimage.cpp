@@ -62,6 +62,11 @@ bool letEventsRunFor(int milliseconds)
     return true;
 }
 
+QString unreadableFileText(const QString& file)
+{
+    return QStringLiteral("Die Datei \"%1\" konnte nicht gelesen werden.").arg(file);
+}
+
 QSize screenSize(const QWidget* widget)
 {
     const QScreen* screen = widget->screen();
@@ -141,6 +146,7 @@ void TPMultiImage::setImageName(const QString& name)
     annotationsBeforeNewPicture();
     imageName_ = name;
     loadFailed_ = false;
+    awaitingPicture_ = false;
     ResetView = true;
     const FlagReset clearReset(ResetView);
     loadImageName();
@@ -160,6 +166,7 @@ void TPMultiImage::loadImageName()
         // the caller puts the metafile or icon into the picture itself
         EndMessageMode();
         takeSnapshot();
+        awaitPicture(file, ext);
         return;
     }
     if (ext == QLatin1String(".SCM") || ext == QLatin1String(".CMS")) {
@@ -200,7 +207,7 @@ bool TPMultiImage::loadMessageFile(const QString& file, const QString& ext)
     const bool read = credits ? ReadCreditMessageFile(file, style, lines)
                               : ReadScrollingMessageFile(file, style, message);
     if (!read) {
-        reportError(QStringLiteral("Could not read %1").arg(file));
+        reportError(unreadableFileText(file));
         return false;
     }
     applyMessageStyle(before, style);
@@ -247,7 +254,7 @@ bool TPMultiImage::loadThumbnailFile(const QString& file, const QString& ext)
         return false;
     }
     if (!ok || decoded.empty()) {
-        reportError(QStringLiteral("Could not read %1").arg(file));
+        reportError(unreadableFileText(file));
         return false;
     }
     installBitmap(decoded, !bmp);
@@ -268,7 +275,7 @@ bool TPMultiImage::loadResource(const QString& file)
             break;
     }
     if (image.isNull()) {
-        reportError(QStringLiteral("Resource %1 not found").arg(name));
+        reportError(QStringLiteral("Die Ressource \"%1\" wurde nicht gefunden.").arg(name));
         return false;
     }
     TPixelFormat format = TBitmap::pixelFormatOf(image);
@@ -326,7 +333,7 @@ void TPMultiImage::loadPictureFile(const QString& file, const QString& ext)
     if (!ok) {
         imageInfo = previous;
         loadFailed_ = true;
-        reportError(QStringLiteral("Could not read %1").arg(file));
+        reportError(unreadableFileText(file));
         return;
     }
     installBitmap(decoded, type == QLatin1String("JPEG"));
@@ -355,11 +362,26 @@ void TPMultiImage::finishBitmapLoad()
         OnFinishedLoadSave(this);
 }
 
+// A metafile or icon arrives with the caller's next picture: that picture
+// takes the view of a newly loaded one, and the information no longer
+// describes the previous file (a TIFF's pages, say).
+void TPMultiImage::awaitPicture(const QString& file, const QString& ext)
+{
+    ImageInfo info;
+    if (ReadPictureInfo(file, 0, picture_, info) != InfoFailure::None)
+        info = ImageInfo{};
+    info.type = info.compression = ext.mid(1);
+    info.pageCount = 0;
+    imageInfo = info;
+    awaitingPicture_ = true;
+}
+
 bool TPMultiImage::ReadImageInfo(const QString& fileName)
 {
     const InfoFailure failure = ReadPictureInfo(fileName, tiffPage_, picture_, imageInfo);
     if (failure == InfoFailure::Codec)
-        reportError(QStringLiteral("Could not read the picture information of %1").arg(fileName));
+        reportError(
+            QStringLiteral("Die Bildinformationen der Datei \"%1\" konnten nicht gelesen werden.").arg(fileName));
     return failure == InfoFailure::None;
 }
 
@@ -427,12 +449,12 @@ bool TPMultiImage::ScanImage(void* parentWindow)
         return false;
     }
     if (!ok) {
-        reportError(QStringLiteral("Could not acquire a picture"));
+        reportError(QStringLiteral("Es wurde kein Bild eingelesen."));
         return false;
     }
     takeSnapshot();
     if (!scanned.empty())
-        setPicture(scanned);
+        replacePicture(scanned);
     return true;
 }
 
@@ -653,16 +675,37 @@ void TPMultiImage::PictureChanged()
     if (autoSize_ && picture_.width() > 0 && picture_.height() > 0)
         resize(picture_.width(), picture_.height());
     setAttribute(Qt::WA_OpaquePaintEvent, !picture_.empty() && picture_.image().size() == size());
-    if (ResetView) {
-        ZoomFactor = SavedZoomFactor = 1.0;
-        ViewOrigin = SavedViewOrigin = QPoint();
-        if (stretchRatio_)
-            ComputeFitZoom();
+    if (awaitingPicture_ && !picture_.empty()) {
+        awaitingPicture_ = false;
+        imageInfo.width = picture_.width();
+        imageInfo.height = picture_.height();
+        resetView();
+    } else if (ResetView) {
+        resetView();
+    } else if (stretchRatio_) {
+        // the fit belongs to the picture now shown, not to its predecessor
+        ComputeFitZoom();
     }
     UpdateScrollBars();
     if (OnPictureChanged)
         OnPictureChanged(this);
+    notifyToolbar();
     update();
+}
+
+void TPMultiImage::resetView()
+{
+    ZoomFactor = SavedZoomFactor = 1.0;
+    ViewOrigin = SavedViewOrigin = QPoint();
+    if (stretchRatio_)
+        ComputeFitZoom();
+}
+
+void TPMultiImage::replacePicture(const TBitmap& picture)
+{
+    ResetView = true;
+    const FlagReset clearReset(ResetView);
+    setPicture(picture);
 }
 
 void TPMultiImage::ComputeFitZoom()
@@ -989,7 +1032,7 @@ void TPMultiImage::UndoImage()
     PopUndo(work);
     if (work.empty())
         PopUndo(work);
-    setPicture(work);
+    replacePicture(work);
 }
 
 void TPMultiImage::RotateImage(int left, int top, double angle, int right, int bottom)
@@ -1053,7 +1096,7 @@ void TPMultiImage::CutToClipboard()
         return;
     CopyToClipboard();
     takeSnapshot();
-    setPicture(TBitmap());
+    replacePicture(TBitmap());
 }
 
 void TPMultiImage::PasteFromClipboard()
@@ -1066,7 +1109,5 @@ void TPMultiImage::PasteFromClipboard()
     const TBitmap pasted = clipboardpicture::paste();
     if (pasted.empty())
         return;
-    setPicture(pasted);
-    if (stretchRatio_)
-        ComputeFitZoom();
+    replacePicture(pasted);
 }

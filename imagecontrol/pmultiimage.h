@@ -266,6 +266,7 @@ private:
     int progressAnswer(int percent);
     void reportError(const QString& fallback);
     void takeSnapshot();
+    void awaitPicture(const QString& file, const QString& ext);
     void applyMessageStyle(const MessageStyle& before, const MessageStyle& style);
     void startBanner(bool credits, const QStringList& lines);
 
@@ -275,6 +276,9 @@ private:
     void placeBars(bool needed);
     void barMoved(Qt::Orientation orientation, int position);
     void changeView();
+    void resetView();
+    // Another picture takes the place of the shown one: it gets a fresh view.
+    void replacePicture(const TBitmap& picture);
     void notifyToolbar();
     void panTo(QPoint mouse);
     void paintOverlay(QPainter& p);
@@ -292,6 +296,7 @@ private:
 
     QString imageName_;
     bool loadFailed_ = false;
+    bool awaitingPicture_ = false;  // a metafile or icon the caller is to put in
     TBitmap picture_;
     qint16 tiffPage_ = 0;
     qint16 previousTiffPage_ = 1;

@@ -9,7 +9,9 @@
 #include "imagecontrol/pmultiimage.h"
 #include "imagecontrol/viewerdesign.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -88,6 +90,7 @@ private slots:
     void fitModeKeepsTheViewItLeaves();
     void zoomOutAndHiddenBarsKeepTheViewInsideThePicture();
     void newFileResetsTheView();
+    void everyPictureShownTakesTheModesOwnView();
     void monochromeStretchModes();
     void textOverlay();
     void pictureChangeAndAutoSize();
@@ -321,10 +324,10 @@ void ImageViewTest::fitModeKeepsTheViewItLeaves()
 {
     TPMultiImage image;
     image.show();
-    int toolbar = 0;
-    image.OnButtonUpdate = [&] { ++toolbar; };
     image.resize(300, 200);
     image.setPicture(bitmapOf(picturefiles::pattern(600, 600)));
+    int toolbar = 0;
+    image.OnButtonUpdate = [&] { ++toolbar; };
     image.ZoomIn(2);
     image.ViewOrigin = QPoint(10, 20);
     image.setStretch(true);
@@ -378,6 +381,65 @@ void ImageViewTest::newFileResetsTheView()
     image.ZoomIn(2);
     image.setPicture(bitmapOf(picturefiles::pattern(900, 900)));
     QCOMPARE(image.ZoomFactor, 2.0);
+}
+
+// A metafile or icon the caller puts in after naming it, a pasted picture
+// and the picture an undo brings back are shown pictures too: none keeps
+// the zoom or origin of the picture before.
+void ImageViewTest::everyPictureShownTakesTheModesOwnView()
+{
+    const QString small = picturefiles::save(dir_, QStringLiteral("small.png"), picturefiles::pattern(20, 10));
+    const QByteArray drawnByTheCaller("drawn by the caller");
+    const QString wmf = picturefiles::writeBytes(dir_, QStringLiteral("drawing.wmf"), drawnByTheCaller);
+    const QString ico = picturefiles::writeBytes(dir_, QStringLiteral("tiny.ico"), drawnByTheCaller);
+    const auto showByCaller = [](TPMultiImage& image, const QString& file, QSize size) {
+        image.setImageName(file);
+        image.setPicture(bitmapOf(picturefiles::pattern(size.width(), size.height())));
+    };
+    TPMultiImage image;
+    image.resize(200, 200);
+    image.setStretchRatio(true);
+    image.setCenter(true);
+
+    // fit: each picture is fitted by its own size
+    image.setImageName(small);
+    QCOMPARE(image.ZoomFactor, 10.0);
+    showByCaller(image, wmf, {400, 100});
+    QCOMPARE(image.ZoomFactor, 0.5);
+    showByCaller(image, ico, {32, 32});
+    QCOMPARE(image.ZoomFactor, 6.25);
+    AreaProbe probe;
+    probe.attach(image);
+    probe.paint(image);
+    QCOMPARE(probe.area, QRect(0, 0, 200, 200));
+
+    // a paste and its undo, fitted
+    image.setImageName(small);
+    QGuiApplication::clipboard()->setImage(picturefiles::pattern(400, 400));
+    image.PasteFromClipboard();
+    QCOMPARE(image.ZoomFactor, 0.5);
+    image.UndoImage();
+    QCOMPARE(image.Picture().width(), 20);
+    QCOMPARE(image.ZoomFactor, 10.0);
+
+    // zoom display: natural size from the top-left corner
+    image.setStretchRatio(false);
+    image.setImageName(small);
+    image.ZoomIn(3);
+    image.ViewOrigin = QPoint(5, 5);
+    showByCaller(image, wmf, {400, 100});
+    QCOMPARE(image.ZoomFactor, 1.0);
+    QCOMPARE(image.ViewOrigin, QPoint());
+    image.ZoomIn(3);
+    image.ViewOrigin = QPoint(50, 20);
+    image.PasteFromClipboard();
+    QCOMPARE(image.ZoomFactor, 1.0);
+    QCOMPARE(image.ViewOrigin, QPoint());
+    image.ZoomIn(2);
+    image.UndoImage();
+    QCOMPARE(image.Picture().width(), 400);
+    QCOMPARE(image.ZoomFactor, 1.0);
+    QGuiApplication::clipboard()->clear();
 }
 
 void ImageViewTest::monochromeStretchModes()

@@ -258,6 +258,46 @@ private slots:
         QCOMPARE(w.image->Picture().width(), 30);
     }
 
+    // Changes made outside the toolbar (keys on the control, a metafile or
+    // icon the program puts in) reach the buttons at once.
+    void statesFollowEveryChangeOfThePicture()
+    {
+        QTemporaryDir dir;
+        const QString three = writeTiff(dir, "three.tif", 3);
+        QVERIFY(!three.isEmpty());
+        Window w;
+        const Btns shown{ibOpen,   ibSave,      ibScan, ibSelectScanner, ibPanZoom, ibZoomIn, ibZoomOut,  ibBestFit,
+                         ibCenter, ibResetZoom, ibCut,  ibCopy,          ibPaste,   ibUndo,   ibInvert,   ibRotate90,
+                         ibRotate180};
+        // a paste into the empty pane
+        QGuiApplication::clipboard()->setImage(picturefiles::pattern(50, 40));
+        PushUndo(bitmapOf(picturefiles::pattern(10, 10)));
+        w.bar->RefreshButtons();
+        QCOMPARE(w.enabledButtons(), (Btns{ibOpen, ibScan, ibSelectScanner, ibPaste, ibUndo}));
+        QTest::keyClick(w.image, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.image->Picture().width(), 50);
+        QCOMPARE(w.enabledButtons(), shown);
+
+        // a cut by key leaves the empty pane's buttons
+        QTest::keyClick(w.image, Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(w.image->Picture().empty());
+        QCOMPARE(w.enabledButtons(), (Btns{ibOpen, ibScan, ibSelectScanner, ibPaste, ibUndo}));
+        QTest::keyClick(w.image, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(w.enabledButtons(), shown);
+
+        // a metafile after the middle page of a TIFF: no page buttons
+        show(*w.image, three, 1);
+        QVERIFY(w.enabled(ibFirstpage) && w.enabled(ibLastpage));
+        for (const char* name : {"drawing.wmf", "drawing.emf", "icon.ico"}) {
+            show(*w.image, three, 1);
+            const QByteArray bytes("put in by the caller");
+            w.image->setImageName(picturefiles::writeBytes(dir, QLatin1String(name), bytes));
+            w.image->setPicture(bitmapOf(picturefiles::pattern(32, 32)));
+            QCOMPARE(w.enabledButtons(), shown);
+        }
+        QGuiApplication::clipboard()->clear();
+    }
+
     void tiffPagesAndNextMoveTheGridSelection()
     {
         QTemporaryDir dir;
