@@ -237,6 +237,8 @@ void TMMOpenDialog::buildDialog(bool saveDialog)
     fileDialog_->setOption(QFileDialog::DontUseNativeDialog);
     fileDialog_->setAcceptMode(saveDialog ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     fileDialog_->setFileMode(saveDialog ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // the caller asks about overwriting, in its own words
+    fileDialog_->setOption(QFileDialog::DontConfirmOverwrite, saveDialog);
     shownFilters_ = filterList(saveDialog);
     fileDialog_->setNameFilters(shownFilters_);
     if (FilterIndex >= 1 && FilterIndex <= shownFilters_.size())
@@ -353,18 +355,19 @@ void TMMOpenDialog::fileTypeChosen(const QString& filter)
         TypeChanged(index + 1);
 }
 
+// The chosen type wins over an extension typed before: the name takes the
+// type's extension, and a folder typed with it stays.
 void TMMOpenDialog::TypeChanged(int filterIndex)
 {
     const QString name = typeChangeName_.isEmpty() ? NameBoxText() : typeChangeName_;
     FilterIndex = filterIndex;
-    const int typed = filterIndexOfExtension(QFileInfo(name).suffix());
-    if (typed > 0)
-        FilterIndex = typed;
     applyFilter();
-    QString shown = QFileInfo(name).fileName();
-    if (FilterIndex != kAllFormatsIndex && !DefaultExt.isEmpty() && !shown.isEmpty())
-        shown = withExtension(shown, DefaultExt);
-    setNameBoxText(shown);
+    const int slash = int(name.lastIndexOf(QLatin1Char('/')));
+    const QString folder = name.left(slash + 1);
+    QString file = name.mid(slash + 1);
+    if (FilterIndex != kAllFormatsIndex && !DefaultExt.isEmpty() && !file.isEmpty())
+        file = withExtension(file, DefaultExt);
+    setNameBoxText(folder + file);
 }
 
 // ---- preview ---------------------------------------------------------------------

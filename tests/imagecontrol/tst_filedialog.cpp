@@ -27,6 +27,7 @@
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSlider>
@@ -145,7 +146,8 @@ private slots:
     void filterLists();
     void tiffPreviewClampsThePageAndBrowses();
     void singlePageTiffDisablesThePageButtons();
-    void typedExtensionWinsOverTheChosenType();
+    void chosenTypeGivesTheNameItsExtension();
+    void overwriteIsLeftToTheCaller();
     void releasedPreviewButtonLoadsNothing();
     void picturePreviewAndFailures();
     void metafilesShrinkToTheView();
@@ -279,7 +281,7 @@ void FileDialogTest::singlePageTiffDisablesThePageButtons()
     }));
 }
 
-void FileDialogTest::typedExtensionWinsOverTheChosenType()
+void FileDialogTest::chosenTypeGivesTheNameItsExtension()
 {
     TMMSaveDialog dialog;
     dialog.mode = TMMOpenDialog::SaveMode;
@@ -294,12 +296,30 @@ void FileDialogTest::typedExtensionWinsOverTheChosenType()
         QTest::keyClicks(name, QStringLiteral("bild.png"));
         QTest::keyClick(types, Qt::Key_Down);  // the user picks the JPEG type
         QCOMPARE(types->currentIndex(), 2);
+        QCOMPARE(name->text(), QStringLiteral("bild.jpg"));
+        QCOMPARE(d.FilterIndex, 3);
+        QCOMPARE(d.DefaultExt, QStringLiteral(".jpg"));
+        QCOMPARE(d.optionsPanel()->ShownGroup(), SaveOptionsPanel::JpegGroup);
+        QVERIFY(d.optionsPanel()->PngInterlacedBox()->isHidden());
+        QVERIFY(!d.optionsPanel()->JpegQualityBar()->isHidden());
+        types->setCurrentIndex(3);
+        QTest::keyClick(types, Qt::Key_Down);  // and then PNG
         QCOMPARE(name->text(), QStringLiteral("bild.png"));
         QCOMPARE(d.FilterIndex, 5);
-        QCOMPARE(d.DefaultExt, QStringLiteral(".png"));
         QCOMPARE(d.optionsPanel()->ShownGroup(), SaveOptionsPanel::PngGroup);
         QVERIFY(!d.optionsPanel()->PngInterlacedBox()->isHidden());
         QVERIFY(d.optionsPanel()->JpegQualityBar()->isHidden());
+
+        // a folder typed with the name stays, and so the file goes there
+        QTemporaryDir other;
+        const QString typed = other.filePath(QStringLiteral("urlaub.jpg"));
+        name->clear();
+        QTest::keyClicks(name, typed);
+        types->setCurrentIndex(3);
+        QTest::keyClick(types, Qt::Key_Down);  // PNG
+        QCOMPARE(name->text(), other.filePath(QStringLiteral("urlaub.png")));
+        static_cast<QDialog*>(d.fileDialog())->accept();
+        QCOMPARE(d.fileDialog()->selectedFiles(), QStringList{other.filePath(QStringLiteral("urlaub.png"))});
 
         // a name whose extension is no picture type gets the chosen type's
         name->clear();
@@ -319,6 +339,32 @@ void FileDialogTest::typedExtensionWinsOverTheChosenType()
         QCOMPARE(name->text(), QStringLiteral("notiz.txt"));
         QCOMPARE(d.optionsPanel()->ShownGroup(), SaveOptionsPanel::NoGroup);
         QVERIFY(!d.optionsPanel()->AnnoSaveBox()->isHidden());
+    }));
+}
+
+// Confirming an existing name asks nothing: the program asks its own
+// question ("Datei überschreiben") once.
+void FileDialogTest::overwriteIsLeftToTheCaller()
+{
+    TMMSaveDialog dialog;
+    dialog.mode = TMMOpenDialog::SaveMode;
+    dialog.FilterIndex = 5;
+    dialog.InitialDir = dir_.path();
+    QVERIFY(runWith(dialog, [&](TMMOpenDialog& d) {
+        QObject scope;
+        int asked = 0;
+        // a question box would sit in its own loop: answer it from there
+        QTimer::singleShot(0, &scope, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                ++asked;
+                box->reject();
+            }
+        });
+        nameBox(d)->setText(png_);
+        static_cast<QDialog*>(d.fileDialog())->accept();
+        QCOMPARE(asked, 0);
+        QCOMPARE(d.fileDialog()->result(), int(QDialog::Accepted));
+        QCOMPARE(d.fileDialog()->selectedFiles(), QStringList{png_});
     }));
 }
 
