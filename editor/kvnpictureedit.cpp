@@ -3,6 +3,8 @@
 #include "selectionedits.h"
 #include "selectionoverlay.h"
 
+#include "conversion/colordepth/changecoldlg.h"
+#include "conversion/sizing/picsizedlg.h"
 #include "effects/dialog/effectsdialog.h"
 #include "effects/undoring.h"
 #include "imagecontrol/clipboardpicture.h"
@@ -220,6 +222,8 @@ void TKvnPictureEdit::setUpToolbar()
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
     image_->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
+    bar->ResizeDialog = [this](TPMultiImage& image) { return RunPicSizeDialog(this, print_->printer(), image); };
+    bar->ColorDepthDialog = MakeColorDepthHook(this, [] { return paths::programFolder() + QStringLiteral("beispiel.jpg"); });
     bar->BeforeAction = [this](QObject*, TILMultiImageToolBarBtn b, bool& process) { beforeToolbarAction(b, process); };
     bar->AfterAction = [this](QObject*, TILMultiImageToolBarBtn b) { afterToolbarAction(b); };
     bar->setMultiImage(image_);

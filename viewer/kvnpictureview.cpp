@@ -6,6 +6,8 @@
 #include "editorlink.h"
 #include "fileoperations.h"
 #include "conversion/pictureconvertdlg.h"
+#include "conversion/colordepth/changecoldlg.h"
+#include "conversion/sizing/picsizedlg.h"
 #include "shellchangenotifier.h"
 #include "timethread.h"
 #include "shelltree.h"
@@ -535,6 +537,8 @@ void TKvnPictureView::setUpToolbar()
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
     pane()->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
+    bar->ResizeDialog = [this](TPMultiImage& image) { return RunPicSizeDialog(this, print_->printer(), image); };
+    bar->ColorDepthDialog = MakeColorDepthHook(this, [this] { return state_.SamplePicturePath; });
     bar->setMultiImage(pane());
     pane()->installEventFilter(this);
     pane()->setMouseTracking(true);

@@ -190,13 +190,14 @@ bool RunChangeColDlg(TChangeColDlg& dialog, TPMultiImage& image, TBitmap& result
     return true;
 }
 
-std::function<bool(TPMultiImage&, TBitmap&, QString&)> MakeColorDepthHook(QWidget* owner, const QString& samplePath,
+std::function<bool(TPMultiImage&, TBitmap&, QString&)> MakeColorDepthHook(QWidget* owner,
+                                                                           std::function<QString()> samplePath,
                                                                            ChangeColShow show)
 {
     auto dialog = std::make_shared<QPointer<TChangeColDlg>>();
     return [=](TPMultiImage& image, TBitmap& result, QString& depth) {
         if (!*dialog)
-            *dialog = new TChangeColDlg(samplePath, owner);
+            *dialog = new TChangeColDlg(samplePath ? samplePath() : QString(), owner);
         return RunChangeColDlg(**dialog, image, result, depth, show);
     };
 }

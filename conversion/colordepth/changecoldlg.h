@@ -73,6 +73,7 @@ using ChangeColShow = std::function<int(TChangeColDlg& dialog)>;
 bool RunChangeColDlg(TChangeColDlg& dialog, TPMultiImage& image, TBitmap& result, QString& depth,
                      const ChangeColShow& show = {});
 // The hook a program gives its toolbar: the dialog is made over owner on
-// first use and kept.
-std::function<bool(TPMultiImage&, TBitmap&, QString&)> MakeColorDepthHook(QWidget* owner, const QString& samplePath,
+// first use, with the sample picture samplePath answers then, and kept.
+std::function<bool(TPMultiImage&, TBitmap&, QString&)> MakeColorDepthHook(QWidget* owner,
+                                                                           std::function<QString()> samplePath,
                                                                            ChangeColShow show = {});

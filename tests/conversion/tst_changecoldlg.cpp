@@ -58,7 +58,7 @@ struct Window {
     Window()
     {
         image->OnIlibError = [](QObject*, qint16, const QString&, const char*) {};
-        bar->ColorDepthDialog = MakeColorDepthHook(&parent, QString(), [this](TChangeColDlg& d) {
+        bar->ColorDepthDialog = MakeColorDepthHook(&parent, {}, [this](TChangeColDlg& d) {
             shown << &d;
             d.show();
             const int result = answer(d);
