@@ -147,7 +147,7 @@ public:
     void DrawAnnotationsOn(QPainter& painter, double scale, QPoint origin, QPoint offset);
     // Burns them into bitmap at scale 1; false without annotations' layer or
     // for a bitmap that cannot be converted.
-    bool BurnAnnotations(TBitmap& bitmap);
+    bool BurnAnnotations(TBitmap& bitmap) const;
     static constexpr int kMouseMove = 512, kLeftDown = 513, kLeftUp = 514, kRightDown = 516, kRightUp = 517;
 
     // ---- editing, rubber band and saving

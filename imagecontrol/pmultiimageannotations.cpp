@@ -207,9 +207,9 @@ void TPMultiImage::DrawAnnotationsOn(QPainter& painter, double scale, QPoint ori
         annotationcalls::DrawWholeDC(this, scale, origin.x(), origin.y(), offset.x(), offset.y(), painter);
 }
 
-bool TPMultiImage::BurnAnnotations(TBitmap& bitmap)
+bool TPMultiImage::BurnAnnotations(TBitmap& bitmap) const
 {
-    return annoAttached_ && annotationcalls::Burn(this, bitmap);
+    return annoAttached_ && annotationcalls::Burn(const_cast<TPMultiImage*>(this), bitmap);
 }
 
 void TPMultiImage::setEditAnnotat(bool on)

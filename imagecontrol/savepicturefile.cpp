@@ -1,5 +1,6 @@
 #include "savepicturefile.h"
 
+#include "annotationsave.h"
 #include "bmpfilewriter.h"
 #include "pmultiimage.h"
 
@@ -236,5 +237,9 @@ bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDia
     settings.pngInterlaced = image.PNGInterLaced;
     settings.sender = &image;
     settings.progress = TPMultiImage::CodecProgressOf;
-    return SavePictureBitmap(fileName, image.Picture(), settings, dialog);
+    const bool existed = QFileInfo(fileName).isFile();
+    if (!SavePictureBitmap(fileName, PictureForSaving(image), settings, dialog))
+        return false;
+    SaveAnnotationsBeside(image, fileName, dialog, existed);
+    return true;
 }

@@ -4,13 +4,23 @@
 
 #include <QPainter>
 
+namespace {
+
+QImage burntCopy(const TPMultiImage& image, const QImage& picture)
+{
+    TBitmap copy(picture, image.Picture().pixelFormat());
+    return image.BurnAnnotations(copy) ? copy.image() : picture;
+}
+
+}  // namespace
+
 QImage PrintablePicture(const TPMultiImage& image, const AnnotationBurner& burn)
 {
     QImage picture = image.Picture().image();
     if (picture.isNull())
         return {};
-    if (image.PrintAnnotations && image.AnnotationCount() > 0 && burn)
-        picture = burn(image, picture);
+    if (image.PrintAnnotations && image.AnnotationCount() > 0)
+        picture = burn ? burn(image, picture) : burntCopy(image, picture);
     if (picture.depth() == 16)
         picture = picture.convertToFormat(QImage::Format_RGB888);
     return picture;

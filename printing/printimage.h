@@ -12,13 +12,13 @@ class QPrinter;
 class QWidget;
 class TPMultiImage;
 
-// Burns the control's annotations into a copy of its picture. The program
-// sets it once the annotation layer exists; until then nothing is burnt.
+// Burns the control's annotations into a copy of its picture; empty: the
+// control's own annotation layer burns them.
 using AnnotationBurner = std::function<QImage(const TPMultiImage& image, const QImage& picture)>;
 
 // The picture as it goes to the printer: the control's bitmap with its
-// annotations burnt in when PrintAnnotations is set, it holds any and a
-// burner is given; 16-bit pictures at 24 bits. Null without a bitmap.
+// annotations burnt in when PrintAnnotations is set and it holds any;
+// 16-bit pictures at 24 bits. Null without a bitmap.
 QImage PrintablePicture(const TPMultiImage& image, const AnnotationBurner& burn);
 
 // Stretches the picture's full area to (X, Y, Width, Height) with a plain

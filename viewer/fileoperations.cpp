@@ -118,13 +118,19 @@ void FileOperations::Delete()
                 for (int k = 0; k < grid_->itemCount(); ++k)
                     if (grid_->item(k).FileName == file)
                         remove.insert(k);
-                // annotations of the page: removed once the annotation layer is built
+                const QString ant = annotationFile(file);
+                if (QFileInfo::exists(ant)) {
+                    fileops::makeArchiveOnly(ant);
+                    RemoveAnnotationPage(ant, item.PageIndex);
+                }
             }
         } else if (fileops::removeFile(file)) {
             remove.insert(i);
             const QString ant = annotationFile(file);
-            if (QFileInfo::exists(ant))
+            if (QFileInfo::exists(ant)) {
+                fileops::makeArchiveOnly(ant);
                 fileops::removeFile(ant);
+            }
         }
         state_->NotifySuppressed = true;
     }
@@ -222,7 +228,10 @@ bool FileOperations::CopyOrMoveFile(const QString& source, const QString& target
 {
     TFileCopyMoveDlg dialog(source, target, move, overwrite, window_);
     dialog.exec();
-    return dialog.result() == FileTransfer::Done;
+    if (dialog.result() != FileTransfer::Done)
+        return false;
+    CarryAnnotationFile(source, target, move);
+    return true;
 }
 
 void FileOperations::Drop(const QStringList& files)

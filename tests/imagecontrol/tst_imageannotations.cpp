@@ -3,11 +3,14 @@
 // from, and only when they changed), painting over the picture at its zoom,
 // burning in, and mouse input going to the layer in editing mode.
 
+#include "imagecontrol/annotationfile.h"
 #include "imagecontrol/pmultiimage.h"
+#include "imagecontrol/savepicturefile.h"
 #include "picturefiles.h"
 
 #include "codec/engine/annotationformat.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -185,6 +188,108 @@ private slots:
         QTest::mousePress(&image, Qt::RightButton, {}, QPoint(10, 10));
         QTest::mouseRelease(&image, Qt::RightButton, {}, QPoint(50, 50));
         QCOMPARE(bands, 1);
+    }
+
+    void savingTheFileTakesTheAnnotationsAlong()
+    {
+        QTemporaryDir dir;
+        QImage white(60, 50, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        const QString picture = picturefiles::save(dir, QStringLiteral("w.png"), white);
+        writeAnt(dir.filePath(QStringLiteral("w-png.ant")), {{0, {redBox(10, 10, 40, 30)}}});
+        TPMultiImage image;
+        image.AutoLoadAnno = true;
+        image.setImageName(picture);
+        image.SaveAnnotationsOnSave = true;
+        image.EmbedAnnotations = true;
+        SaveDialogOptions options;
+        const QString target = dir.filePath(QStringLiteral("out.bmp"));
+        QVERIFY(SavePictureFile(target, image, options));
+        QCOMPARE(readAnt(dir.filePath(QStringLiteral("out-bmp.ant")))->at(0).size(), std::size_t(1));
+        QCOMPARE(QColor(QImage(target).pixel(25, 10)), QColor(Qt::red));           // burnt into the file
+        QCOMPARE(QColor(image.Picture().image().pixel(25, 10)), QColor(Qt::white));  // not into the picture
+
+        // without annotations the target's stale annotation file goes
+        image.ClearAnnotations();
+        image.EmbedAnnotations = false;
+        QVERIFY(SavePictureFile(target, image, options));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out-bmp.ant"))));
+        // and without the option it stays
+        writeAnt(dir.filePath(QStringLiteral("out-bmp.ant")), {{0, {redBox(1, 1, 2, 2)}}});
+        image.SaveAnnotationsOnSave = false;
+        QVERIFY(SavePictureFile(target, image, options));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("out-bmp.ant"))));
+    }
+
+    void tiffPagesKeepTheirAnnotationsInStep()
+    {
+        QTemporaryDir dir;
+        const QString picture = picturefiles::save(dir, QStringLiteral("p.png"), picturefiles::pattern(30, 30));
+        const QString a = dir.filePath(QStringLiteral("a.ant")), b = dir.filePath(QStringLiteral("b.ant"));
+        writeAnt(a, {{0, {redBox(1, 1, 2, 2)}}});
+        writeAnt(b, {{0, {redBox(1, 1, 2, 2), redBox(3, 3, 4, 4)}}});
+        TPMultiImage image;
+        image.setImageName(picture);
+        image.SaveAnnotationsOnSave = true;
+        const QString tiff = dir.filePath(QStringLiteral("t.tif"));
+        const QString ant = dir.filePath(QStringLiteral("t-tif.ant"));
+        SaveDialogOptions options;
+        image.LoadAnnotations(0, a);
+        QVERIFY(SavePictureFile(tiff, image, options));              // page 0: one object
+        options.TIFFAppended = true;
+        options.TIFFARI = 0;
+        options.TiffPageCount = 1;
+        image.LoadAnnotations(0, b);
+        QVERIFY(SavePictureFile(tiff, image, options));              // appended page 1: two
+        options.TIFFARI = 1;
+        options.TIFFFirfPageValue = 1;
+        image.ClearAnnotations();
+        QVERIFY(SavePictureFile(tiff, image, options));              // inserted before page 0: none
+        std::optional<annotationformat::Pages> pages = readAnt(ant);
+        QVERIFY(pages);
+        QVERIFY(!pages->count(0));
+        QCOMPARE(pages->at(1).size(), std::size_t(1));
+        QCOMPARE(pages->at(2).size(), std::size_t(2));
+
+        // a deleted page takes its annotations along, the later ones move down
+        QVERIFY(RemoveAnnotationPage(ant, 1));
+        pages = readAnt(ant);
+        QCOMPARE(pages->size(), std::size_t(1));
+        QCOMPARE(pages->at(1).size(), std::size_t(2));
+    }
+
+    void copiedAndMovedPicturesTakeTheirAnnotationFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("to")));
+        const QString source = dir.filePath(QStringLiteral("s.jpg"));
+        const QString copied = dir.filePath(QStringLiteral("to/s.jpg"));
+        writeAnt(dir.filePath(QStringLiteral("s-jpg.ant")), {{0, {redBox(1, 1, 2, 2)}}});
+        const QByteArray bytes = bytesOf(dir.filePath(QStringLiteral("s-jpg.ant")));
+        QVERIFY(CarryAnnotationFile(source, copied, false));
+        QCOMPARE(bytesOf(dir.filePath(QStringLiteral("to/s-jpg.ant"))), bytes);
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("s-jpg.ant"))));
+
+        const QString moved = dir.filePath(QStringLiteral("to/m.jpg"));
+        QVERIFY(CarryAnnotationFile(source, moved, true));
+        QCOMPARE(bytesOf(dir.filePath(QStringLiteral("to/m-jpg.ant"))), bytes);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("s-jpg.ant"))));
+
+        // a picture without annotations replacing one with them: the stale file goes
+        QVERIFY(CarryAnnotationFile(dir.filePath(QStringLiteral("plain.jpg")), moved, false));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("to/m-jpg.ant"))));
+
+        // the annotation file is never written through a link
+        writeAnt(dir.filePath(QStringLiteral("s-jpg.ant")), {{0, {redBox(1, 1, 2, 2)}}});
+        const QString victim = dir.filePath(QStringLiteral("victim.txt"));
+        QFile v(victim);
+        QVERIFY(v.open(QIODevice::WriteOnly));
+        v.write("keep");
+        v.close();
+        QVERIFY(QFile::link(victim, dir.filePath(QStringLiteral("to/l-jpg.ant"))));
+        QVERIFY(!CarryAnnotationFile(source, dir.filePath(QStringLiteral("to/l.jpg")), true));
+        QCOMPARE(bytesOf(victim), QByteArray("keep"));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("s-jpg.ant"))));   // a failed move keeps the source
     }
 };
 

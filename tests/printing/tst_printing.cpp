@@ -305,6 +305,21 @@ private slots:
         QCOMPARE(printable.format(), QImage::Format_RGB888);
     }
 
+    void theControlsOwnLayerBurnsWithoutABurner()
+    {
+        TPMultiImage image;
+        image.setPicture(TBitmap(pattern(200, 150, Qt::white), pf24bit));
+        image.LoadAnnotations(7, QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/allkinds.ant"));
+        QCOMPARE(image.AnnotationCount(), 6);
+        const QImage plain = PrintablePicture(image, {});
+        QCOMPARE(plain, image.Picture().image());
+        image.PrintAnnotations = true;
+        const QImage burnt = PrintablePicture(image, {});
+        QCOMPARE(burnt.size(), plain.size());
+        QVERIFY(burnt != plain);
+        QCOMPARE(image.Picture().image(), plain);   // the shown picture keeps no trace
+    }
+
     void pagesRenderOnAWorkerWhileTheWindowGoesOn()
     {
         QPrinter printer(QPrinter::HighResolution);

@@ -462,6 +462,7 @@ private slots:
         grid.SetChecked(0, true);
         grid.SetChecked(1, true);
         writeFile(target.filePath("a.png"), "existing");
+        writeFile(shown.filePath("a-png.ant"), "notes of a");
         auto ops = operations(grid, shown.path());
         TFileCopyMoveDlg::startDelay = 0;
         QStringList titles;
@@ -477,6 +478,9 @@ private slots:
         QVERIFY(QFile::exists(target.filePath("a_1.png")));
         QVERIFY(QFile::exists(target.filePath("b.png")));
         QVERIFY(QFile::exists(shown.filePath("a.png")));
+        // the annotation file goes along with its picture's copy
+        QCOMPARE(readFile(target.filePath("a_1-png.ant")), QByteArray("notes of a"));
+        QVERIFY(!QFile::exists(target.filePath("a-png.ant")));
         QCOMPARE(grid.itemCount(), 2);   // copies elsewhere change nothing in the grid
         QVERIFY(!state_.ScanActive);
 
@@ -487,6 +491,8 @@ private slots:
         QCOMPARE(titles.last(), QString("Bilder bewegen"));
         QVERIFY(!QFile::exists(shown.filePath("a.png")));
         QCOMPARE(readFile(target.filePath("a.png")).left(4), QByteArray("\x89PNG"));
+        QCOMPARE(readFile(target.filePath("a-png.ant")), QByteArray("notes of a"));
+        QVERIFY(!QFile::exists(shown.filePath("a-png.ant")));
 
         // cancel in the dialog ends the command: the clashing file is
         // neither replaced nor renamed, and the next picture not copied

@@ -1,5 +1,6 @@
 #include "diashowdlg.h"
 
+#include "slideannotations.h"
 #include "slidedecoder.h"
 #include "slidelistfile.h"
 #include "transitionplayer.h"
@@ -28,6 +29,7 @@ TDiashowDlg::TDiashowDlg(SlideItems items, QWidget* parent)
     : QDialog(parent), sequence_(std::move(items)), random_(std::random_device{}())
 {
     setWindowTitle(QStringLiteral("Diashow"));
+    DrawAnnotations = DrawSlideAnnotations;
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -33,7 +33,7 @@ public:
     void restart();
 
     // Draws a picture's annotations into its slide (work, the picture's
-    // place and scale on it); set by the program once annotations exist.
+    // place and scale on it); DrawSlideAnnotations unless replaced.
     std::function<void(QImage& work, const QString& file, int page, QPoint offset, double scale)> DrawAnnotations;
 
     // ---- what the show is doing
