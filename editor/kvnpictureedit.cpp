@@ -12,26 +12,27 @@
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "platform/hourglass.h"
+#include "platform/colors.h"
 #include "platform/messagebox.h"
 #include "platform/paths.h"
 #include "printing/printservice.h"
 #include "thumbnails/ispicturefile.h"
+#include "viewer/changedpicture.h"
+#include "viewer/samplepicture.h"
+#include "viewer/specialpictures.h"
 #include "viewer/settings/aboutbox3.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QThread>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,20 +40,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Korvane® Picture Editor");
-const QString kSaveQuestion = QStringLiteral("Das Bild ist geändert worden. Möchten Sie das Bild speichern?");
-const QString kSaveCaption = QStringLiteral("Änderungen speichern");
-
-// The buttons whose action changes the picture.
-bool changesPicture(TILMultiImageToolBarBtn b)
-{
-    switch (b) {
-    case ibCut: case ibPaste: case ibUndo: case ibResize: case ibChangeColor:
-    case ibInvert: case ibRotate90: case ibRotate180: case ibEffects:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The buttons that replace the picture.
 bool replacesPicture(TILMultiImageToolBarBtn b)
@@ -66,17 +53,28 @@ bool replacesPicture(TILMultiImageToolBarBtn b)
     }
 }
 
-// A dotted frame: the glyph of the selection button.
-QIcon selectionGlyph()
+// The pixel format of an icon by the colour class of its depth.
+TPixelFormat iconFormat(int colourClass)
 {
-    QPixmap glyph(16, 14);
-    glyph.fill(Qt::transparent);
-    QPainter p(&glyph);
-    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    p.drawRect(1, 1, 13, 11);
-    p.setPen(QPen(Qt::red, 1));
-    p.drawLine(8, 6, 15, 13);
-    return QIcon(glyph);
+    switch (colourClass) {
+    case 1: return pf1bit;
+    case 2: return pf4bit;
+    case 3: return pf8bit;
+    default: return pf24bit;
+    }
+}
+
+// The picture information of a picture the control did not load itself.
+void describeOwnLoad(TPMultiImage* control, const char* type)
+{
+    ImageInfo info;
+    info.type = QString::fromLatin1(type);
+    info.width = control->Picture().width();
+    info.height = control->Picture().height();
+    info.bitsPerPixel = qint16(control->Picture().bitsPerPixel());
+    info.planes = 1;
+    info.pageCount = 1;
+    control->imageInfo = info;
 }
 
 }  // namespace
@@ -89,6 +87,7 @@ TKvnPictureEdit::TKvnPictureEdit(const QString& picturePath, int page, QWidget* 
     resize(662, 507);
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    samplePicture_ = samplepicture::ensure();
     openDialog_ = std::make_unique<TMMOpenDialog>(this);
     saveDialog_ = std::make_unique<TMMSaveDialog>(this);
     buildWindow();
@@ -102,6 +101,32 @@ TKvnPictureEdit::TKvnPictureEdit(const QString& picturePath, int page, QWidget* 
         moveToSavedBounds();
     toolbar_->RefreshButtons();
     refreshEditState();
+}
+
+void TKvnPictureEdit::start(const QString& picturePath, int page)
+{
+    // with a load transition the window is in place first, so the
+    // transition plays at its final size
+    const bool placedFirst = image_->FXMethod != FXNone && settings_.plausibleBounds(screenSize());
+    if (placedFirst) {
+        show();
+        moveToSavedBounds();
+    }
+    if (!picturePath.isEmpty())
+        ShowPicture(picturePath, page, image_);
+    QCoreApplication::processEvents();
+    if (!placedFirst) {
+        show();
+        moveToSavedBounds();
+    }
+    repaint();
+    toolbar_->RefreshButtons();
+    refreshEditState();
+}
+
+QSize TKvnPictureEdit::screenSize() const
+{
+    return screen() ? screen()->size() : QSize(1024, 768);
 }
 
 TKvnPictureEdit::~TKvnPictureEdit()
@@ -119,6 +144,7 @@ QString TKvnPictureEdit::captionFor(const QString& path)
 QString TKvnPictureEdit::picturePath() const { return shownFile_; }
 int TKvnPictureEdit::page() const { return shownPage_; }
 QLabel* TKvnPictureEdit::statusPanel(int index) const { return panels_.value(index - 1); }
+QAbstractButton* TKvnPictureEdit::selectButton() const { return toolbar_->button(ibShowsel); }
 
 void TKvnPictureEdit::buildWindow()
 {
@@ -126,21 +152,9 @@ void TKvnPictureEdit::buildWindow()
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    auto* top = new QHBoxLayout;
-    top->setSpacing(0);
     toolbar_ = new TILMultiImageToolBar(central);
     toolbar_->setObjectName(QStringLiteral("ILMultiImageToolBar1"));
-    selectButton_ = new QToolButton(central);
-    selectButton_->setObjectName(QStringLiteral("ibShowsel"));
-    selectButton_->setCheckable(true);
-    selectButton_->setAutoRaise(true);
-    selectButton_->setIcon(selectionGlyph());
-    selectButton_->setToolTip(QStringLiteral("Auswählen..."));
-    selectButton_->setFixedSize(22, 20);
-    connect(selectButton_, &QToolButton::clicked, this, [this](bool on) { setSelectionMode(on); });
-    top->addWidget(toolbar_, 1);
-    top->addWidget(selectButton_);
-    column->addLayout(top);
+    column->addWidget(toolbar_);
     image_ = new TPMultiImage(central);
     image_->setObjectName(QStringLiteral("PMultiImage2"));
     column->addWidget(image_, 1);
@@ -211,8 +225,10 @@ void TKvnPictureEdit::setUpToolbar()
 {
     TILMultiImageToolBar* bar = toolbar_;
     bar->setAligned(true);
-    QStringList hints = TILMultiImageToolBar::ViewerHints();
-    bar->setHints(hints);
+    bar->setVisibleButtons(toolbarbuttons::all().set(ibShowsel));
+    bar->setHints(TILMultiImageToolBar::ViewerHints() << QStringLiteral("Auswählen..."));
+    bar->ShowSelection = [this](bool on) { setSelectionMode(on); };
+    bar->SelectionShown = [this] { return selectionMode_; };
     bar->setMMOpenDialog(openDialog_.get());
     bar->setMMSaveDialog(saveDialog_.get());
     bar->ShowPicture = [this](const QString& file, int page, TPMultiImage& target) {
@@ -268,8 +284,7 @@ void TKvnPictureEdit::storeSettings()
 
 void TKvnPictureEdit::moveToSavedBounds()
 {
-    const QSize screenSize = screen() ? screen()->size() : QSize(1024, 768);
-    if (!settings_.plausibleBounds(screenSize))
+    if (!settings_.plausibleBounds(screenSize()))
         return;
     const QRect target = settings_.bounds;
     if (!settings_.openAnimate) {
@@ -303,7 +318,7 @@ void TKvnPictureEdit::ShowPicture(const QString& file, int page, TPMultiImage* c
         loadPicture(file, page, control);
     }
     setWindowTitle(captionFor(file));
-    modified_ = false;
+    control->setModified(false);
     annotationCount_ = control->AnnotationCount();
     shownFile_ = file;
     shownPage_ = control->TiffPage();
@@ -318,10 +333,29 @@ void TKvnPictureEdit::loadPicture(const QString& file, int page, TPMultiImage* c
     control->setTiffPage(qint16(page));
     control->ImageReadRes = lAutoMatic;
     control->ImageWriteRes = sAutoMatic;
-    control->setImageName(file);
+    const QString ext = paths::lowerExtension(file);
+    QString information;
+    if (ext == QLatin1String(".wmf") || ext == QLatin1String(".emf")) {
+        control->setImageName(file);   // the control leaves metafiles to us
+        control->setPicture(specialpictures::metafilePicture(file));
+        describeOwnLoad(control, ext == QLatin1String(".wmf") ? "Windows Metafile" : "Enhanced Metafile");
+        information = specialpictures::metafileInformationText(control->imageInfo.type, control->Picture());
+    } else if (ext == QLatin1String(".ico")) {
+        control->setImageName(file);
+        TBitmap icon;
+        if (!specialpictures::iconPicture(file, colors::toQColor(control->Color()), icon))
+            return;   // 256-pixel entries are not shown
+        icon.setPixelFormat(iconFormat(specialpictures::colourClass(specialpictures::foldedDeviceDepth())));
+        control->setPicture(icon);
+        describeOwnLoad(control, "ICON");
+        information = specialpictures::iconInformationText(file, control->Picture());
+    } else {
+        control->setImageName(file);
+        saveDialog_->TiffSelectedPage = qint16(page);
+        information = specialpictures::pictureInformationText(control->imageInfo, file, page);
+    }
     control->DefSaveFilename = file;
     saveDialog_->FileName = file;
-    saveDialog_->TiffSelectedPage = qint16(page);
     if (const int index = TMMOpenDialog::filterIndexOfExtension(paths::extension(file).mid(1)); index > 0)
         saveDialog_->FilterIndex = index;
     control->setShowScrollbars(true);
@@ -334,17 +368,8 @@ void TKvnPictureEdit::loadPicture(const QString& file, int page, TPMultiImage* c
                             "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
         return;
     }
-    statusPanel(3)->setText(pictureInformationText(file, page));
+    statusPanel(3)->setText(information);
     statusPanel(2)->setText(file);
-}
-
-QString TKvnPictureEdit::pictureInformationText(const QString& file, int page) const
-{
-    const ImageInfo& i = image_->imageInfo;
-    return i.type + "  " + QString::number(i.width) + " x " + QString::number(i.height) + "   "
-        + QString::number(i.bitsPerPixel) + " " + QString::number(i.planes) + " " + QString::number(i.colorsUsed) + " "
-        + QString::number(QFileInfo(file).size()) + "    " + i.compression + "     " + QString::number(page + 1) + "  "
-        + QString::number(i.pageCount);
 }
 
 // ---- selection ------------------------------------------------------------------------
@@ -374,7 +399,12 @@ void TKvnPictureEdit::setSelectionMode(bool on)
 
 bool TKvnPictureEdit::modified() const
 {
-    return modified_ || image_->AnnotationCount() != annotationCount_;
+    return image_->Modified() || image_->AnnotationCount() != annotationCount_;
+}
+
+void TKvnPictureEdit::setModified(bool on)
+{
+    image_->setModified(on);
 }
 
 void TKvnPictureEdit::copySelection()
@@ -389,24 +419,20 @@ void TKvnPictureEdit::copySelection()
 void TKvnPictureEdit::cutSelection()
 {
     HourglassCursor wait;
-    if (selectionPresent()) {
-        modified_ |= selectionedits::cut(*image_, selectedPictureRect());
-    } else if (!image_->Picture().empty()) {
+    if (selectionPresent())
+        selectionedits::cut(*image_, selectedPictureRect());
+    else if (!image_->Picture().empty())
         image_->CutToClipboard();
-        modified_ = true;
-    }
     refreshEditState();
 }
 
 void TKvnPictureEdit::pasteSelection()
 {
     HourglassCursor wait;
-    if (selectionPresent() && !image_->Picture().empty()) {
-        modified_ |= selectionedits::pasteInto(*image_, selectedPictureRect());
-    } else if (clipboardpicture::offersPicture()) {
+    if (selectionPresent() && !image_->Picture().empty())
+        selectionedits::pasteInto(*image_, selectedPictureRect());
+    else if (clipboardpicture::offersPicture())
         image_->PasteFromClipboard();
-        modified_ = true;
-    }
     if (image_->StretchRatio())
         image_->ComputeFitZoom();
     refreshEditState();
@@ -419,7 +445,6 @@ void TKvnPictureEdit::cropToSelection()
     HourglassCursor wait;
     if (selectionedits::crop(*image_, selectedPictureRect())) {
         selection_.reset();
-        modified_ = true;
         if (image_->StretchRatio())
             image_->ComputeFitZoom();
     }
@@ -432,9 +457,6 @@ void TKvnPictureEdit::refreshEditState()
     if (!toolbar_ || !overlay_)
         return;
     const bool picture = !image_->Picture().empty();
-    // the selection button is there only for a picture; it is down in selection mode
-    selectButton_->setEnabled(picture && image_->isEnabled());
-    selectButton_->setChecked(selectionMode_);
     overlay_->setVisibleFrame(selectionMode_ && !selection_.hidden() && picture);
     overlay_->update();
     copy_->setEnabled(selectionMode_ && toolbar_->button(ibCopy)->isEnabled());
@@ -447,7 +469,7 @@ void TKvnPictureEdit::refreshEditState()
 
 void TKvnPictureEdit::beforeToolbarAction(TILMultiImageToolBarBtn b, bool& process)
 {
-    if (replacesPicture(b) && modified() && !askToSave()) {
+    if (replacesPicture(b) && !askToSave(true)) {
         process = false;
         return;
     }
@@ -475,10 +497,6 @@ void TKvnPictureEdit::beforeToolbarAction(TILMultiImageToolBarBtn b, bool& proce
 
 void TKvnPictureEdit::afterToolbarAction(TILMultiImageToolBarBtn b)
 {
-    if (changesPicture(b))
-        modified_ = true;
-    if (b == ibSave)
-        modified_ = false;
     if (b == ibPanZoom && toolbar_->button(ibPanZoom)->isChecked())
         setSelectionMode(false);
     if (b == ibAnnotEdit && toolbar_->button(ibAnnotEdit)->isChecked())
@@ -487,36 +505,21 @@ void TKvnPictureEdit::afterToolbarAction(TILMultiImageToolBarBtn b)
         const QString scan = QStringLiteral("Scanner.bmp");
         image_->DefSaveFilename = scan;
         setWindowTitle(captionFor(scan));
-        modified_ = true;
+        image_->setModified(true);
         annotationCount_ = image_->AnnotationCount();
         saveDialog_->FileName = scan;
     }
     refreshEditState();
 }
 
-bool TKvnPictureEdit::askToSave()
+bool TKvnPictureEdit::askToSave(bool countAnnotations)
 {
-    const auto answer = MessageBox::show(this, QMessageBox::Question, kSaveCaption, kSaveQuestion,
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::No)
-        return true;
-    if (answer != QMessageBox::Yes)
+    const bool annotationsChanged = countAnnotations && image_->AnnotationCount() != annotationCount_;
+    const auto answer = changedpicture::ask(this, *toolbar_, annotationsChanged);
+    if (answer == changedpicture::Answer::NotSaved)
+        statusPanel(1)->setText(changedpicture::notSavedText());
+    if (answer != changedpicture::Answer::Replace)
         return false;
-    return saveNow();
-}
-
-// Saves through the toolbar; a cancelled or failed save keeps the picture
-// and its mark, and says so.
-bool TKvnPictureEdit::saveNow()
-{
-    const bool wasModified = modified_;
-    modified_ = true;
-    toolbar_->Click(ibSave);
-    if (modified_) {
-        modified_ = wasModified;
-        statusPanel(1)->setText(QStringLiteral("Das Bild wurde nicht gespeichert."));
-        return false;
-    }
     annotationCount_ = image_->AnnotationCount();
     return true;
 }
@@ -525,7 +528,7 @@ bool TKvnPictureEdit::saveNow()
 
 void TKvnPictureEdit::closeEvent(QCloseEvent* event)
 {
-    if (modified_ && !askToSave()) {
+    if (!askToSave(false)) {
         event->ignore();
         return;
     }

@@ -12,10 +12,10 @@
 #include <memory>
 
 class PrintService;
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QMenu;
-class QToolButton;
 class SelectionOverlay;
 class TMMOpenDialog;
 class TMMSaveDialog;
@@ -36,12 +36,19 @@ public:
     void ShowPicture(const QString& file, int page, TPMultiImage* control);
     // Places the window at its saved bounds, step by step with "open_animate".
     void moveToSavedBounds();
+    // Start-up: shows the window and loads the picture. With a load
+    // transition the window reaches its saved bounds before the load, else
+    // after it.
+    void start(const QString& picturePath, int page);
+    // "beispiel.jpg", written at start-up where it was missing.
+    QString samplePicturePath() const { return samplePicture_; }
 
     QString picturePath() const;
     int page() const;
     TPMultiImage* pane() const { return image_; }
     TILMultiImageToolBar* toolbar() const { return toolbar_; }
-    QToolButton* selectButton() const { return selectButton_; }
+    // The toolbar's ibShowsel.
+    QAbstractButton* selectButton() const;
     QMenu* contextMenu() const { return contextMenu_; }
     QAction* cropAction() const { return crop_; }
     QAction* infoAction() const { return info_; }
@@ -58,7 +65,7 @@ public:
     void setSelectionMode(bool on);
     // The picture changed since it was loaded or saved.
     bool modified() const;
-    void setModified(bool on) { modified_ = on; }
+    void setModified(bool on);
 
     // The context menu's commands.
     void copySelection();
@@ -79,17 +86,16 @@ private:
     void storeSettings();
     void beforeToolbarAction(TILMultiImageToolBarBtn b, bool& process);
     void afterToolbarAction(TILMultiImageToolBarBtn b);
-    // Asks whether to save a modified picture; false when the action ends.
-    bool askToSave();
-    bool saveNow();
+    // Asks whether to save a modified picture (with countAnnotations also
+    // when the annotations changed); false when the action ends.
+    bool askToSave(bool countAnnotations);
     bool handleMouse(QEvent* event);
     void refreshEditState();
     void loadPicture(const QString& file, int page, TPMultiImage* control);
-    QString pictureInformationText(const QString& file, int page) const;
+    QSize screenSize() const;
 
     TPMultiImage* image_ = nullptr;
     TILMultiImageToolBar* toolbar_ = nullptr;
-    QToolButton* selectButton_ = nullptr;
     SelectionOverlay* overlay_ = nullptr;
     std::unique_ptr<TMMOpenDialog> openDialog_;
     std::unique_ptr<TMMSaveDialog> saveDialog_;
@@ -107,8 +113,8 @@ private:
     QRect drawn_;
     bool dragging_ = false;
     bool selectionMode_ = false;
-    bool modified_ = false;
     int annotationCount_ = 0;
     QString shownFile_;
+    QString samplePicture_;
     int shownPage_ = 0;
 };

@@ -15,9 +15,8 @@ int main(int argc, char** argv)
     // an editor that already shows the file comes to the front instead
     if (!line.path.isEmpty() && EditorLink::raiseEditorShowing(line.path))
         return 0;
-    TKvnPictureEdit window(line.path, line.page);
+    TKvnPictureEdit window;
     EditorListener listener(&window);
-    window.show();
-    window.moveToSavedBounds();
+    window.start(line.path, line.page);
     return app.exec();
 }

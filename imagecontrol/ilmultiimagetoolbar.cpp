@@ -93,9 +93,9 @@ TILMultiImageToolBar::TILMultiImageToolBar(QWidget* parent) : QWidget(parent), v
 {
     registerGlyphs();
     setFocusPolicy(Qt::TabFocus);
-    for (int i = 0; i < kToolBarButtonCount; ++i) {
+    order_ = toolbarbuttons::stripOrder();
+    for (int i = 0; i < kEditorToolBarButtonCount; ++i) {
         const auto b = TILMultiImageToolBarBtn(i);
-        order_.append(b);
         auto* button = new TILMultiImageToolBarButton(b, this);
         button->loadGlyphs(toolbarbuttons::glyphSuffix(b));
         connect(button, &QAbstractButton::pressed, this, [this, b] { buttonPressed(b); });
@@ -178,7 +178,7 @@ void TILMultiImageToolBar::setAligned(bool on)
 
 void TILMultiImageToolBar::applyHints()
 {
-    for (int i = 0; i < kToolBarButtonCount; ++i) {
+    for (int i = 0; i < kEditorToolBarButtonCount; ++i) {
         const auto b = TILMultiImageToolBarBtn(i);
         const QString line = i < hints_.size() ? hints_.at(i) : QString();
         buttons_[size_t(i)]->setToolTip(line.isEmpty() ? toolbarbuttons::defaultHint(b) : line);
@@ -321,6 +321,7 @@ void TILMultiImageToolBar::RefreshButtons()
     refreshState(ibPaste, clipboardpicture::offersPicture());
     refreshState(ibUndo, UndoAvailable());
     refreshState(ibAnnotEdit, s.p && LoadAnnotations, image.EditAnnotat());
+    refreshState(ibShowsel, s.p && ShowSelection, SelectionShown && SelectionShown());
     const bool pages = tiffPicture() && s.p;
     const int count = pageCount();
     const int page = image.TiffPage();
@@ -334,7 +335,7 @@ void TILMultiImageToolBar::RefreshButtons()
 
 bool TILMultiImageToolBar::Click(TILMultiImageToolBarBtn b)
 {
-    if (int(b) < 0 || int(b) >= kToolBarButtonCount)
+    if (int(b) < 0 || int(b) >= kEditorToolBarButtonCount)
         return false;
     TILMultiImageToolBarButton* button = buttons_[size_t(b)];
     if (!button->isEnabled())
@@ -524,6 +525,11 @@ bool TILMultiImageToolBar::runAction(TILMultiImageToolBarBtn b)
         break;
     }
     case ibEffects: completed = showEffects(); break;
+    case ibShowsel:
+        if (!ShowSelection)
+            return false;
+        ShowSelection(pressed);
+        break;
     case ibFirstpage:
     case ibPriorpage:
     case ibNextpage:

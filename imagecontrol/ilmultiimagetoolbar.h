@@ -75,6 +75,10 @@ public:
     std::function<bool(TPMultiImage& image)> ResizeDialog;
     ColorDepthHook ColorDepthDialog;
     AnnotationLoadHook LoadAnnotations;   // annotation editing needs it
+    // The editor's selection mode: ibShowsel switches it and is down while
+    // it is on; the button stays disabled without these.
+    std::function<void(bool on)> ShowSelection;
+    std::function<bool()> SelectionShown;
     // The viewer's flag that keeps folder scans from starting while saving.
     std::atomic<bool>* ScanActive = nullptr;
     // Gets the message of an exception an action raised ("Parent Window
@@ -139,7 +143,7 @@ private:
     void snapshot();
     void* parentWindow() const;
 
-    std::array<TILMultiImageToolBarButton*, kToolBarButtonCount> buttons_{};
+    std::array<TILMultiImageToolBarButton*, kEditorToolBarButtonCount> buttons_{};
     QList<TILMultiImageToolBarBtn> order_;
     QPointer<TPMultiImage> image_;
     QPointer<TMMOpenDialog> openDialog_;

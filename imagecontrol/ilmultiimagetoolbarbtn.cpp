@@ -9,7 +9,7 @@ struct ButtonFacts {
 };
 
 // In enumeration order.
-const ButtonFacts kFacts[kToolBarButtonCount] = {
+const ButtonFacts kFacts[kEditorToolBarButtonCount] = {
     {"OPEN", "Bild öffnen...", "Open file"},
     {"SAVE", "Bild speichern...", "Save file"},
     {"BACK", "Vorheriges Bild anzeigen", "Previous picture"},
@@ -38,12 +38,13 @@ const ButtonFacts kFacts[kToolBarButtonCount] = {
     {"PRIORPAGE", "Vorherige TIFF Seite", "Prior TIFF Page"},
     {"NEXTPAGE", "Nächste TIFF Seite", "Next TIFF Page"},
     {"LASTPAGE", "Letzte TIFF Seite", "Last TIFF Page"},
+    {"SHOWSEL", "Auswählen...", "Auswählen..."},
 };
 
 const ButtonFacts& factsOf(TILMultiImageToolBarBtn button)
 {
     const int i = int(button);
-    return kFacts[i >= 0 && i < kToolBarButtonCount ? i : 0];
+    return kFacts[i >= 0 && i < kEditorToolBarButtonCount ? i : 0];
 }
 
 }  // namespace
@@ -63,19 +64,31 @@ QString defaultHint(TILMultiImageToolBarBtn button)
 QStringList viewerHints()
 {
     QStringList hints;
-    for (const ButtonFacts& f : kFacts)
-        hints << QString::fromUtf8(f.viewerHint);
+    for (int i = 0; i < kToolBarButtonCount; ++i)
+        hints << QString::fromUtf8(kFacts[i].viewerHint);
     return hints;
 }
 
 bool isToggle(TILMultiImageToolBarBtn button)
 {
-    return button == ibPanZoom || button == ibBestFit || button == ibCenter || button == ibAnnotEdit;
+    return button == ibPanZoom || button == ibBestFit || button == ibCenter || button == ibAnnotEdit
+           || button == ibShowsel;
 }
 
 TILMultiImageToolBarBtns all()
 {
-    return TILMultiImageToolBarBtns().set();
+    return TILMultiImageToolBarBtns().set().reset(ibShowsel);
+}
+
+QList<TILMultiImageToolBarBtn> stripOrder()
+{
+    QList<TILMultiImageToolBarBtn> order;
+    for (int i = 0; i < kToolBarButtonCount; ++i) {
+        order << TILMultiImageToolBarBtn(i);
+        if (i == ibSelectScanner)
+            order << ibShowsel;
+    }
+    return order;
 }
 
 }  // namespace toolbarbuttons

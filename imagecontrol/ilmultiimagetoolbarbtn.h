@@ -2,6 +2,7 @@
 // The buttons of the image toolbar, in their order on the strip, with the
 // resource suffix of each glyph and its hint texts.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <bitset>
@@ -10,13 +11,17 @@ enum TILMultiImageToolBarBtn {
     ibOpen, ibSave, ibback, ibnext, ibPrint, ibScan, ibSelectScanner, ibPanZoom,
     ibZoomIn, ibZoomOut, ibBestFit, ibCenter, ibResetZoom, ibCut, ibCopy, ibPaste,
     ibUndo, ibAnnotEdit, ibResize, ibChangeColor, ibInvert, ibRotate90, ibRotate180,
-    ibEffects, ibFirstpage, ibPriorpage, ibNextpage, ibLastpage
+    ibEffects, ibFirstpage, ibPriorpage, ibNextpage, ibLastpage,
+    // The editor's selection toggle; on the strip it follows ibSelectScanner.
+    ibShowsel
 };
 
+// The buttons every toolbar has; the editor's variant adds ibShowsel.
 constexpr int kToolBarButtonCount = ibLastpage + 1;
+constexpr int kEditorToolBarButtonCount = ibShowsel + 1;
 
 // A set of buttons, one bit per enumeration value.
-using TILMultiImageToolBarBtns = std::bitset<kToolBarButtonCount>;
+using TILMultiImageToolBarBtns = std::bitset<kEditorToolBarButtonCount>;
 
 namespace toolbarbuttons {
 
@@ -28,6 +33,9 @@ QString defaultHint(TILMultiImageToolBarBtn button);
 QStringList viewerHints();
 // The buttons that stay down until clicked again.
 bool isToggle(TILMultiImageToolBarBtn button);
+// The buttons every toolbar has (all but ibShowsel).
 TILMultiImageToolBarBtns all();
+// The buttons on the strip, left to right.
+QList<TILMultiImageToolBarBtn> stripOrder();
 
 }  // namespace toolbarbuttons

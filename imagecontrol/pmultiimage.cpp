@@ -1,6 +1,7 @@
 #include "pmultiimage.h"
 
 #include "clipboardpicture.h"
+#include "effectsdepth.h"
 #include "picturedecoder.h"
 #include "transitioncomposer.h"
 #include "zoomview.h"
@@ -149,7 +150,13 @@ void TPMultiImage::setImageName(const QString& name)
     awaitingPicture_ = false;
     ResetView = true;
     const FlagReset clearReset(ResetView);
-    loadImageName();
+    const bool wasModified = modified_;
+    loading_ = true;
+    {
+        const FlagReset loaded(loading_);
+        loadImageName();
+    }
+    modified_ = loadFailed_ && wasModified;
 }
 
 void TPMultiImage::loadImageName()
@@ -396,6 +403,8 @@ void TPMultiImage::setTiffPage(qint16 page)
 void TPMultiImage::setPicture(const TBitmap& picture)
 {
     picture_ = picture;
+    if (!loading_)
+        modified_ = true;
     PictureChanged();
 }
 
@@ -1064,7 +1073,7 @@ bool TPMultiImage::ShowEffectsDialog()
     {
         HourglassCursor wait;
         if (!copy.empty())
-            master = BitmapToDibAtDepth(copy, copy.monochrome() ? 1 : LoadDepth());
+            master = BitmapToDibAtDepth(copy, EffectsDialogDepth(copy, imageInfo, LoadDepth()));
     }
     EffectApplied = false;
     bool applied = false;

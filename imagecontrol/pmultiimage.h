@@ -53,6 +53,11 @@ public:
     bool LoadFailed() const { return loadFailed_; }
     const TBitmap& Picture() const { return picture_; }
     void setPicture(const TBitmap& picture);
+    // The picture changed since it was loaded or saved: every change of the
+    // picture but a load sets the mark; a load and a successful save clear
+    // it. A load that fails keeps the shown picture and its mark.
+    bool Modified() const { return modified_; }
+    void setModified(bool on) { modified_ = on; }
     bool ReadImageInfo(const QString& fileName);
     ImageInfo imageInfo;
     qint16 TiffPage() const { return tiffPage_; }
@@ -296,6 +301,8 @@ private:
 
     QString imageName_;
     bool loadFailed_ = false;
+    bool loading_ = false;
+    bool modified_ = false;
     bool awaitingPicture_ = false;  // a metafile or icon the caller is to put in
     TBitmap picture_;
     qint16 tiffPage_ = 0;

@@ -241,5 +241,6 @@ bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDia
     if (!SavePictureBitmap(fileName, PictureForSaving(image), settings, dialog))
         return false;
     SaveAnnotationsBeside(image, fileName, dialog, existed);
+    image.setModified(false);
     return true;
 }

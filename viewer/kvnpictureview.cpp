@@ -4,6 +4,9 @@
 #include "comparethumbnails.h"
 #include "databaselist.h"
 #include "editorlink.h"
+#include "changedpicture.h"
+#include "specialpictures.h"
+#include "samplepicture.h"
 #include "fileoperations.h"
 #include "conversion/pictureconvertdlg.h"
 #include "conversion/colordepth/changecoldlg.h"
@@ -69,19 +72,11 @@
 #include <QStatusBar>
 #include <QTimer>
 
-// The embedded data lives in a static library: pull it in by name.
-static void initResources()
-{
-    Q_INIT_RESOURCE(resources);
-}
-
 namespace {
 
 TKvnPictureView* theMainWindow = nullptr;
 
 constexpr int kHistoryLimit = 100;
-
-const char* const kSamplePicture = "beispiel.jpg";
 
 }  // namespace
 
@@ -353,11 +348,7 @@ void TKvnPictureView::PicLibThumbnails1SelectThumb(int, int page, const QString&
 
 QString TKvnPictureView::pictureInformationText(const QString& file, int page) const
 {
-    const ImageInfo& i = pane()->imageInfo;
-    return i.type + "  " + QString::number(i.width) + " x " + QString::number(i.height) + "   "
-        + QString::number(i.bitsPerPixel) + " " + QString::number(i.planes) + " " + QString::number(i.colorsUsed) + " "
-        + QString::number(QFileInfo(file).size()) + "    " + i.compression + "     " + QString::number(page + 1) + "  "
-        + QString::number(i.pageCount);
+    return specialpictures::pictureInformationText(pane()->imageInfo, file, page);
 }
 
 namespace {
@@ -368,48 +359,16 @@ void warnNotAPicture(QWidget* owner, const QString& file)
                         "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
 }
 
-// The colour class of a depth: its text and the number of colours it names.
-QString colourClassText(int bits, int* colours)
-{
-    *colours = 0;
-    switch (bits) {
-    case 1: *colours = 2; return QStringLiteral("Monochrom");
-    case 4: *colours = 16; return QStringLiteral("16 Farben");
-    case 8: *colours = 256; return QStringLiteral("256 Farben");
-    case 15: return QStringLiteral("15 Bit Farben");
-    case 16: return QStringLiteral("16 Bit Farben");
-    case 24: return QStringLiteral("24 Bit Farben");
-    case 32: return QStringLiteral("32 Bit Farben");
-    default: return QStringLiteral("Palette");
-    }
-}
-
-int foldedDeviceDepth()
-{
-    const int d = DeviceDepth();
-    return d <= 4 ? 4 : (d < 16 ? 8 : 24);
-}
-
 }  // namespace
 
 QString TKvnPictureView::metafileInformationText(const QString& format, const TBitmap& picture) const
 {
-    const int bits = foldedDeviceDepth();
-    int colours = 0;
-    const QString text = colourClassText(bits, &colours);
-    return format + "  " + QString::number(picture.width()) + " x " + QString::number(picture.height()) + "   "
-        + QString::number(bits) + "   1   " + text + "    " + QString::number(colours) + "   "
-        + QString::number(qint64(picture.width()) * picture.height() * bits / 8);
+    return specialpictures::metafileInformationText(format, picture);
 }
 
 QString TKvnPictureView::iconInformationText(const QString& file, const TBitmap& picture) const
 {
-    const int bits = foldedDeviceDepth();
-    int colours = 0;
-    const QString text = colourClassText(bits, &colours);
-    return "ICON  " + QString::number(picture.width()) + " x " + QString::number(picture.height()) + "   "
-        + QString::number(bits) + "   1   " + text + "   " + QString::number(colours) + "   "
-        + QString::number(QFileInfo(file).size()) + "    None";
+    return specialpictures::iconInformationText(file, picture);
 }
 
 void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c)
@@ -419,6 +378,8 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
             warnNotAPicture(this, file);   // the user chose it: say why nothing changes
         return;
     }
+    if (c == pane() && !mayReplaceShownPicture())
+        return;
     HourglassCursor busy;
     const bool isPane = c == pane();
     // the shown picture goes on the undo ring once another has taken its place
@@ -432,26 +393,16 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     QString information;
     if (ext == ".wmf" || ext == ".emf") {
         c->setImageName(file);
-        TMetafile metafile;
-        TBitmap bitmap;
-        if (metafile.LoadFromFile(file) && MetafileToBitmap(&bitmap, &metafile, false)) {
-            bitmap.setPixelFormat(pf24bit);
+        if (const TBitmap bitmap = specialpictures::metafilePicture(file); !bitmap.empty())
             c->setPicture(bitmap);
-        }
         c->DefSaveFilename = file;
         information = metafileInformationText(ext == ".wmf" ? "Windows Metafile" : "Enhanced Metafile", c->Picture());
     } else if (ext == ".ico") {
         c->setImageName(file);
-        QFile icon(file);
-        const QByteArray head = icon.open(QIODevice::ReadOnly) ? icon.read(22) : QByteArray();
-        const int w = head.size() >= 22 ? quint8(head[6]) : 0;
-        const int h = head.size() >= 22 ? quint8(head[7]) : 0;
-        if (w == 0 || h == 0)
+        TBitmap icon;
+        if (!specialpictures::iconPicture(file, colors::toQColor(c->Color()), icon))
             return;   // 256-pixel entries are not shown here
-        QImage canvas(w, h, QImage::Format_RGB888);
-        canvas.fill(colors::toQColor(c->Color()));
-        QPainter(&canvas).drawImage(0, 0, QImage(file, "ico"));
-        c->setPicture(TBitmap(canvas, pf24bit));
+        c->setPicture(icon);
         information = iconInformationText(file, c->Picture());
     } else {
         c->setImageName(file);
@@ -489,8 +440,26 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     } else {
         warnNotAPicture(this, file);
     }
+    c->setModified(false);   // the metafile and icon paths set it
     if (isPane)
         UpdateMarkedCount();
+}
+
+// Asks before a changed picture in the pane is replaced; when it stays, the
+// grid selects it again.
+bool TKvnPictureView::mayReplaceShownPicture()
+{
+    const auto answer = changedpicture::ask(this, *ui->ILMultiImageToolBar1);
+    if (answer == changedpicture::Answer::Replace)
+        return true;
+    if (answer == changedpicture::Answer::NotSaved)
+        showStatusMessage(changedpicture::notSavedText());
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    if (grid->IndexOfFile(pane()->ImageName(), pane()->TiffPage()) < 0) {
+        grid->CurrentSelected = -1;
+        grid->viewport()->update();
+    }
+    return false;
 }
 
 void TKvnPictureView::SelectSaveFilter(const QString& extension)
@@ -534,6 +503,10 @@ void TKvnPictureView::setUpToolbar()
         ShowPicture(file, page, &target);
     };
     bar->OnActionError = [this](const QString& message) { showStatusMessage(message); };
+    bar->BeforeAction = [this](QObject*, TILMultiImageToolBarBtn b, bool& process) {
+        if (b == ibScan)
+            process = mayReplaceShownPicture();
+    };
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
     pane()->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
@@ -743,20 +716,7 @@ void TKvnPictureView::OpenFromCommandLine(const QString& argument)
 
 void TKvnPictureView::writeSamplePicture()
 {
-    state_.SamplePicturePath = paths::programFolder() + kSamplePicture;
-    if (QFileInfo::exists(state_.SamplePicturePath))
-        return;
-    initResources();
-    QFile resource(QStringLiteral(":/beispiel.jpg"));
-    JpegGraphic sample;
-    if (!resource.open(QIODevice::ReadOnly) || !sample.loadFromData(resource.readAll()))
-        return;
-    if (QFileInfo(paths::programFolder()).isWritable() && sample.saveToFile(state_.SamplePicturePath))
-        return;
-    // a read-only program folder: the sample goes beside the settings
-    state_.SamplePicturePath = QFileInfo(Settings::filePath()).absolutePath() + "/" + kSamplePicture;
-    if (!QFileInfo::exists(state_.SamplePicturePath) && QDir().mkpath(QFileInfo(state_.SamplePicturePath).path()))
-        sample.saveToFile(state_.SamplePicturePath);
+    state_.SamplePicturePath = samplepicture::ensure();
 }
 
 void TKvnPictureView::PruneDatabaseList()
@@ -875,6 +835,12 @@ void TKvnPictureView::SaveSettings()
 
 void TKvnPictureView::closeEvent(QCloseEvent* event)
 {
+    // asked once: a close that waits for the scan comes back here
+    const bool closing = closeRetry_ && closeRetry_->isActive();
+    if (!closing && !mayReplaceShownPicture()) {
+        event->ignore();
+        return;
+    }
     TPicLibThumbnails* grid = ui->PicLibThumbnails1;
     grid->CancelRequested = true;
     if (state_.ScanThread || grid->Busy) {

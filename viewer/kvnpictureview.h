@@ -123,6 +123,7 @@ private:
     void connectCommands();
     void disableUnbuiltCommands();
     void writeSamplePicture();
+    bool mayReplaceShownPicture();
     void applyPendingSplitters();
     void applyGridAppearance();
     void selectHistoryEntry(const QString& path);

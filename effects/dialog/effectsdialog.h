@@ -5,6 +5,13 @@
 
 #include "platform/globalmem.h"
 
+#include <functional>
+
 class QWidget;
+class TEffectForm;
 
 bool RunEffectsDialog(QWidget* parent, GlobalHandle& master);
+
+// Runs the form in place of its modal loop and answers its result (tests);
+// empty: the modal loop.
+void SetEffectsDialogRunner(std::function<int(TEffectForm& form)> runner);

@@ -400,6 +400,17 @@ QImage drawn(const std::function<void(QPainter&)>& draw)
     return image;
 }
 
+// A dotted selection frame with a cross-hair at its corner.
+void selection(QPainter& p)
+{
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kOutline, 1, Qt::DotLine));
+    p.drawRect(QRectF(1.5, 1.5, 11, 10));
+    pen(p, QColor(200, 30, 30), 1.5);
+    p.drawLine(QPointF(12.5, 8), QPointF(12.5, 17));
+    p.drawLine(QPointF(8, 12.5), QPointF(17, 12.5));
+}
+
 // The disabled look: the glyph's shape in white, one pixel down and right,
 // under the same shape in grey.
 QImage disabled(const QImage& glyph)
@@ -439,6 +450,7 @@ int main(int argc, char** argv)
         {"PRINT", printer},
         {"SCANPAGES", scanner},
         {"SELECTSCANNER", selectScanner},
+        {"SHOWSEL", selection},
         {"PANZOOM", hand},
         {"ZOOMIN", zoomIn},
         {"ZOOMOUT", zoomOut},

@@ -5,6 +5,9 @@
 #include "editor/kvnpictureedit.h"
 #include "editor/selectionrect.h"
 
+#include "effects/dialog/effectform.h"
+#include "effects/dialog/effectsdialog.h"
+
 #include "imagecontrol/clipboardpicture.h"
 #include "imagecontrol/ilmultiimagetoolbarbutton.h"
 #include "imagecontrol/mmopendialog.h"
@@ -68,6 +71,9 @@ private slots:
     void selectionMapping();
     void settingsAndBounds();
     void loadingAndCaption();
+    void metafilesAndIcons();
+    void startPlacesTheWindowBeforeATransition();
+    void effectsButtonRunsTheDialog();
     void selectionModeAndToolbarVariant();
     void cropAndCutAtSeveralZooms();
     void copyAndPasteUseTheSelection();
@@ -99,6 +105,7 @@ void TestPictureEdit::cleanup()
 {
     MessageBox::setScript({});
     TMMOpenDialog::setScript({});
+    SetEffectsDialogRunner({});
 }
 
 void TestPictureEdit::select(TKvnPictureEdit& w, QPoint from, QPoint to)
@@ -232,6 +239,141 @@ void TestPictureEdit::loadingAndCaption()
     QCOMPARE(third.pane()->TiffPage(), qint16(0));
 }
 
+void TestPictureEdit::metafilesAndIcons()
+{
+    // metafiles are rendered by the editor itself, at their own size
+    const QString wmf = dir_.filePath("pferd.wmf");
+    QVERIFY(QFile::copy(KV_TEST_DATA "/metafile/horse.wmf", wmf));
+    TKvnPictureEdit w(wmf, 0);
+    QVERIFY(answers_.asked.isEmpty());
+    QCOMPARE(w.windowTitle(), "Korvane® Picture Editor - " + wmf);
+    QVERIFY(!w.pane()->Picture().empty());
+    QCOMPARE(w.pane()->Picture().pixelFormat(), pf24bit);
+    QCOMPARE(w.pane()->imageInfo.type, QStringLiteral("Windows Metafile"));
+    QVERIFY2(w.statusPanel(3)->text().startsWith("Windows Metafile  "), qPrintable(w.statusPanel(3)->text()));
+    QCOMPARE(w.statusPanel(2)->text(), wmf);
+    QCOMPARE(w.pane()->DefSaveFilename, wmf);
+    QVERIFY(!w.modified());
+    const QString emf = dir_.filePath("flugzeug.emf");
+    QVERIFY(QFile::copy(KV_TEST_DATA "/metafile/aircraft.emf", emf));
+    w.ShowPicture(emf, 0, w.pane());
+    QVERIFY(w.statusPanel(3)->text().startsWith("Enhanced Metafile  "));
+    QVERIFY(!w.pane()->Picture().empty());
+
+    // an icon: drawn on the control's colour at its first entry's size
+    const QString ico = dir_.filePath("symbol.ico");
+    QVERIFY(QFile::copy(KV_TEST_DATA "/icon/classic-install.ico", ico));
+    QFile icoFile(ico);
+    QVERIFY(icoFile.open(QIODevice::ReadOnly));
+    const QByteArray head = icoFile.read(8);
+    icoFile.close();
+    w.ShowPicture(ico, 0, w.pane());
+    QCOMPARE(w.pane()->Picture().image().size(), QSize(quint8(head[6]), quint8(head[7])));
+    QVERIFY2(w.statusPanel(3)->text().startsWith("ICON  "), qPrintable(w.statusPanel(3)->text()));
+    QCOMPARE(w.pane()->imageInfo.pageCount, qint16(1));
+    QVERIFY(!w.toolbar()->button(ibNextpage)->isEnabled());
+
+    // a 256-pixel entry (width 0): nothing is shown, the caption still names it
+    QByteArray big;
+    QVERIFY(icoFile.open(QIODevice::ReadOnly));
+    big = icoFile.readAll();
+    icoFile.close();
+    big[6] = 0;
+    const QString large = dir_.filePath("gross.ico");
+    QFile out(large);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(big);
+    out.close();
+    w.ShowPicture(large, 0, w.pane());
+    QVERIFY(w.pane()->Picture().empty());
+    QCOMPARE(w.windowTitle(), "Korvane® Picture Editor - " + large);
+    QVERIFY(answers_.asked.isEmpty());
+
+    // a damaged metafile: the German warning, no crash
+    const QString broken = dir_.filePath("kaputt.wmf");
+    QFile bad(broken);
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray("\xD7\xCD\xC6\x9A", 4) + QByteArray(40, '\xFF'));
+    bad.close();
+    w.ShowPicture(broken, 0, w.pane());
+    QVERIFY(w.pane()->Picture().empty());
+    QCOMPARE(answers_.asked, QStringList{"Die Datei \"kaputt.wmf\" ist keine unterstützte Bilddatei."});
+}
+
+void TestPictureEdit::startPlacesTheWindowBeforeATransition()
+{
+    {
+        Settings s;
+        s.writeInteger("StartUp", "ef_x", 30);
+        s.writeInteger("StartUp", "ef_y", 40);
+        s.writeInteger("StartUp", "ef_w", 700);
+        s.writeInteger("StartUp", "ef_h", 450);
+        s.writeInteger("FXEffect", "FXMethod", 2);
+        s.writeInteger("FXEffect", "Delay", 0);
+        s.sync();
+    }
+    // the transition plays in the visible window at its saved bounds
+    TKvnPictureEdit w;
+    QVERIFY(!w.isVisible());
+    QList<QRect> seen;
+    w.pane()->TransitionPause = [&](int) {
+        seen << (w.isVisible() ? w.geometry() : QRect());
+        return true;
+    };
+    w.start(picture_, 0);
+    QVERIFY(!seen.isEmpty());
+    QCOMPARE(seen.first(), QRect(30, 40, 700, 450));
+    QCOMPARE(w.pane()->Picture().image().size(), QSize(80, 60));
+    QVERIFY(!w.modified());
+    QVERIFY(QFileInfo(w.samplePicturePath()).isFile());   // "beispiel.jpg" is in place
+    QCOMPARE(QFileInfo(w.samplePicturePath()).fileName(), QStringLiteral("beispiel.jpg"));
+    QVERIFY(!QImage(w.samplePicturePath()).isNull());
+
+    // without a transition the window is placed after the load
+    {
+        Settings s;
+        s.writeInteger("FXEffect", "FXMethod", 0);
+        s.sync();
+    }
+    TKvnPictureEdit plain;
+    plain.start(picture_, 0);
+    QVERIFY(plain.isVisible());
+    QCOMPARE(plain.geometry(), QRect(30, 40, 700, 450));
+    QCOMPARE(plain.windowTitle(), "Korvane® Picture Editor - " + picture_);
+}
+
+void TestPictureEdit::effectsButtonRunsTheDialog()
+{
+    TKvnPictureEdit w(picture_, 0);
+    QVERIFY(w.toolbar()->button(ibEffects)->isEnabled());
+    int shown = 0;
+    SetEffectsDialogRunner([&](TEffectForm& form) {
+        ++shown;
+        form.show();
+        form.WaitForWork();
+        if (!form.SetActivePage(QStringLiteral("Invertieren")))
+            return int(QDialog::Rejected);
+        form.WaitForWork();
+        form.Apply();
+        form.WaitForWork();
+        form.hide();
+        return shown == 1 ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    });
+    QVERIFY(w.toolbar()->Click(ibEffects));
+    QCOMPARE(shown, 1);
+    const QImage inverted = w.pane()->Picture().image();
+    QCOMPARE(inverted.size(), QSize(80, 60));
+    QCOMPARE(QColor(inverted.pixel(5, 7)), QColor(255 - 15, 255 - 21, 255 - 77));
+    QVERIFY(w.modified());
+
+    // a dialog closed without OK leaves picture and mark alone
+    w.setModified(false);
+    QVERIFY(w.toolbar()->Click(ibEffects));
+    QCOMPARE(shown, 2);
+    QCOMPARE(w.pane()->Picture().image().pixel(5, 7), inverted.pixel(5, 7));
+    QVERIFY(!w.modified());
+}
+
 void TestPictureEdit::selectionModeAndToolbarVariant()
 {
     TKvnPictureEdit none;
@@ -239,6 +381,13 @@ void TestPictureEdit::selectionModeAndToolbarVariant()
     QCOMPARE(none.selectButton()->toolTip(), QStringLiteral("Auswählen..."));
 
     TKvnPictureEdit w(picture_, 0);
+    // ibShowsel is a member of the strip, right after the scanner choice
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.selectButton(), w.toolbar()->button(ibShowsel));
+    QVERIFY(w.selectButton()->isVisible());
+    QCOMPARE(w.selectButton()->x(), w.toolbar()->button(ibSelectScanner)->geometry().right() + 1);
+    QCOMPARE(w.toolbar()->button(ibPanZoom)->x(), w.selectButton()->geometry().right() + 1);
     QVERIFY(w.selectButton()->isEnabled());
     QVERIFY(!w.toolbar()->button(ibback)->isEnabled());
     QVERIFY(!w.toolbar()->button(ibnext)->isEnabled());
