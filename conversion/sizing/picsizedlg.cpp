@@ -81,8 +81,8 @@ TPicSizeDlg::TPicSizeDlg(TPMultiImage& image, QPrinter& printer, QWidget* parent
                 Recompute();
         });
     connect(ui->KeepRatio, &QCheckBox::toggled, this, &TPicSizeDlg::keepRatioToggled);
-    connect(ui->WidthField, &QSpinBox::valueChanged, this, &TPicSizeDlg::widthTyped);
-    connect(ui->HeightField, &QSpinBox::valueChanged, this, &TPicSizeDlg::heightTyped);
+    connect(ui->WidthField, &QSpinBox::valueChanged, this, [this] { fieldTyped(true); });
+    connect(ui->HeightField, &QSpinBox::valueChanged, this, [this] { fieldTyped(false); });
     connect(ui->PrinterBox, &QComboBox::currentIndexChanged, this, &TPicSizeDlg::Recompute);
     connect(ui->PrinterSetup, &QPushButton::clicked, this, &TPicSizeDlg::setupPrinter);
 }
@@ -184,34 +184,24 @@ void TPicSizeDlg::showPreview()
     ui->PMultiImage1->setPicture(StretchedPicture(previewBase_, previewSizeOf(size_)));
 }
 
-void TPicSizeDlg::widthTyped()
+// Typing in a field selects "Frei"; a value out of range becomes the
+// picture's, and with the ratio kept the other field follows.
+void TPicSizeDlg::fieldTyped(bool width)
 {
     if (settingFields_)
         return;
     const QSize picture = pictureSize();
-    int width = ui->WidthField->value();
-    if (width < 1 || width > picturesizes::kMaxSide)
-        width = picture.width();
-    const int height = ui->KeepRatio->isChecked() ? picturesizes::FollowingHeight(width, picture)
-                                                  : ui->HeightField->value();
-    setFields(width, height);
-    if (ui->FreeSize->isChecked())
-        Recompute();
+    QSpinBox* typed = width ? ui->WidthField : ui->HeightField;
+    int value = typed->value();
+    if (value < 1 || value > picturesizes::kMaxSide)
+        value = width ? picture.width() : picture.height();
+    int other = width ? ui->HeightField->value() : ui->WidthField->value();
+    if (ui->KeepRatio->isChecked())
+        other = width ? picturesizes::FollowingHeight(value, picture) : picturesizes::FollowingWidth(value, picture);
+    if (width)
+        setFields(value, other);
     else
-        ui->FreeSize->setChecked(true);
-}
-
-void TPicSizeDlg::heightTyped()
-{
-    if (settingFields_)
-        return;
-    const QSize picture = pictureSize();
-    int height = ui->HeightField->value();
-    if (height < 1 || height > picturesizes::kMaxSide)
-        height = picture.height();
-    const int width = ui->KeepRatio->isChecked() ? picturesizes::FollowingWidth(height, picture)
-                                                 : ui->WidthField->value();
-    setFields(width, height);
+        setFields(other, value);
     if (ui->FreeSize->isChecked())
         Recompute();
     else

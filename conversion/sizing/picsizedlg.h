@@ -51,8 +51,7 @@ private:
     QSize pictureSize() const;
     void fillPrinterBox();
     void usePrinterOfBox();
-    void widthTyped();
-    void heightTyped();
+    void fieldTyped(bool width);
     void keepRatioToggled(bool on);
     void listChosen();
     void setFields(int width, int height);
