@@ -3,6 +3,7 @@
 #include "selectionedits.h"
 #include "selectionoverlay.h"
 
+#include "annotations/annotationediting.h"
 #include "conversion/colordepth/changecoldlg.h"
 #include "conversion/sizing/picsizedlg.h"
 #include "effects/dialog/effectsdialog.h"
@@ -237,6 +238,7 @@ void TKvnPictureEdit::setUpToolbar()
     bar->OnActionError = [this](const QString& message) { statusPanel(1)->setText(message); };
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
+    annotationediting::Attach(*bar);
     image_->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
     bar->ResizeDialog = [this](TPMultiImage& image) { return RunPicSizeDialog(this, print_->printer(), image); };
     bar->ColorDepthDialog = MakeColorDepthHook(this, [] { return paths::programFolder() + QStringLiteral("beispiel.jpg"); });

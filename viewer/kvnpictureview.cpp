@@ -25,9 +25,11 @@
 #include "settings/propertiesdlg.h"
 #include "settings/whgrdlg.h"
 
+#include "annotations/annotationediting.h"
 #include "codec/binding/display.h"
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
+#include "imagecontrol/annotationfile.h"
 #include "imagecontrol/ilmultiimagetoolbar.h"
 #include "imagecontrol/ilmultiimagetoolbarbutton.h"
 #include "imagecontrol/mmopendialog.h"
@@ -434,6 +436,11 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     if (!c->Picture().empty()) {
         if (isPane) {
             state_.SelectedPicture = file;
+            // the picture's annotations, loaded by the pane, are shown for editing
+            TILMultiImageToolBar* bar = ui->ILMultiImageToolBar1;
+            if (c->AutoLoadAnno && QFileInfo::exists(PictureAnnotationFile(file)) && bar->button(ibAnnotEdit)->isEnabled() &&
+                !bar->button(ibAnnotEdit)->isChecked())
+                bar->Click(ibAnnotEdit);
             pathPanel_->setIcon(QFileIconProvider().icon(QFileInfo(file)));
             pathPanel_->setText(file);
         }
@@ -509,6 +516,7 @@ void TKvnPictureView::setUpToolbar()
     };
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
+    annotationediting::Attach(*bar);
     pane()->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
     bar->ResizeDialog = [this](TPMultiImage& image) { return RunPicSizeDialog(this, print_->printer(), image); };
     bar->ColorDepthDialog = MakeColorDepthHook(this, [this] { return state_.SamplePicturePath; });

@@ -6,6 +6,8 @@
 #include "errorinvalid.h"
 #include "tbitmap.h"
 
+#include "platform/ownfilewriter.h"
+
 #include <QFile>
 #include <QImage>
 #include <QPaintDevice>
@@ -26,7 +28,39 @@ QByteArray nameOf(const QString& file)
     return QFile::encodeName(file);
 }
 
+// Annotation files are written through the program's own-file writer: a
+// temporary file and a rename, never through a symbolic link.
+int writeOwnFile(const char* path, const void* data, int64_t size)
+{
+    if (!path || size < 0 || (size > 0 && !data))
+        return 0;
+    try {
+        OwnFileWriter writer(QFile::decodeName(path));
+        return writer.open() && writer.write(QByteArray::fromRawData(static_cast<const char*>(data), qsizetype(size))) &&
+               writer.commit();
+    } catch (...) {
+        return 0;
+    }
+}
+
 }  // namespace
+
+AnnoHost& HostTable()
+{
+    static AnnoHost host{sizeof(AnnoHost), writeOwnFile, nullptr, nullptr};
+    return host;
+}
+
+void SetEditing(ShowMenu showMenu, EditProperties editProperties)
+{
+    HostTable().showMenu = showMenu;
+    HostTable().editProperties = editProperties;
+}
+
+bool EditingInstalled()
+{
+    return HostTable().showMenu && HostTable().editProperties;
+}
 
 bool Init(void* control, QPaintDevice* window, QWidget* owner, const LayerEvents& e, const QString& settingsFile)
 {

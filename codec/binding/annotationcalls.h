@@ -3,6 +3,7 @@
 // addressed by the control's pointer). Each call resolves its entry and
 // throws ErrorInvalid with the procaddress error when the module lacks it.
 
+#include "codec/engine/crde2001.h"
 #include "platform/globalmem.h"
 
 #include <QString>
@@ -45,6 +46,16 @@ qint64 Revision(void* control);
 // the bitmap is empty or cannot be converted.
 bool Burn(void* control, TBitmap& bitmap);
 bool Burn(void* control, QImage& image);
+
+// The services the module's annotation layer uses: the program's own-file
+// writer, and the context menus and property dialog of mouse editing once
+// a program installs them (SetEditing).
+AnnoHost& HostTable();
+using ShowMenu = int (*)(void* owner, int x, int y, const AnnoMenuItem* items, int count);
+using EditProperties = int (*)(void* owner, const char* title, const char* labels, AnnoProperties* properties);
+void SetEditing(ShowMenu showMenu, EditProperties editProperties);
+// Whether a program installed mouse editing.
+bool EditingInstalled();
 
 // A layer of its own for one file and page, for pictures shown or printed
 // without a control (slide shows, printing, the command-line tool).

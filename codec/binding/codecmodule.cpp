@@ -1,12 +1,11 @@
 #include "codecmodule.h"
 
+#include "annotationcalls.h"
 #include "display.h"
 #include "engine/crde2001.h"
 #include "errorinvalid.h"
 #include "platform/moduleloader.h"
-#include "platform/ownfilewriter.h"
 
-#include <QFile>
 #include <mutex>
 
 struct CodecModule::Loaded {
@@ -29,26 +28,10 @@ ModuleState& moduleState()
     return s;
 }
 
-// The annotation layer writes its files through the program's own-file
-// writer: a temporary file and a rename, never through a symbolic link.
-int writeOwnFile(const char* path, const void* data, int64_t size)
-{
-    if (!path || size < 0 || (size > 0 && !data))
-        return 0;
-    try {
-        OwnFileWriter writer(QFile::decodeName(path));
-        return writer.open() && writer.write(QByteArray::fromRawData(static_cast<const char*>(data), qsizetype(size))) &&
-               writer.commit();
-    } catch (...) {
-        return 0;
-    }
-}
-
 void registerAnnotationHost(void* handle)
 {
-    static const AnnoHost host{sizeof(AnnoHost), writeOwnFile};
     if (auto set = reinterpret_cast<SetAnnotationHost_fn>(ModuleLoader::symbol(handle, "SetAnnotationHost")))
-        set(&host);
+        set(&annotationcalls::HostTable());
 }
 
 std::shared_ptr<CodecModule::Loaded> loadedModule()

@@ -7,6 +7,8 @@ list(APPEND KV_ENGINE_SOURCES
   annotationlayer.cpp annotationlayer.h
   annotationpainter.cpp annotationpainter.h
   annotationhittest.cpp annotationhittest.h
+  annotationsettings.cpp annotationsettings.h
+  annotationediting.cpp annotationediting.h
   annotationentries.cpp
 )
 list(APPEND KV_ENGINE_LIBS Qt6::Gui)

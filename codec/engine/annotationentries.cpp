@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "annotationediting.h"
 #include "annotationlayer.h"
 #include "annotationpages.h"
 #include "annotationpainter.h"
@@ -76,6 +77,7 @@ short InitAnnotation(void* control, void* window, void* owner, AnnoDoneCallback 
         layer->owner = owner;
         layer->callbacks = {done, customDraw, customHardDraw, beforeDraw, afterDraw};
         layer->settingsFile = settingsFile ? settingsFile : "";
+        layer->settings = annotationsettings::load(layer->settingsFile);
         return 1;
     } catch (...) {
         return 0;
@@ -91,15 +93,19 @@ short DrawAnnotation(void* control, double zoom, int x, int y, short centreX, sh
 {
     return withLayer(control, [&](Layer& l) -> short {
         auto* device = static_cast<QPaintDevice*>(l.window);
-        if (!device || l.objects.empty() || !(zoom > 0))
-            return l.objects.empty() ? 1 : 0;
+        if (!device || !(zoom > 0))
+            return 0;
+        l.view = {zoom, double(x), double(y), double(centreX), double(centreY)};
+        if (l.objects.empty())
+            return 1;
         QPainter painter(device);
         if (!painter.isActive())
             return 0;
         const int bar = std::max(0, scrollWidth);
         painter.setClipRect(0, 0, device->width() - bar, device->height() - bar);
-        annotationpaint::paint(painter, l.objects, {zoom, double(x), double(y), double(centreX), double(centreY)},
-                               hooksOf(l, kPassScreen));
+        annotationpaint::paint(painter, l.objects, l.view, hooksOf(l, kPassScreen));
+        if (l.selected >= 0 && l.selected < int(l.objects.size()))
+            annotationpaint::paintHandles(painter, l.objects[std::size_t(l.selected)], l.view);
         return 1;
     });
 }
@@ -123,19 +129,23 @@ short HardDrawAnnotation(void* control, GlobalHandle bitmap)
     });
 }
 
-short MouseMon(void* control, int, int, int)
+short MouseMon(void* control, int message, int, int position)
 {
-    return withLayer(control, [](Layer&) -> short { return 0; });
+    const int x = std::int16_t(position & 0xFFFF), y = std::int16_t((position >> 16) & 0xFFFF);
+    return withLayer(control, [&](Layer& l) -> short { return annotationediting::mouse(l, message, x, y) ? 1 : 0; });
 }
 
-short MenuMsg(void* control, int)
+short MenuMsg(void* control, int command)
 {
-    return withLayer(control, [](Layer&) -> short { return 0; });
+    return withLayer(control, [&](Layer& l) -> short { return annotationediting::command(l, command) ? 1 : 0; });
 }
 
 short RubberBandOFF(void* control)
 {
-    return withLayer(control, [](Layer&) -> short { return 1; });
+    return withLayer(control, [](Layer& l) -> short {
+        annotationediting::stop(l);
+        return 1;
+    });
 }
 
 short ClearAnnotation(void* control)

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "annotationobject.h"
+#include "annotationpainter.h"
+#include "annotationsettings.h"
 #include "crde2001.h"
 
 namespace annotation {
@@ -22,19 +24,35 @@ struct Callbacks {
     AnnoAfterDrawCallback afterDraw = nullptr;
 };
 
+// Where mouse editing stands.
+struct EditState {
+    enum class Mode { Idle, Moving, Handle, Creating, Nodes };
+    Mode mode = Mode::Idle;
+    int pendingKind = -1;   // kind made by the next press on free space
+    Point anchor;           // picture point where the drag began
+    Object before;          // the object as it was then
+    int handle = -1;
+};
+
 struct Layer {
-    std::mutex lock;
+    std::recursive_mutex lock;   // the program's menus and dialogs paint from inside a call
     void* control = nullptr;
     void* window = nullptr;   // QPaintDevice* of the control
     void* owner = nullptr;    // QWidget* of the control
     Callbacks callbacks;
     std::string settingsFile;
+    annotationsettings::Settings settings;
     std::vector<Object> objects;
     std::uint64_t revision = 0;
+    annotationpaint::View view;   // of the last drawing on the window
+    int selected = -1;
+    EditState edit;
 
     void replace(std::vector<Object> next)
     {
         objects = std::move(next);
+        selected = -1;
+        edit = {};
         ++revision;
     }
 };

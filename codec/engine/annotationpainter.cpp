@@ -298,6 +298,18 @@ void paint(QPainter& painter, const std::vector<Object>& objects, const View& vi
     painter.restore();
 }
 
+void paintHandles(QPainter& painter, const Object& object, const View& view)
+{
+    painter.save();
+    painter.setPen(Qt::white);
+    painter.setBrush(Qt::black);
+    for (const annotation::Point& p : object.points) {
+        const QPointF at((p.x - view.originX) * view.scale + view.offsetX, (p.y - view.originY) * view.scale + view.offsetY);
+        painter.drawRect(QRectF(at.x() - 3, at.y() - 3, 6, 6));
+    }
+    painter.restore();
+}
+
 bool burn(GlobalHandle dib, const std::vector<Object>& objects, const Hooks& hooks)
 {
     if (!globalmem::isValid(dib))

@@ -54,15 +54,47 @@ typedef int (*AnnoCustomHardDrawCallback)(void* control, void* bitmap, const cha
 typedef int (*AnnoBeforeDrawCallback)(void* control, int pass, short* canDraw, const char* name);
 typedef int (*AnnoAfterDrawCallback)(void* control, const char* name);
 
-// Services of the program that the annotation layer uses, set once by the
-// binding when it loads the module (SetAnnotationHost). size is
-// sizeof(AnnoHost) of the caller, so later members can be added.
+// One entry of a context menu the layer shows through the program.
+enum { annoMenuDisabled = 1, annoMenuSeparator = 2, annoMenuChecked = 4 };
+struct AnnoMenuItem {
+    int command;        // 0 for a separator or a heading
+    int flags;          // annoMenu... bits
+    const char* text;   // UTF-8
+};
+
+// The attributes of one object that its property dialog edits. Texts are
+// UTF-8 and zero-terminated within their arrays.
+struct AnnoProperties {
+    int kind;           // 0 PolyLine .. 11 Image (annotationformat.h)
+    int penWidth;       // 1..20
+    int penStyle;       // 0..5
+    uint32_t foreColor; // 0x00BBGGRR
+    uint32_t backColor;
+    int opaque;         // background filled
+    int hatch;          // 0..5, 6 plain
+    char fontName[64];
+    int fontHeight;     // 1..210
+    uint32_t fontColor;
+    uint32_t fontBackColor;
+    char text[4096];
+};
+
+// Services of the program that the annotation layer uses, set by the
+// binding when it loads the module (SetAnnotationHost); the members may be
+// filled in later. size is sizeof(AnnoHost) of the caller, so later
+// members can be added. owner is the QWidget* given to InitAnnotation.
 struct AnnoHost {
     uint32_t size;
     // Writes a file the program keeps beside the user's pictures: through a
     // temporary file and a rename, never through a symbolic link. Non-zero
     // on success.
     int (*writeOwnFile)(const char* path, const void* data, int64_t size);
+    // Shows a context menu at (x, y) of owner; the chosen command, 0 for none.
+    int (*showMenu)(void* owner, int x, int y, const AnnoMenuItem* items, int count);
+    // Shows the property dialog (title and texts from the settings file:
+    // the layer passes the dialog texts as "key=value" lines in labels);
+    // non-zero when the user accepted the changed properties.
+    int (*editProperties)(void* owner, const char* title, const char* labels, AnnoProperties* properties);
 };
 }
 

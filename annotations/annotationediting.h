@@ -1,0 +1,36 @@
+#pragma once
+// Mouse editing of annotations in the programs: installs the context menu
+// and the property dialog that the annotation layer shows.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class TAnnoPropertiesDlg;
+class TILMultiImageToolBar;
+
+namespace annotationediting {
+
+struct MenuEntry {
+    int command = 0;      // 0: a heading or a separator
+    QString text;
+    bool enabled = true;
+    bool checked = false;
+    bool separator = false;
+};
+
+// Makes the layer's menus and property dialog work; the programs call it
+// once at start.
+void Install();
+// Install, and the toolbar's annotation button (now enabled) loads a
+// picture's annotation file into its control.
+void Attach(TILMultiImageToolBar& toolbar);
+
+// The menu shown; empty: a QMenu at the position. Tests answer in its place
+// with the command chosen (0 for none).
+extern std::function<int(const QList<MenuEntry>& entries)> MenuScript;
+// The property dialog shown modally; empty: exec(). Tests answer in its
+// place (true: accepted).
+extern std::function<bool(TAnnoPropertiesDlg& dialog)> DialogScript;
+
+}  // namespace annotationediting

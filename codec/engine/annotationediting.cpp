@@ -1,0 +1,372 @@
+#include "annotationediting.h"
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "annotationhittest.h"
+#include "annotationpages.h"
+
+namespace annotationediting {
+
+using annotation::Kind;
+using annotation::Layer;
+using annotation::Object;
+using annotation::Point;
+using Mode = annotation::EditState::Mode;
+
+namespace {
+
+Point pictureOf(const Layer& l, int x, int y)
+{
+    const annotationpaint::View& v = l.view;
+    const double s = v.scale > 0 ? v.scale : 1.0;
+    return {std::int32_t(std::lround((x - v.offsetX) / s + v.originX)),
+            std::int32_t(std::lround((y - v.offsetY) / s + v.originY))};
+}
+
+int tolerance(const Layer& l)
+{
+    return std::max(2, int(std::lround(4.0 / (l.view.scale > 0 ? l.view.scale : 1.0))));
+}
+
+void changed(Layer& l)
+{
+    ++l.revision;
+}
+
+void done(Layer& l)
+{
+    if (l.callbacks.done)
+        l.callbacks.done(l.control);
+}
+
+Object* selectedObject(Layer& l)
+{
+    return l.selected >= 0 && l.selected < int(l.objects.size()) ? &l.objects[std::size_t(l.selected)] : nullptr;
+}
+
+bool isNodeKind(Kind k)
+{
+    return k == Kind::PolyLine || k == Kind::Polygon;
+}
+
+void startObject(Layer& l, Point p)
+{
+    const Kind kind = Kind(l.edit.pendingKind);
+    Object o = l.settings.of(kind).defaults;
+    o.points = kind == Kind::Freehand ? std::vector<Point>{p} : std::vector<Point>{p, p};
+    l.objects.push_back(std::move(o));
+    l.selected = int(l.objects.size()) - 1;
+    l.edit.mode = isNodeKind(kind) ? Mode::Nodes : Mode::Creating;
+    l.edit.pendingKind = -1;
+    changed(l);
+}
+
+// A box clicked without dragging gets a size of its own.
+void settleCreated(Layer& l, Point p)
+{
+    Object* o = selectedObject(l);
+    if (!o)
+        return;
+    if (annotation::isBoxKind(o->kind) || o->kind == Kind::Line || o->kind == Kind::Pointer) {
+        const Point a = o->points[0];
+        if (std::abs(a.x - p.x) < 3 && std::abs(a.y - p.y) < 3) {
+            const bool textual = o->kind == Kind::Notes || o->kind == Kind::Label || o->kind == Kind::RubberStamp;
+            o->points[1] = {a.x + (textual ? 160 : 60), a.y + (textual ? 80 : 40)};
+        }
+    }
+    l.edit.mode = Mode::Idle;
+    changed(l);
+    done(l);
+}
+
+void finishNodes(Layer& l)
+{
+    Object* o = selectedObject(l);
+    l.edit.mode = Mode::Idle;
+    if (!o)
+        return;
+    // the node following the mouse goes
+    if (o->points.size() > 1)
+        o->points.pop_back();
+    if (o->points.size() < std::size_t(annotation::minimumPoints(o->kind))) {
+        l.objects.erase(l.objects.begin() + l.selected);
+        l.selected = -1;
+    }
+    changed(l);
+    done(l);
+}
+
+void press(Layer& l, Point p)
+{
+    if (l.edit.mode == Mode::Nodes) {
+        // the node following the mouse stays here, a new one follows on
+        if (Object* o = selectedObject(l)) {
+            o->points.back() = p;
+            o->points.push_back(p);
+        }
+        changed(l);
+        return;
+    }
+    const int tol = tolerance(l);
+    if (Object* o = selectedObject(l)) {
+        const int handle = annotationhit::handleAt(*o, p, tol);
+        if (handle >= 0) {
+            l.edit = {Mode::Handle, l.edit.pendingKind, p, *o, handle};
+            return;
+        }
+    }
+    const int hit = annotationhit::objectAt(l.objects, p, tol);
+    if (hit >= 0) {
+        l.selected = hit;
+        l.edit = {Mode::Moving, l.edit.pendingKind, p, l.objects[std::size_t(hit)], -1};
+        return;
+    }
+    if (l.edit.pendingKind >= 0 && l.edit.pendingKind < annotation::kKindCount) {
+        startObject(l, p);
+        return;
+    }
+    l.selected = -1;
+}
+
+void drag(Layer& l, Point p)
+{
+    Object* o = selectedObject(l);
+    if (!o)
+        return;
+    switch (l.edit.mode) {
+    case Mode::Moving: {
+        const std::int32_t dx = p.x - l.edit.anchor.x, dy = p.y - l.edit.anchor.y;
+        for (std::size_t i = 0; i < o->points.size(); ++i)
+            o->points[i] = {l.edit.before.points[i].x + dx, l.edit.before.points[i].y + dy};
+        break;
+    }
+    case Mode::Handle:
+        if (l.edit.handle < int(o->points.size()))
+            o->points[std::size_t(l.edit.handle)] = p;
+        break;
+    case Mode::Creating:
+        if (o->kind == Kind::Freehand) {
+            if (!(o->points.back() == p))
+                o->points.push_back(p);
+        } else {
+            o->points[1] = p;
+        }
+        break;
+    case Mode::Nodes:
+        o->points.back() = p;
+        break;
+    case Mode::Idle:
+        return;
+    }
+    changed(l);
+}
+
+void release(Layer& l, Point p)
+{
+    switch (l.edit.mode) {
+    case Mode::Creating:
+        settleCreated(l, p);
+        break;
+    case Mode::Moving:
+    case Mode::Handle:
+        l.edit.mode = Mode::Idle;
+        break;
+    default:
+        break;
+    }
+}
+
+struct MenuBuilder {
+    std::vector<std::string> texts;
+    std::vector<AnnoMenuItem> items;
+    void add(int command, int flags, std::string text)
+    {
+        texts.push_back(std::move(text));
+        items.push_back({command, flags, nullptr});
+    }
+    int show(const AnnoHost* host, void* owner, int x, int y)
+    {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            items[i].text = texts[i].c_str();
+        return host->showMenu(owner, x, y, items.data(), int(items.size()));
+    }
+};
+
+void contextMenu(Layer& l, Point p, int x, int y)
+{
+    const AnnoHost* host = annotationpages::host();
+    if (!host || !host->showMenu)
+        return;
+    MenuBuilder menu;
+    const int hit = annotationhit::objectAt(l.objects, p, tolerance(l));
+    if (hit >= 0) {
+        l.selected = hit;
+        const Object& o = l.objects[std::size_t(hit)];
+        const annotationsettings::KindSettings& k = l.settings.of(o.kind);
+        if (!k.menuEnabled)
+            return;
+        menu.add(0, annoMenuDisabled, k.name);
+        menu.add(0, annoMenuSeparator, {});
+        menu.add(kBringToFront, 0, l.settings.menu("BringToFront"));
+        menu.add(kSendToBack, 0, l.settings.menu("SendToBack"));
+        if (o.kind == Kind::Notes)
+            menu.add(kIconic, o.iconic ? annoMenuChecked : 0, l.settings.menu("ViewIconic"));
+        if (o.kind != Kind::Image)
+            menu.add(kProperties, 0, k.propertiesText);
+        menu.add(0, annoMenuSeparator, {});
+        menu.add(kDelete, 0, k.deleteText);
+    } else {
+        l.selected = -1;
+        menu.add(0, annoMenuDisabled, l.settings.menu("New"));
+        menu.add(0, annoMenuSeparator, {});
+        for (int kind = 0; kind < annotation::kKindCount; ++kind) {
+            if (kind == int(Kind::Image))
+                continue;   // pictures come only from annotation files
+            menu.add(kNewObject + kind, l.edit.pendingKind == kind ? annoMenuChecked : 0,
+                     l.settings.kinds[kind].name);
+        }
+    }
+    if (const int chosen = menu.show(host, l.owner, x, y))
+        command(l, chosen);
+}
+
+void copyText(char* to, std::size_t size, const std::string& from)
+{
+    std::size_t n = std::min(size - 1, from.size());
+    while (n > 0 && n < from.size() && (static_cast<unsigned char>(from[n]) & 0xC0) == 0x80)
+        --n;   // no half character at the cut
+    std::memcpy(to, from.data(), n);
+    to[n] = 0;
+}
+
+std::string dialogLabels(const Layer& l)
+{
+    std::string labels;
+    for (const auto& [key, text] : l.settings.dialogs)
+        labels += key + "=" + text + "\n";
+    return labels;
+}
+
+bool editProperties(Layer& l)
+{
+    const AnnoHost* host = annotationpages::host();
+    Object* o = selectedObject(l);
+    if (!host || !host->editProperties || !o)
+        return false;
+    AnnoProperties p{};
+    p.kind = int(o->kind);
+    p.penWidth = o->penWidth;
+    p.penStyle = o->penStyle;
+    p.foreColor = o->foreColor;
+    p.backColor = o->backColor;
+    p.opaque = o->opaque ? 1 : 0;
+    p.hatch = o->hatch;
+    copyText(p.fontName, sizeof p.fontName, o->fontName);
+    p.fontHeight = o->fontHeight;
+    p.fontColor = o->fontColor;
+    p.fontBackColor = o->fontBackColor;
+    copyText(p.text, sizeof p.text, o->text);
+    const std::string title = l.settings.of(o->kind).name;
+    if (!host->editProperties(l.owner, title.c_str(), dialogLabels(l).c_str(), &p))
+        return false;
+    Object next = *o;
+    next.penWidth = std::clamp(p.penWidth, 1, 20);
+    next.penStyle = std::clamp(p.penStyle, 0, 5);
+    next.foreColor = p.foreColor & 0xFFFFFF;
+    next.backColor = p.backColor & 0xFFFFFF;
+    next.opaque = p.opaque != 0;
+    next.hatch = std::clamp(p.hatch, 0, annotation::kHatchSolid);
+    next.fontName.assign(p.fontName, strnlen(p.fontName, sizeof p.fontName));
+    next.fontHeight = std::clamp(p.fontHeight, 1, 210);
+    next.fontColor = p.fontColor & 0xFFFFFF;
+    next.fontBackColor = p.fontBackColor & 0xFFFFFF;
+    next.text.assign(p.text, strnlen(p.text, sizeof p.text));
+    if (!annotationformat::writable(next))
+        return false;   // text the file could not hold
+    *o = std::move(next);
+    changed(l);
+    return true;
+}
+
+}  // namespace
+
+bool mouse(Layer& l, int message, int x, int y)
+{
+    const Point p = pictureOf(l, x, y);
+    switch (message) {
+    case kLeftDown:
+        press(l, p);
+        return true;
+    case kMove:
+        drag(l, p);
+        return true;
+    case kLeftUp:
+        release(l, p);
+        return true;
+    case kRightDown:
+        if (l.edit.mode == Mode::Nodes)
+            finishNodes(l);
+        else if (l.edit.mode == Mode::Idle)
+            contextMenu(l, p, x, y);
+        return true;
+    case kRightUp:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool command(Layer& l, int id)
+{
+    if (id >= kNewObject && id < kNewObject + annotation::kKindCount) {
+        l.edit.pendingKind = id - kNewObject;
+        return true;
+    }
+    Object* o = selectedObject(l);
+    if (!o)
+        return false;
+    const std::size_t at = std::size_t(l.selected);
+    switch (id) {
+    case kBringToFront: {
+        Object moved = std::move(*o);
+        l.objects.erase(l.objects.begin() + long(at));
+        l.objects.push_back(std::move(moved));
+        l.selected = int(l.objects.size()) - 1;
+        break;
+    }
+    case kSendToBack: {
+        Object moved = std::move(*o);
+        l.objects.erase(l.objects.begin() + long(at));
+        l.objects.insert(l.objects.begin(), std::move(moved));
+        l.selected = 0;
+        break;
+    }
+    case kIconic:
+        o->iconic = !o->iconic;
+        break;
+    case kProperties:
+        return editProperties(l);
+    case kDelete:
+        l.objects.erase(l.objects.begin() + long(at));
+        l.selected = -1;
+        break;
+    default:
+        return false;
+    }
+    changed(l);
+    return true;
+}
+
+void stop(Layer& l)
+{
+    if (l.edit.mode == Mode::Nodes)
+        finishNodes(l);
+    else if (l.edit.mode == Mode::Creating)
+        settleCreated(l, selectedObject(l) ? selectedObject(l)->points.back() : Point{});
+    l.edit = {};
+    l.selected = -1;
+}
+
+}  // namespace annotationediting

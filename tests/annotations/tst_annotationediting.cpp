@@ -1,0 +1,202 @@
+// Mouse editing of annotations on a picture control: objects are made from
+// the "new object" menu and the mouse, selected, moved, changed in their
+// property dialog, brought to the front and deleted; the menus carry the
+// texts of the annotation settings file.
+
+#include "annotations/annopropertiesdlg.h"
+#include "annotations/annotationediting.h"
+
+#include "codec/engine/annotationformat.h"
+#include "imagecontrol/pmultiimage.h"
+
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using annotation::Kind;
+
+namespace {
+
+int commandOf(const QList<annotationediting::MenuEntry>& entries, const QString& text)
+{
+    for (const auto& e : entries)
+        if (e.text == text && e.enabled && !e.separator)
+            return e.command;
+    return 0;
+}
+
+QStringList textsOf(const QList<annotationediting::MenuEntry>& entries)
+{
+    QStringList texts;
+    for (const auto& e : entries)
+        if (!e.separator)
+            texts << e.text;
+    return texts;
+}
+
+std::optional<annotationformat::Pages> readAnt(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray b = f.readAll();
+    return annotationformat::parse(reinterpret_cast<const std::uint8_t*>(b.constData()), std::size_t(b.size()));
+}
+
+}  // namespace
+
+class TestAnnotationEditing : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TPMultiImage> image_;
+    QList<annotationediting::MenuEntry> lastMenu_;
+    QString answer_;
+
+    // A right click at p; the menu is answered with the entry named answer.
+    void rightClick(QPoint p, const QString& answer)
+    {
+        answer_ = answer;
+        QTest::mousePress(image_.get(), Qt::RightButton, {}, p);
+        QTest::mouseRelease(image_.get(), Qt::RightButton, {}, p);
+    }
+    void drag(QPoint from, QPoint to)
+    {
+        QTest::mousePress(image_.get(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(image_.get(), (from + to) / 2);
+        QTest::mouseMove(image_.get(), to);
+        QTest::mouseRelease(image_.get(), Qt::LeftButton, {}, to);
+    }
+    void make(const QString& kind, QPoint from, QPoint to)
+    {
+        rightClick(QPoint(290, 290), kind);
+        drag(from, to);
+    }
+    annotationformat::Pages saved()
+    {
+        const QString file = dir_.filePath(QStringLiteral("saved.ant"));
+        QFile::remove(file);
+        image_->SaveAnnotations(0, file);
+        std::optional<annotationformat::Pages> pages = readAnt(file);
+        return pages ? *pages : annotationformat::Pages();
+    }
+
+private slots:
+    void init()
+    {
+        annotationediting::Install();
+        annotationediting::MenuScript = [this](const QList<annotationediting::MenuEntry>& entries) {
+            lastMenu_ = entries;
+            return commandOf(entries, answer_);
+        };
+        QImage white(250, 250, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QVERIFY(white.save(dir_.filePath(QStringLiteral("w.png"))));
+        image_ = std::make_unique<TPMultiImage>();
+        image_->resize(300, 300);
+        image_->setImageName(dir_.filePath(QStringLiteral("w.png")));
+        image_->grab();   // the layer learns the view from a paint
+        image_->setEditAnnotat(true);
+    }
+    void cleanup()
+    {
+        image_.reset();
+        annotationediting::MenuScript = {};
+        annotationediting::DialogScript = {};
+    }
+
+    void objectsAreMadeWithTheMouse()
+    {
+        rightClick(QPoint(290, 290), QString());
+        QCOMPARE(textsOf(lastMenu_).first(), QStringLiteral("Neues Objekt ..."));
+        QVERIFY(textsOf(lastMenu_).contains(QStringLiteral("Rechteck")));
+        QVERIFY(textsOf(lastMenu_).contains(QStringLiteral("Transparentes Rechteck")));
+
+        make(QStringLiteral("Rechteck"), QPoint(10, 10), QPoint(60, 40));
+        make(QStringLiteral("Freihändig"), QPoint(100, 100), QPoint(130, 120));
+        // connected lines: a node per click, the right button ends them
+        rightClick(QPoint(290, 290), QStringLiteral("Verbundene Linien"));
+        for (QPoint p : {QPoint(150, 10), QPoint(200, 20), QPoint(180, 60)}) {
+            QTest::mouseClick(image_.get(), Qt::LeftButton, {}, p);
+            QTest::mouseMove(image_.get(), p + QPoint(5, 5));
+        }
+        rightClick(QPoint(180, 60), QString());
+        // a note clicked without dragging gets a size of its own and the default text
+        rightClick(QPoint(290, 290), QStringLiteral("Notiz"));
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(20, 150));
+        QCOMPARE(image_->AnnotationCount(), 4);
+        QVERIFY(image_->AnnotationsChanged());
+
+        const std::vector<annotation::Object> objects = saved().at(0);
+        QCOMPARE(objects[0].kind, Kind::Rectangle);
+        QCOMPARE(objects[0].points, (std::vector<annotation::Point>{{10, 10}, {60, 40}}));
+        QCOMPARE(objects[1].kind, Kind::Freehand);
+        QVERIFY(objects[1].points.size() >= 3);
+        QCOMPARE(objects[2].kind, Kind::PolyLine);
+        QCOMPARE(objects[2].points.size(), std::size_t(3));
+        QCOMPARE(objects[3].kind, Kind::Notes);
+        QCOMPARE(objects[3].text, std::string("Geben Sie den Text ein"));
+        QVERIFY(objects[3].points[1].x - objects[3].points[0].x > 50);
+
+        // the shown picture carries the new objects
+        const QImage shot = image_->grab().toImage();
+        QVERIFY(QColor(shot.pixel(35, 10)) != QColor(Qt::white));
+    }
+
+    void objectsAreMovedChangedAndDeleted()
+    {
+        make(QStringLiteral("Ellipse"), QPoint(20, 20), QPoint(80, 60));
+        make(QStringLiteral("Notiz"), QPoint(100, 100), QPoint(200, 160));
+        drag(QPoint(50, 40), QPoint(60, 50));   // the ellipse moves by (10, 10)
+        QCOMPARE(saved().at(0)[0].points, (std::vector<annotation::Point>{{30, 30}, {90, 70}}));
+
+        // the selected ellipse's corner handle
+        drag(QPoint(90, 70), QPoint(120, 90));
+        QCOMPARE(saved().at(0)[0].points[1], (annotation::Point{120, 90}));
+
+        // the note's menu and property dialog
+        annotationediting::DialogScript = [](TAnnoPropertiesDlg& dialog) {
+            dialog.text()->setPlainText(QStringLiteral("Größe prüfen"));
+            dialog.fontHeight()->setValue(20);
+            return true;
+        };
+        rightClick(QPoint(150, 130), QStringLiteral("Eigenschaften"));
+        QCOMPARE(textsOf(lastMenu_).first(), QStringLiteral("Notiz"));
+        QVERIFY(textsOf(lastMenu_).contains(QStringLiteral("Ansicht als Icon")));
+        annotation::Object note = saved().at(0)[1];
+        QCOMPARE(note.text, std::string("Größe prüfen"));
+        QCOMPARE(note.fontHeight, 20);
+
+        // a cancelled dialog changes nothing
+        annotationediting::DialogScript = [](TAnnoPropertiesDlg& dialog) {
+            dialog.text()->setPlainText(QStringLiteral("verworfen"));
+            return false;
+        };
+        rightClick(QPoint(150, 130), QStringLiteral("Eigenschaften"));
+        QCOMPARE(saved().at(0)[1].text, std::string("Größe prüfen"));
+
+        rightClick(QPoint(150, 130), QStringLiteral("Nach hinten"));
+        QCOMPARE(saved().at(0)[0].kind, Kind::Notes);
+        rightClick(QPoint(150, 130), QStringLiteral("Entfernen"));
+        QCOMPARE(image_->AnnotationCount(), 1);
+        QCOMPARE(saved().at(0)[0].kind, Kind::Ellipse);
+    }
+
+    void leavingEditingEndsAnUnfinishedShape()
+    {
+        rightClick(QPoint(290, 290), QStringLiteral("Polygon"));
+        for (QPoint p : {QPoint(10, 10), QPoint(60, 10), QPoint(30, 50)})
+            QTest::mouseClick(image_.get(), Qt::LeftButton, {}, p);
+        image_->setEditAnnotat(false);
+        QCOMPARE(image_->AnnotationCount(), 1);
+        QCOMPARE(saved().at(0)[0].points.size(), std::size_t(3));
+        // outside editing mode the mouse does not reach the layer
+        drag(QPoint(20, 20), QPoint(90, 90));
+        QCOMPARE(saved().at(0)[0].points.front(), (annotation::Point{10, 10}));
+    }
+};
+
+QTEST_MAIN(TestAnnotationEditing)
+#include "tst_annotationediting.moc"
