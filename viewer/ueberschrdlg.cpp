@@ -2,22 +2,58 @@
 #include "ui_ueberschrdlg.h"
 
 #include "codec/binding/codecwrappers.h"
+#include "codec/binding/display.h"
 #include "codec/binding/tbitmap.h"
+#include "codec/icon/ticon.h"
+#include "codec/metafile/tmetafile.h"
 #include "platform/messagebox.h"
 #include "platform/paths.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
 
 namespace {
 
+// A metafile drawn at most as large as the preview; null when unreadable.
+QImage metafileImage(const QString& file, QSize preview)
+{
+    TMetafile metafile;
+    if (!metafile.LoadFromFile(file) || metafile.Size().isEmpty())
+        return {};
+    QSize size = metafile.Size();
+    if (size.width() > preview.width() || size.height() > preview.height())
+        size = size.scaled(preview, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    QImage canvas(size, QImage::Format_RGB888);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    metafile.Draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return canvas;
+}
+
+// The shown entry of an icon over white; null when unreadable.
+QImage iconImage(const QString& file)
+{
+    TIcon icon;
+    if (!icon.LoadFromFile(file) || icon.Picture().isNull())
+        return {};
+    QImage canvas(icon.Picture().size(), QImage::Format_RGB888);
+    canvas.fill(Qt::white);
+    QPainter(&canvas).drawImage(0, 0, icon.Picture());
+    return canvas;
+}
+
 // The picture of a file for the preview, through the codec; null when unreadable.
-QImage previewImage(const QString& file)
+QImage previewImage(const QString& file, QSize preview)
 {
     TBitmap bitmap;
     const QString ext = paths::lowerExtension(file);
+    if (ext == ".wmf" || ext == ".emf")
+        return metafileImage(file, preview);
+    if (ext == ".ico")
+        return iconImage(file);
     bool ok = false;
     if (ext == ".jpg" || ext == ".jpeg")
         ok = ReadJpgFileBitmap(file, 24, true, bitmap);
@@ -33,7 +69,37 @@ QImage previewImage(const QString& file)
         ok = ReadTgaFileBitmap(file, 24, true, bitmap);
     else if (ext == ".tif" || ext == ".tiff")
         ok = ReadTiffFileBitmap(file, 24, true, 0, bitmap);
+    else if (ext == ".eps")
+        ok = ReadEpsFileBitmap(file, 24, true, bitmap);
     return ok ? bitmap.image() : QImage();
+}
+
+// Metafiles and icons, which the codec does not describe, as the picture
+// pane shows them; false for other files and unreadable ones.
+bool describeDrawnFile(const QString& file, PictureFileInfo& info)
+{
+    const QString ext = paths::lowerExtension(file);
+    if (ext == ".wmf" || ext == ".emf") {
+        TMetafile metafile;
+        if (!metafile.LoadFromFile(file))
+            return false;
+        info.width = metafile.Width();
+        info.height = metafile.Height();
+        info.bits = DeviceDepth();
+    } else if (ext == ".ico") {
+        TIcon icon;
+        if (!icon.LoadFromFile(file) || !icon.Shown())
+            return false;
+        info.width = icon.Width();
+        info.height = icon.Height();
+        info.bits = icon.Shown()->imageBits;
+        info.colors = icon.Shown()->imageColors;
+    } else {
+        return false;
+    }
+    info.type = info.compression = ext.mid(1).toUpper();
+    info.planes = 1;
+    return true;
 }
 
 }  // namespace
@@ -82,7 +148,7 @@ void TueberschrDlg::keyPressEvent(QKeyEvent* event)
 
 void TueberschrDlg::showPreview(QLabel* label, const QString& file)
 {
-    const QImage image = previewImage(file);
+    const QImage image = previewImage(file, label->minimumSize());
     if (image.isNull()) {
         label->clear();
         return;
@@ -141,7 +207,7 @@ void TueberschrDlg::done(int result)
 QString TueberschrDlg::pictureInfo(const QString& file)
 {
     PictureFileInfo info;
-    const bool known = ReadFileInfo(file, info);
+    const bool known = describeDrawnFile(file, info) || ReadFileInfo(file, info);
     int width = info.width, height = info.height;
     if (paths::lowerExtension(file).startsWith(".tif")) {
         TiffPageInfo page;
@@ -159,7 +225,7 @@ QString TueberschrDlg::pictureInfo(const QString& file)
         text += "  " + QString::number(info.colors) + " Farbe(n)";
     text += "  " + QString::number(info.bits) + " Bit per Pixel  " + QString::number(info.planes)
         + " Ebene(n)  Komprimierung: " + info.compression + "  Größe: " + QString::number(QFileInfo(file).size())
-        + " Bit";
+        + " Byte";
     return text;
 }
 
@@ -189,6 +255,11 @@ bool TueberschrDlg::renameEnabled() const
 QString TueberschrDlg::infoText(bool existingSide) const
 {
     return existingSide ? ui->AltInfo->text() : ui->NeuInfo->text();
+}
+
+QPixmap TueberschrDlg::previewPixmap(bool existingSide) const
+{
+    return (existingSide ? ui->AltBild : ui->NeuBild)->pixmap();
 }
 
 void TueberschrDlg::checkNewName()

@@ -3,6 +3,7 @@
 // with overwrite, skip, rename (under a proposed free name) and cancel.
 
 #include <QDialog>
+#include <QPixmap>
 #include <memory>
 
 namespace Ui {
@@ -26,6 +27,8 @@ public:
     void setNewNameText(const QString& name);
     bool renameEnabled() const;
     QString infoText(bool existingSide) const;
+    // The preview of one side; null when the file shows none.
+    QPixmap previewPixmap(bool existingSide) const;
 
     // T's folder + name + "_" + k + extension with the first k that is free.
     static QString proposedName(const QString& existing);
@@ -37,7 +40,7 @@ public:
     // The rename answer is refused with a note while the name is unusable;
     // the dialog then stays open.
     void done(int result) override;
-    // "640 x 480  256 Farbe(n)  8 Bit per Pixel  1 Ebene(n)  Komprimierung: ...  Größe: ... Bit"
+    // "640 x 480  256 Farbe(n)  8 Bit per Pixel  1 Ebene(n)  Komprimierung: ...  Größe: ... Byte"
     static QString pictureInfo(const QString& file);
 
 protected:

@@ -692,7 +692,7 @@ bool ReadFileInfo(const QString& file, PictureFileInfo& info)
     info.bits = bits;
     info.planes = planes;
     info.type = textOf(typeText, sizeof typeText);
-    info.compression = textOf(compression, sizeof compression);
+    info.compression = ShownCompressionName(textOf(compression, sizeof compression));
     return ok;
 }
 
@@ -715,7 +715,7 @@ bool ReadStreamInfo(const void* data, qint64 size, PictureFileInfo& info)
     info.bits = bits;
     info.planes = planes;
     info.type = textOf(typeText, sizeof typeText);
-    info.compression = textOf(compression, sizeof compression);
+    info.compression = ShownCompressionName(textOf(compression, sizeof compression));
     return ok;
 }
 

@@ -83,8 +83,13 @@ QString TiffCompressionName(int code)
     case 32773:
     case -32763:
     case 32763: return QStringLiteral("PACKBITS");
-    default: return QStringLiteral("UNKNOWN");
+    default: return QStringLiteral("Unbekannt");
     }
+}
+
+QString ShownCompressionName(const QString& moduleName)
+{
+    return moduleName == QLatin1String("UNKNOWN") ? QStringLiteral("Unbekannt") : moduleName;
 }
 
 TiffTagInfo TiffTagLookup(quint16 tag)

@@ -7,10 +7,13 @@
 
 // sNONE 1, sCCITT 2, sFAXCCITT3 3, sFAXCCITT4 4, sLZW 5, sPACKBITS 32773.
 int TiffCompressionCode(TTiffCompression compression);
-// "NONE", "CCITT3", "FAXCCITT3", "FAXCCITT4", "LZW", "PACKBITS" or "UNKNOWN".
-// The code may arrive through a signed 16-bit field: -32763 and 32763 also
-// name PackBits.
+// "NONE", "CCITT3", "FAXCCITT3", "FAXCCITT4", "LZW", "PACKBITS" or
+// "Unbekannt". The code may arrive through a signed 16-bit field: -32763
+// and 32763 also name PackBits.
 QString TiffCompressionName(int code);
+// A compression name from the codec module as the programs show it: its
+// "UNKNOWN" reads "Unbekannt".
+QString ShownCompressionName(const QString& moduleName);
 
 struct TiffTagInfo {
     quint16 tag;

@@ -7,6 +7,10 @@
 #include "viewer/ueberschrdlg.h"
 #include "viewer/viewerstate.h"
 
+#include "codec/binding/tbitmap.h"
+#include "imagecontrol/pmultiimage.h"
+#include "imagecontrol/savedialogoptions.h"
+#include "imagecontrol/savepicturefile.h"
 #include "thumbnails/piclibthumbnails.h"
 #include "platform/fileops.h"
 #include "platform/folderpicker.h"
@@ -394,6 +398,38 @@ private slots:
         QCOMPARE(dialog.renameTarget(), dir.filePath("fine.jpg"));
         QVERIFY(dialog.infoText(false).startsWith("64 x 48"));
         QVERIFY(dialog.infoText(false).contains("Bit per Pixel"));
+    }
+
+    // Every picture type the programs write shows in the overwrite dialog,
+    // and the size is given in bytes.
+    void overwriteDialogPreviewsEveryPictureType()
+    {
+        QTemporaryDir dir;
+        makePicture(dir.filePath("new.png"), 64, 48);
+        const QColor red(200, 30, 40);
+        QImage picture(64, 48, QImage::Format_RGB888);
+        picture.fill(red);
+        TPMultiImage writer;
+        writer.setPicture(TBitmap(picture, pf24bit));
+        for (const QString ext : {"eps", "wmf", "emf", "ico", "jpg", "tif"}) {
+            const QString file = dir.filePath("old." + ext);
+            QVERIFY2(SavePictureFile(file, writer, SaveDialogOptions()), qPrintable(ext));
+            TueberschrDlg dialog(file, dir.filePath("new.png"));
+            const QImage shown = dialog.previewPixmap(true).toImage();
+            QVERIFY2(!shown.isNull(), qPrintable(ext));
+            const QColor centre = shown.pixelColor(shown.width() / 2, shown.height() / 2);
+            // red, whatever a round trip through CMYK (EPS) makes of its shade
+            QVERIFY2(centre.red() > 150 && centre.red() > centre.green() + 60 && centre.red() > centre.blue() + 60,
+                     qPrintable(ext + ": " + centre.name()));
+            const QString size = "  Größe: " + QString::number(QFileInfo(file).size()) + " Byte";
+            QVERIFY2(dialog.infoText(true).endsWith(size), qPrintable(ext + ": " + dialog.infoText(true)));
+        }
+        // a compression the programs do not name is "Unbekannt"
+        const QString jpegTiff = QFINDTESTDATA("../data/codec/rose-jpeg.tif");
+        QVERIFY(!jpegTiff.isEmpty());
+        TueberschrDlg dialog(jpegTiff, dir.filePath("new.png"));
+        QVERIFY2(dialog.infoText(true).contains("  Komprimierung: Unbekannt  "), qPrintable(dialog.infoText(true)));
+        QVERIFY(!dialog.previewPixmap(true).isNull());
     }
 
     void deleteAsksInGerman()

@@ -132,8 +132,11 @@ private slots:
         QCOMPARE(TiffCompressionName(32773), QStringLiteral("PACKBITS"));
         QCOMPARE(TiffCompressionName(qint16(32773)), QStringLiteral("PACKBITS"));
         QCOMPARE(TiffCompressionName(32763), QStringLiteral("PACKBITS"));
-        QCOMPARE(TiffCompressionName(7), QStringLiteral("UNKNOWN"));
-        QCOMPARE(TiffCompressionName(0), QStringLiteral("UNKNOWN"));
+        // shown to the user: in German
+        QCOMPARE(TiffCompressionName(7), QStringLiteral("Unbekannt"));
+        QCOMPARE(TiffCompressionName(0), QStringLiteral("Unbekannt"));
+        QCOMPARE(ShownCompressionName(QStringLiteral("UNKNOWN")), QStringLiteral("Unbekannt"));
+        QCOMPARE(ShownCompressionName(QStringLiteral("LZW")), QStringLiteral("LZW"));
     }
 
     // Each row against the TIFF 6.0 tag number (as libtiff's tiff.h defines
