@@ -4,6 +4,9 @@
 
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/dibconvert.h"
+#include "codec/binding/errorinvalid.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "dibcore/dibguard.h"
 
 #include <QClipboard>
@@ -16,6 +19,40 @@ namespace clipboardpicture {
 namespace {
 
 const QString kDibFormat = QStringLiteral("image/bmp");
+
+// The names desktop programs offer Windows and Enhanced Metafiles under.
+const QStringList& metafileFormats()
+{
+    static const QStringList formats{QStringLiteral("image/x-wmf"), QStringLiteral("image/wmf"),
+                                     QStringLiteral("image/x-emf"), QStringLiteral("image/emf")};
+    return formats;
+}
+
+QString metafileFormat(const QMimeData& data)
+{
+    for (const QString& format : metafileFormats())
+        if (data.hasFormat(format))
+            return format;
+    return {};
+}
+
+// A metafile drawn into a 24-bit bitmap of its own size; empty when it is
+// no metafile.
+TBitmap fromMetafile(const QByteArray& bytes)
+{
+    TMetafile metafile;
+    TBitmap bitmap;
+    if (!metafile.LoadFromData(bytes))
+        return bitmap;
+    try {
+        if (!MetafileToBitmap(&bitmap, &metafile, false))
+            return {};
+    } catch (const ErrorInvalid&) {
+        return {};
+    }
+    bitmap.setPixelFormat(pf24bit);
+    return bitmap;
+}
 
 QClipboard* clipboard()
 {
@@ -68,7 +105,8 @@ bool offersPicture()
 {
     const QClipboard* board = clipboard();
     const QMimeData* data = board ? board->mimeData() : nullptr;
-    return data && (data->hasFormat(kDibFormat) || data->hasImage() || !otherPictureFormat(*data).isEmpty());
+    return data && (!metafileFormat(*data).isEmpty() || data->hasFormat(kDibFormat) || data->hasImage()
+                    || !otherPictureFormat(*data).isEmpty());
 }
 
 TBitmap paste()
@@ -77,6 +115,8 @@ TBitmap paste()
     const QMimeData* data = board ? board->mimeData() : nullptr;
     if (!data)
         return {};
+    if (const QString metafile = metafileFormat(*data); !metafile.isEmpty())
+        return fromMetafile(data->data(metafile));
     if (data->hasFormat(kDibFormat))
         return fromDib(data->data(kDibFormat));
     if (data->hasImage()) {

@@ -1,7 +1,8 @@
 #pragma once
 // Pictures on the clipboard: a packed DIB offered as "image/bmp" together
-// with a Qt image, and the formats taken back in the order DIB, bitmap
-// (a Qt image), any other picture format.
+// with a Qt image, and the formats taken back in the order metafile
+// ("image/x-wmf", "image/wmf", "image/x-emf", "image/emf"), DIB, bitmap (a
+// Qt image), any other picture format.
 
 #include "codec/binding/tbitmap.h"
 

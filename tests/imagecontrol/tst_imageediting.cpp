@@ -6,9 +6,12 @@
 
 #include "codec/binding/errorinvalid.h"
 #include "codec/binding/tbitmap.h"
+#include "codec/metafile/metafileconvert.h"
+#include "codec/metafile/tmetafile.h"
 #include "effects/effectcalls.h"
 #include "effects/undoring.h"
 #include "imagecontrol/bmpfilewriter.h"
+#include "imagecontrol/clipboardpicture.h"
 #include "imagecontrol/pmultiimage.h"
 #include "codec/binding/dibconvert.h"
 #include "dibcore/dibguard.h"
@@ -68,6 +71,7 @@ private slots:
     void undoAfterToolbarCut();
     void clipboardKeys();
     void pasteTakesFormatsInOrder();
+    void pasteTakesMetafilesFirst();
     void rubberBandKeepsTheControlsAspect();
     void rotateAndInvertThroughTheEffectsEngine();
     void effectsDialogHook();
@@ -151,6 +155,47 @@ void ImageEditingTest::clipboardKeys()
     QVERIFY(image.Picture().empty());
     QTest::keyClick(&image, Qt::Key_V, Qt::ControlModifier);
     QVERIFY(picturefiles::samePixels(image.Picture().image(), b));
+}
+
+// Metafiles offered under the names desktop programs use are drawn at their
+// own size, before any other format on the clipboard.
+void ImageEditingTest::pasteTakesMetafilesFirst()
+{
+    QTemporaryDir dir;
+    const QString wmf = picturefiles::copyData(dir, QStringLiteral("metafile/bus-classic.wmf"), "bus.wmf");
+    const QString emf = picturefiles::copyData(dir, QStringLiteral("metafile/aircraft.emf"), "aircraft.emf");
+    QClipboard* board = QGuiApplication::clipboard();
+    TPMultiImage image;
+    const QImage dib = picturefiles::pattern(11, 7, 1);
+    const QList<QPair<QString, QString>> offers{{"image/x-wmf", wmf}, {"image/wmf", wmf},
+                                                {"image/x-emf", emf}, {"image/emf", emf}};
+    for (const auto& [format, file] : offers) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        TMetafile metafile;
+        QVERIFY(metafile.LoadFromFile(file));
+        TBitmap drawn;
+        QVERIFY(MetafileToBitmap(&drawn, &metafile, false));
+        auto* data = new QMimeData;
+        data->setData(QStringLiteral("image/bmp"), bmpBytes(dib));
+        data->setData(format, f.readAll());
+        board->setMimeData(data);
+        QVERIFY(clipboardpicture::offersPicture());
+        image.setPicture(TBitmap());
+        image.PasteFromClipboard();
+        QCOMPARE(image.Picture().image().size(), metafile.Size());
+        QVERIFY2(picturefiles::samePixels(image.Picture().image(), drawn.image()), qPrintable(format));
+        QCOMPARE(image.Picture().pixelFormat(), pf24bit);
+    }
+    // a damaged metafile pastes nothing
+    auto* broken = new QMimeData;
+    broken->setData(QStringLiteral("image/x-wmf"), QByteArray("\xD7\xCD\xC6\x9A garbage", 12));
+    board->setMimeData(broken);
+    QVERIFY(clipboardpicture::offersPicture());
+    const QImage before = image.Picture().image();
+    image.PasteFromClipboard();
+    QVERIFY(picturefiles::samePixels(image.Picture().image(), before));
+    board->clear();
 }
 
 void ImageEditingTest::pasteTakesFormatsInOrder()
