@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -57,6 +58,7 @@ private slots:
     void scrollingMessageAndCredits();
     void thumbnailAndResourceFiles();
     void damagedCorpusFilesNeverCrash();
+    void exifOrientationShowsUpright();
 
 private:
     QTemporaryDir dir_;
@@ -420,6 +422,36 @@ void ImageLoadingTest::thumbnailAndResourceFiles()
     image.setImageName(QStringLiteral("UNBEKANNT.res"));
     QCOMPARE(rec.errors.size(), 1);
     QVERIFY(picturefiles::samePixels(image.Picture().image(), resource));
+}
+
+// A photo stands as its EXIF orientation says, however the control is set
+// to show it.
+void ImageLoadingTest::exifOrientationShowsUpright()
+{
+    QStringList photos{picturefiles::copyData(dir_, QStringLiteral("codec/rose-exif-orientation-6.jpg"), "rose6.jpg")};
+    const QDir corpus(QStringLiteral(KV_SOURCE_DIR "/../shared/corpus/jpeg"));
+    for (const char* name : {"derived--bridge-exif-orientation-3.jpg", "derived--bridge-exif-orientation-8.jpg"})
+        if (corpus.exists(QLatin1String(name)))
+            photos << corpus.filePath(QLatin1String(name));
+    for (const QString& photo : photos) {
+        QImageReader reader(photo);
+        reader.setAutoTransform(true);
+        const QImage upright = reader.read();
+        QVERIFY2(!upright.isNull(), qPrintable(photo));
+        for (const bool transition : {false, true}) {
+            TPMultiImage image;
+            image.resize(300, 200);
+            image.ImageReadRes = lColorTrue;
+            image.TransitionPause = [](int) { return true; };
+            if (transition)
+                image.FXMethod = FXHorizontal;
+            image.setImageName(photo);
+            const QImage shown = image.Picture().image();
+            QCOMPARE(shown.size(), upright.size());
+            QCOMPARE(QSize(image.imageInfo.width, image.imageInfo.height), upright.size());
+            QVERIFY2(picturefiles::closePixels(shown, upright, 24), qPrintable(photo));
+        }
+    }
 }
 
 void ImageLoadingTest::damagedCorpusFilesNeverCrash()
