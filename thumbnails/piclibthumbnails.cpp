@@ -5,6 +5,7 @@
 #include "databaselinereader.h"
 #include "thumbnaildatabase.h"
 #include "storedminiatures.h"
+#include "databasesave.h"
 
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/dibconvert.h"
@@ -30,6 +31,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -60,7 +62,11 @@ TPicLibThumbnails::TPicLibThumbnails(QWidget* parent) : QAbstractScrollArea(pare
     updateScrollBar();
 }
 
-TPicLibThumbnails::~TPicLibThumbnails() = default;
+// A save under way is finished, never cut short.
+TPicLibThumbnails::~TPicLibThumbnails()
+{
+    WaitForSave();
+}
 
 // ---- the grid of cells ------------------------------------------------------
 
@@ -945,51 +951,112 @@ void TPicLibThumbnails::preferVisible()
 
 bool TPicLibThumbnails::SaveDatabase(const QString& fileName)
 {
-    if (items_.empty() || !(host.thumbnailsEnabled && host.thumbnailsEnabled()) || Busy)
+    const std::shared_ptr<DatabaseSave> save = BeginSave(fileName);
+    if (!save)
         return true;
+    save->write(CancelRequested, progressReporter());
+    EndSave(*save);
+    return true;
+}
+
+bool TPicLibThumbnails::SaveDatabaseInBackground(const QString& fileName, std::function<void()> done)
+{
+    std::shared_ptr<DatabaseSave> save = BeginSave(fileName);
+    if (!save)
+        return false;
+    if (saver_.joinable())
+        saver_.join();   // ended already: its result was taken
+    QPointer<TPicLibThumbnails> self(this);
+    saver_ = std::thread([self, save, done = std::move(done), report = progressReporter(), stop = &CancelRequested] {
+        save->write(*stop, report);
+        // the grid joins this thread before it goes: self is alive here
+        QMetaObject::invokeMethod(
+            self.data(), [self, save, done] {
+                if (!self)
+                    return;
+                self->EndSave(*save);
+                if (done)
+                    done();
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+// The entries are copied here, on the grid's thread; the copies share the
+// miniatures' pixels and texts, so this is quick for any folder.
+std::shared_ptr<DatabaseSave> TPicLibThumbnails::BeginSave(const QString& fileName)
+{
+    if (items_.empty() || !(host.thumbnailsEnabled && host.thumbnailsEnabled()) || Busy)
+        return nullptr;
     if (inSyncWith(fileName)) {
         recordDatabase(fileName);   // the file holds exactly these items already
-        return true;
+        return nullptr;
     }
     // a file whose load was cut short holds entries the grid does not
     if (fileName == interruptedLoad_)
-        return true;
+        return nullptr;
     if (!OwnFileWriter::replaceable(fileName))
-        return true;   // a link, a folder or a device of that name stays as it is
+        return nullptr;   // a link, a folder or a device of that name stays as it is
+    std::vector<Th> entries;
+    entries.reserve(items_.size());
+    for (const std::unique_ptr<Th>& item : items_)
+        if (!item->Placeholder)
+            entries.push_back(*item);
     Busy = true;
-    bool saved = false;
-    {
-        HourglassCursor busy;
-        setHostProgress(0);
-        if (host.setProgressMaximum)
-            host.setProgressMaximum(int(items_.size()) - 1);
-        if (host.setCancelEnabled)
-            host.setCancelEnabled(true);
-        CancelRequested = false;
-        // written beside the old file and put in its place only when complete;
-        // a cancelled save keeps the old file
-        OwnFileWriter file(fileName);
-        if (file.open()) {
-            int entry = 0;
-            for (size_t i = 0; i < items_.size() && !CancelRequested && !file.failed(); ++i) {
-                setHostProgress(int(i));
-                if (!items_[i]->Placeholder)
-                    file.write(ThumbnailDatabase::entryText(entry++, *items_[i]));
-            }
-            saved = !CancelRequested && file.commit();
-            if (saved)
-                markInSync(fileName);
-        }
-    }
+    saving_ = true;
+    setHostProgress(0);
+    if (host.setProgressMaximum)
+        host.setProgressMaximum(int(items_.size()) - 1);
+    if (host.setCancelEnabled)
+        host.setCancelEnabled(true);
+    CancelRequested = false;
+    return std::make_shared<DatabaseSave>(fileName, std::move(entries), generation_);
+}
+
+void TPicLibThumbnails::EndSave(const DatabaseSave& save)
+{
+    if (save.saved())
+        markInSync(save.fileName(), save.generation());
     if (host.setCancelEnabled)
         host.setCancelEnabled(false);
     setHostProgress(0);
+    saving_ = false;
     Busy = false;
     CancelRequested = false;
     count_ = int(items_.size());
-    if (saved)
-        recordDatabase(fileName);
-    return true;
+    if (save.saved())
+        recordDatabase(save.fileName());
+}
+
+// Progress of work on another thread reaches the host through the event
+// loop; on the grid's own thread it goes straight there.
+std::function<void(int)> TPicLibThumbnails::progressReporter()
+{
+    QPointer<TPicLibThumbnails> self(this);
+    QThread* own = thread();
+    return [self, own](int position) {
+        if (QThread::currentThread() == own) {
+            if (self)
+                self->setHostProgress(position);
+            return;
+        }
+        constexpr int kEvery = 32;   // a posted event per few entries is plenty
+        if (position % kEvery != 0)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(), [self, position] {
+                if (self && self->Busy)
+                    self->setHostProgress(position);
+            },
+            Qt::QueuedConnection);
+    };
+}
+
+void TPicLibThumbnails::WaitForSave()
+{
+    if (saver_.joinable())
+        saver_.join();
 }
 
 void TPicLibThumbnails::recordDatabase(const QString& fileName)
@@ -1007,10 +1074,10 @@ void TPicLibThumbnails::recordDatabase(const QString& fileName)
     store.writeString(section, QString::number(n), fileName);
 }
 
-void TPicLibThumbnails::markInSync(const QString& fileName)
+void TPicLibThumbnails::markInSync(const QString& fileName, quint64 generation)
 {
     const QFileInfo info(fileName);
-    sync_ = {fileName, info.size(), info.lastModified(), generation_};
+    sync_ = {fileName, info.size(), info.lastModified(), generation};
 }
 
 bool TPicLibThumbnails::inSyncWith(const QString& fileName) const
@@ -1022,90 +1089,78 @@ bool TPicLibThumbnails::inSyncWith(const QString& fileName) const
 
 bool TPicLibThumbnails::LoadDatabase(const QString& fileName)
 {
-    if (!QFileInfo(fileName).isFile() || !(host.thumbnailsEnabled && host.thumbnailsEnabled()) || Busy)
+    const std::unique_ptr<DatabaseIndexReader> reader = BeginLoad(fileName);
+    if (!reader)
         return true;
+    DatabaseIndexReader::State state = DatabaseIndexReader::State::More;
+    while (state == DatabaseIndexReader::State::More) {
+        std::vector<std::unique_ptr<Th>> items;
+        state = reader->read(std::max(1, LoadBatch.load()), items, CancelRequested);
+        TakeLoaded(std::move(items));
+    }
+    return EndLoad(*reader, state);
+}
+
+std::unique_ptr<DatabaseIndexReader> TPicLibThumbnails::BeginLoad(const QString& fileName)
+{
+    if (!QFileInfo(fileName).isFile() || !(host.thumbnailsEnabled && host.thumbnailsEnabled()) || Busy)
+        return nullptr;
     Busy = true;
     Clear();
     // until the last entry is in, the file holds more than the grid
     interruptedLoad_ = fileName;
-    processEvents();
-    struct Finish {
-        TPicLibThumbnails* grid;
-        ~Finish()
-        {
-            grid->count_ = int(grid->items_.size());
-            if (grid->host.setCancelEnabled)
-                grid->host.setCancelEnabled(false);
-            grid->Busy = false;
-            grid->CancelRequested = false;
-            grid->setHostProgress(0);
-        }
-    } finish{this};
-    HourglassCursor busy;
     setHostProgress(0);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return true;
+    auto reader = std::make_unique<DatabaseIndexReader>(fileName);
+    if (!reader->open()) {
+        finishLoad();
+        return nullptr;
+    }
     if (host.setProgressMaximum)
-        host.setProgressMaximum(int(std::lround(double(file.size()) / 35598)));
+        host.setProgressMaximum(int(std::lround(double(reader->fileSize()) / 35598)));
     if (host.setCancelEnabled)
         host.setCancelEnabled(true);
     CancelRequested = false;
-    DatabaseLineReader reader(file);
-    // the miniatures stay in the file until a cell needs them
-    const std::shared_ptr<const StoredMiniatures> stored = StoredMiniatures::open(fileName);
-    if (!stored)
-        return true;
-    QString line;
-    bool error = false;
-    int skippedEntries = 0;
-    int sinceEvents = 0;
-    while (!CancelRequested && reader.next(line, &error)) {
-        if (!ThumbnailDatabase::isEntryMarker(line))
-            continue;
-        QStringList fields;
-        bool dateMissing = false;
-        DatabaseLineReader::HexLine hex;
-        for (int k = 0; k < ThumbnailDatabase::kFieldLines; ++k) {
-            if (reader.atEnd())
-                skippedEntries += k == 0 ? 1 : 0;   // a cut entry: not as it was written
-            if (!reader.atEnd()) {
-                const bool read = k == 0 ? reader.nextHex(hex, &error) : reader.next(line, &error);
-                if (!read && error)
-                    return true;   // a read error ends the load; the file is kept as it is
-            } else if (k <= 9) {
-                dateMissing = dateMissing || k == 9;
-            }
-            fields << (k == 0 ? QString() : line);
-        }
-        auto item = std::make_unique<Th>();
-        ThumbnailDatabase::parseFacts(fields, dateMissing, *item);
-        if (!hex.hexDigits || !ThumbnailDatabase::bmpHexHead(hex.head, hex.length)
-            || !QFileInfo(item->FileName).isFile()) {
-            ++skippedEntries;
-            continue;
-        }
-        item->Stored = stored;
-        item->StoredOffset = hex.offset;
-        item->StoredLength = hex.length;
-        appendItem(std::move(item));
-        if (host.relayout)
-            host.relayout();
-        if (++sinceEvents == 32) {
-            sinceEvents = 0;
-            processEvents();
-        }
-        count_ = int(items_.size());
-        if (host.progressPosition && host.progressMaximum && host.progressPosition() < host.progressMaximum())
-            setHostProgress(host.progressPosition() + 1);
-    }
-    if (host.updateMarkedCount)
+    return reader;
+}
+
+void TPicLibThumbnails::TakeLoaded(std::vector<std::unique_ptr<Th>> items)
+{
+    if (items.empty())
+        return;
+    const int taken = int(items.size());
+    for (std::unique_ptr<Th>& item : items)
+        items_.push_back(std::move(item));
+    ++generation_;
+    count_ = int(items_.size());
+    layoutColumns();
+    if (host.relayout)
+        host.relayout();
+    if (host.progressPosition && host.progressMaximum && host.setProgressPosition)
+        setHostProgress(std::min(host.progressMaximum(), host.progressPosition() + taken));
+    viewport()->update();
+}
+
+bool TPicLibThumbnails::EndLoad(const DatabaseIndexReader& reader, DatabaseIndexReader::State state)
+{
+    const bool stopped = state == DatabaseIndexReader::State::Stopped;
+    if (state != DatabaseIndexReader::State::Failed && host.updateMarkedCount)
         host.updateMarkedCount();
-    if (error || CancelRequested)
-        return !CancelRequested;
-    interruptedLoad_.clear();
-    // every entry came in as stored: the file needs no rewrite for these items
-    if (skippedEntries == 0)
-        markInSync(fileName);
-    return true;
+    if (state == DatabaseIndexReader::State::End) {
+        interruptedLoad_.clear();
+        // every entry came in as stored: the file needs no rewrite for these items
+        if (reader.skipped() == 0)
+            markInSync(reader.fileName(), generation_);
+    }
+    finishLoad();
+    return !stopped;
+}
+
+void TPicLibThumbnails::finishLoad()
+{
+    count_ = int(items_.size());
+    if (host.setCancelEnabled)
+        host.setCancelEnabled(false);
+    Busy = false;
+    CancelRequested = false;
+    setHostProgress(0);
 }

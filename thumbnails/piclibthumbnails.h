@@ -3,6 +3,7 @@
 // with its miniature, name, size, depth and file size; selection, marking,
 // thumbnail making through the codec, and the per-folder database.
 
+#include "databaseindexreader.h"
 #include "th.h"
 #include "thumbnailmaker.h"
 #include "thumbnailqueue.h"
@@ -15,8 +16,10 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
+class DatabaseSave;
 class QTimer;
 
 class TPicLibThumbnails : public QAbstractScrollArea {
@@ -110,7 +113,21 @@ public:
     void ReplaceFile(const QString& path);
     void Clear();
     void ScrollIntoView(int index);
+    // Writes the database on the calling thread.
     bool SaveDatabase(const QString& fileName);
+    // Writes it on a thread of the grid's own; done runs on the grid's
+    // thread when the save has ended. False: nothing to write (done is not
+    // called). Busy while it runs; CancelRequested stops it.
+    bool SaveDatabaseInBackground(const QString& fileName, std::function<void()> done = {});
+    // A save has begun and not ended (on any thread).
+    bool Saving() const { return saving_; }
+    void WaitForSave();
+    // A save in steps: the entries taken on the grid's thread (null: nothing
+    // to write), DatabaseSave::write on any thread, the end on the grid's.
+    std::shared_ptr<DatabaseSave> BeginSave(const QString& fileName);
+    void EndSave(const DatabaseSave& save);
+    // Sets the host's progress from any thread.
+    std::function<void(int)> progressReporter();
 
     // ---- filling from workers: placeholders first, miniatures as they come
     void RemoveItems(const std::function<bool(const Th&)>& drop);
@@ -127,6 +144,13 @@ public:
     int FinishedFiles() const { return finishedFiles_; }
     // False when CancelRequested stopped the load.
     bool LoadDatabase(const QString& fileName);
+    // A load in steps: the grid cleared (null: nothing to load), the index
+    // read on any thread and handed over in batches, the end.
+    std::unique_ptr<DatabaseIndexReader> BeginLoad(const QString& fileName);
+    void TakeLoaded(std::vector<std::unique_ptr<Th>> items);
+    bool EndLoad(const DatabaseIndexReader& reader, DatabaseIndexReader::State state);
+    // Entries handed to the grid at a time while a database loads.
+    std::atomic<int> LoadBatch{256};
     // The database file whose load was cut short (cancelled or a read
     // error): it holds entries the grid lacks, so it is not written over.
     QString InterruptedDatabase() const { return interruptedLoad_; }
@@ -174,7 +198,8 @@ private:
     void clickAt(const QPoint& pos, bool doubleClick);
     ThumbnailMaker maker() const;
     void recordDatabase(const QString& fileName);
-    void markInSync(const QString& fileName);
+    void finishLoad();
+    void markInSync(const QString& fileName, quint64 generation);
     bool inSyncWith(const QString& fileName) const;
     QString shortenedName(const QString& name, int maxWidth, const QFontMetrics& fm) const;
 
@@ -200,6 +225,8 @@ private:
     static constexpr int kStoredHeld = 400;
     int storedInMemory_ = 0;
     int finishedFiles_ = 0;
+    std::atomic<bool> saving_{false};
+    std::thread saver_;
     struct {
         QString file;
         qint64 size = -1;

@@ -1,6 +1,8 @@
 #include "thumbnailmaker.h"
 
+#include "exifthumbnail.h"
 #include "ispicturefile.h"
+#include "tiffdirectories.h"
 
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/dibconvert.h"
@@ -216,13 +218,83 @@ TBitmap ThumbnailMaker::smoothlyScaled(const TBitmap& source, int w, int h, bool
 }
 
 
+QSize ThumbnailMaker::miniatureSize(int width, int height) const
+{
+    if (width < 1 || height < 1)
+        return {};
+    return width < height ? QSize(int(std::lround(double(width) * settings_.width / height)), settings_.height)
+                          : QSize(settings_.width, int(std::lround(double(height) * settings_.height / width)));
+}
+
+
+// The picture's miniature can come from a smaller image when one is at
+// least the miniature's size and of the picture's shape.
+bool ThumbnailMaker::standsIn(int width, int height, int pictureWidth, int pictureHeight) const
+{
+    const QSize want = miniatureSize(pictureWidth, pictureHeight);
+    const bool strip = pictureWidth / std::max(1, pictureHeight) > 100 || pictureHeight / std::max(1, pictureWidth) > 100;
+    return !strip && want.isValid() && width >= want.width() && height >= want.height()
+        && miniatureSize(width, height) == want;
+}
+
+
+// The thumbnail a camera embedded in the JPEG file, upright.
+TBitmap ThumbnailMaker::embeddedThumbnail(const QByteArray& file, const Th& facts) const
+{
+    exifthumbnail::Found found;
+    if (facts.Width < 1 || facts.Height < 1 || !exifthumbnail::find(file, found))
+        return {};
+    const TBitmap stored = DecodeStream(QByteArray::fromRawData(file.constData() + found.offset, found.length),
+                                        QStringLiteral("JPEG"), 0);
+    if (stored.empty())
+        return {};
+    const bool swapped = exifthumbnail::swapsSides(found.orientation);
+    const int w = swapped ? stored.height() : stored.width(), h = swapped ? stored.width() : stored.height();
+    if (!standsIn(w, h, facts.Width, facts.Height))
+        return {};
+    return TBitmap(exifthumbnail::upright(stored.image(), found.orientation), stored.pixelFormat());
+}
+
+
+// A reduced-resolution copy of the TIFF page that follows it, the smallest
+// that stands in for it; the page itself when there is none.
+int ThumbnailMaker::reducedTiffPage(const QByteArray& file, int page) const
+{
+    const std::vector<TiffDirectory> directories = TiffDirectories(file);
+    if (page < 0 || page >= int(directories.size()) || directories[size_t(page)].reduced)
+        return page;
+    const TiffDirectory& full = directories[size_t(page)];
+    int best = page;
+    qint64 bestArea = qint64(full.width) * full.height;
+    for (int q = page + 1; q < int(directories.size()) && directories[size_t(q)].reduced; ++q) {
+        const TiffDirectory& d = directories[size_t(q)];
+        const qint64 area = qint64(d.width) * d.height;
+        if (area < bestArea && standsIn(d.width, d.height, full.width, full.height)) {
+            best = q;
+            bestArea = area;
+        }
+    }
+    return best;
+}
+
+
 bool ThumbnailMaker::makePage(const QString& path, const QString& type, int page, int pageCount, Th facts, Items& out) const
 {
-    // a large JPEG is decoded smaller; the item keeps its true size
-    const int scale = (type == "JPG" || type == "JPEG") && facts.Width > 0 && facts.Height > 0
-        ? jpegScaleFor(facts.Width, facts.Height)
-        : 1;
-    TBitmap decoded = DecodeFile(path, type, page, scale);
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const bool jpeg = type == "JPG" || type == "JPEG";
+    TBitmap decoded;
+    try {
+        if (jpeg)
+            decoded = embeddedThumbnail(bytes, facts);
+        // a large JPEG is decoded smaller; the item keeps its true size
+        const int scale = jpeg && facts.Width > 0 && facts.Height > 0 ? jpegScaleFor(facts.Width, facts.Height) : 1;
+        const int source = pageCount > 0 ? reducedTiffPage(bytes, page) : page;
+        if (decoded.empty())
+            decoded = DecodeStream(bytes, type, source, scale);
+    } catch (const std::exception&) {
+        decoded.clear();
+    }
     if (decoded.empty() && settings_.decodeByContent) {
         TBitmap byContent;
         if (settings_.decodeByContent(path, byContent))
@@ -263,10 +335,8 @@ bool ThumbnailMaker::addMiniature(const QString& path, int page, int pageCount, 
                           decoded.pixelFormat());
     if (facts.PixelCode == 0)
         facts.PixelCode = quint8(decoded.pixelFormat());
-    const int bw = decoded.width(), bh = decoded.height();
-    TBitmap miniature = bw < bh
-        ? MakeThumbnail(int(std::lround(double(bw) * settings_.width / bh)), settings_.height, decoded)
-        : MakeThumbnail(settings_.width, int(std::lround(double(bh) * settings_.height / bw)), decoded);
+    const QSize size = miniatureSize(decoded.width(), decoded.height());
+    TBitmap miniature = MakeThumbnail(size.width(), size.height(), decoded);
     if (miniature.empty())
         return false;
     auto item = std::make_unique<Th>(std::move(facts));

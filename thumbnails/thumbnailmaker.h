@@ -5,6 +5,7 @@
 #include "th.h"
 
 #include <QColor>
+#include <QSize>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -40,7 +41,13 @@ public:
     int jpegScaleFor(int width, int height) const;
     bool stopped() const;
 
+    // The miniature's size for a picture of width x height.
+    QSize miniatureSize(int width, int height) const;
+
 private:
+    bool standsIn(int width, int height, int pictureWidth, int pictureHeight) const;
+    TBitmap embeddedThumbnail(const QByteArray& file, const Th& facts) const;
+    int reducedTiffPage(const QByteArray& file, int page) const;
     bool makePage(const QString& path, const QString& type, int page, int pageCount, Th facts, Items& out) const;
     bool addMiniature(const QString& path, int page, int pageCount, Th facts, TBitmap decoded, Items& out) const;
     bool addIcon(const QString& path, Th facts, Items& out) const;

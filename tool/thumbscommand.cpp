@@ -1,6 +1,7 @@
 // glimra-tool thumbs FOLDER [--size N] [--probe]: the viewer's folder scan
 // without a window; writes the folder's thumbnail database. --probe adds the
-// longest time the event loop did not turn and the peak anonymous memory.
+// longest time the event loop did not turn (scan and save) and the peak
+// anonymous memory.
 
 #include "commandline.h"
 #include "toolcommands.h"
@@ -95,12 +96,15 @@ int runThumbsCommand(const QStringList& args)
     scan.start();
     loop.exec();
     scan.wait();
-    if (probing)
-        probe.turn();   // the scan's figures; the save below blocks on purpose
+    // the save runs on the grid's writer thread while the event loop turns
     QElapsedTimer saving;
     saving.start();
-    grid.SaveDatabase(TTimeThread::databaseFile(folder));
+    QEventLoop saved;
+    if (grid.SaveDatabaseInBackground(TTimeThread::databaseFile(folder), [&saved] { saved.quit(); }))
+        saved.exec();
     const qint64 saveMs = saving.elapsed();
+    if (probing)
+        probe.turn();
 
     QTextStream(stdout) << "items=" << grid.itemCount() << " decoded=" << scan.decoded()
                         << " reused=" << scan.reused() << " ms=" << timer.elapsed();

@@ -850,29 +850,37 @@ void TKvnPictureView::closeEvent(QCloseEvent* event)
         return;
     }
     TPicLibThumbnails* grid = ui->PicLibThumbnails1;
-    grid->CancelRequested = true;
+    // a database save under way is waited for, not cut short
+    if (!grid->Saving())
+        grid->CancelRequested = true;
+    if (!state_.ScanThread && !grid->Busy && !closingSaveStarted_) {
+        SaveSettings();
+        state_.ScanActive = true;
+        closingSaveStarted_ = true;
+        saveDatabaseOfShownFolder();
+    }
     if (state_.ScanThread || grid->Busy) {
         // The scan's steps, or a database load or save, may run on this
         // thread beneath this event: waiting here would never end. They stop
-        // at the cancel request, and the window closes once they have.
+        // at the cancel request (a save ends), and the window closes once
+        // they have.
         event->ignore();
         if (!closeRetry_) {
             closeRetry_ = new QTimer(this);
             closeRetry_->setInterval(20);
             connect(closeRetry_, &QTimer::timeout, this, [this] {
-                ui->PicLibThumbnails1->CancelRequested = true;
+                if (!ui->PicLibThumbnails1->Saving())
+                    ui->PicLibThumbnails1->CancelRequested = true;
                 if (!state_.ScanThread && !ui->PicLibThumbnails1->Busy) {
-                    closeRetry_->stop();
-                    close();
+                    close();   // asks nothing while this timer runs
+                    if (!isVisible())
+                        closeRetry_->stop();
                 }
             });
         }
         closeRetry_->start();
         return;
     }
-    SaveSettings();
-    state_.ScanActive = true;
-    saveDatabaseOfShownFolder();
     grid->CancelRequested = true;
     event->accept();
 }
@@ -883,7 +891,7 @@ void TKvnPictureView::saveDatabaseOfShownFolder()
 {
     const QString folder = state_.LastScannedFolder;
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
-        ui->PicLibThumbnails1->SaveDatabase(TTimeThread::databaseFile(folder));
+        ui->PicLibThumbnails1->SaveDatabaseInBackground(TTimeThread::databaseFile(folder));
 }
 
 void TKvnPictureView::waitForScanEnd()

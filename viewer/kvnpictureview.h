@@ -161,6 +161,7 @@ private:
     QActionGroup* directionGroup_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QTimer* closeRetry_ = nullptr;   // closes the window once the scan has stopped
+    bool closingSaveStarted_ = false;   // the database save of closing has begun
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
     QPointer<QDialog> slideShow_;

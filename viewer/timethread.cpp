@@ -2,6 +2,7 @@
 
 #include "viewerstate.h"
 
+#include "thumbnails/databasesave.h"
 #include "thumbnails/ispicturefile.h"
 #include "thumbnails/piclibthumbnails.h"
 #include "thumbnails/thumbnailqueue.h"
@@ -42,11 +43,6 @@ void TTimeThread::uiStep(const std::function<void()>& step)
             // errors of one step do not end the scan
         }
     }, Qt::BlockingQueuedConnection);
-}
-
-void TTimeThread::yield()
-{
-    uiStep([] { QCoreApplication::processEvents(); });
 }
 
 bool TTimeThread::cancelled() const
@@ -90,29 +86,12 @@ void TTimeThread::scan()
         grid_->CancelRequested = false;
         const QString last = state_->LastScannedFolder;
         if (otherFolder && !last.isEmpty() && QFileInfo(last).isDir())
-            uiStep([&] {
-                QCoreApplication::processEvents();
-                grid_->SaveDatabase(databaseFile(last));
-                QCoreApplication::processEvents();
-            });
+            saveDatabase(databaseFile(last));
         if (cancelled())
             return;
-        yield();
-        bool loaded = true;
-        uiStep([&] {
-            QCoreApplication::processEvents();
-            grid_->Clear();
-            // from here on the grid holds this folder's items, however the load ends
-            state_->LastScannedFolder = folder;
-            QCoreApplication::processEvents();
-            loaded = grid_->LoadDatabase(database);
-            QCoreApplication::processEvents();
-            grid_->viewport()->update();
-        });
         // a cancelled load ends the scan, though the load clears the request
-        if (!loaded)
+        if (!loadDatabase(folder, database))
             return;
-        yield();
     }
     if (cancelled())
         return;
@@ -138,6 +117,45 @@ void TTimeThread::scan()
         if (!stopped && grid_->host.setProgressPosition)
             grid_->host.setProgressPosition(0);
     });
+}
+
+// The entries are taken in one step; they are written here.
+void TTimeThread::saveDatabase(const QString& file)
+{
+    std::shared_ptr<DatabaseSave> save;
+    std::function<void(int)> progress;
+    uiStep([&] {
+        save = grid_->BeginSave(file);
+        progress = grid_->progressReporter();
+    });
+    if (!save)
+        return;
+    save->write(grid_->CancelRequested, progress);
+    uiStep([&] { grid_->EndSave(*save); });
+}
+
+// The index is read here and handed to the grid in batches.
+bool TTimeThread::loadDatabase(const QString& folder, const QString& database)
+{
+    std::unique_ptr<DatabaseIndexReader> reader;
+    uiStep([&] {
+        grid_->Clear();
+        // from here on the grid holds this folder's items, however the load ends
+        state_->LastScannedFolder = folder;
+        reader = grid_->BeginLoad(database);
+        grid_->viewport()->update();
+    });
+    if (!reader)
+        return true;
+    DatabaseIndexReader::State state = DatabaseIndexReader::State::More;
+    while (state == DatabaseIndexReader::State::More) {
+        std::vector<std::unique_ptr<Th>> items;
+        state = reader->read(std::max(1, grid_->LoadBatch.load()), items, grid_->CancelRequested);
+        uiStep([&] { grid_->TakeLoaded(std::move(items)); });
+    }
+    bool loaded = true;
+    uiStep([&] { loaded = grid_->EndLoad(*reader, state); });
+    return loaded;
 }
 
 void TTimeThread::dropStaleItems(const QString& folder)

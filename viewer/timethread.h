@@ -32,9 +32,10 @@ protected:
 
 private:
     void uiStep(const std::function<void()>& step);
-    void yield();
     bool cancelled() const;
     void scan();
+    void saveDatabase(const QString& file);
+    bool loadDatabase(const QString& folder, const QString& database);
     void dropStaleItems(const QString& folder);
     void bringFilesUpToDate(const QString& folder, const QFileInfoList& entries);
     void reselect();

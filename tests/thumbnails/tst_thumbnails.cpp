@@ -476,6 +476,35 @@ private slots:
         QCOMPARE(lines[5], QString());
         QCOMPARE(lines[6], QString("last"));
 
+        // miniature lines: where they lie and whether they hold digits only,
+        // with the CR of one the last byte of the reader's first block
+        const QByteArray digits(1024 * 1024 - 6, 'c');
+        QByteArray hexData = "[0]\r\n" + digits + "\r\n" + "0a\r0B\r\n" + "12G4\r\n" + "dE\r\r\n" + "9f";
+        QBuffer hexBuffer(&hexData);
+        QVERIFY(hexBuffer.open(QIODevice::ReadOnly));
+        DatabaseLineReader hexReader(hexBuffer);
+        QVERIFY(hexReader.next(line, &error));
+        DatabaseLineReader::HexLine hex;
+        const auto nextHex = [&] {
+            QVERIFY(hexReader.nextHex(hex, &error));
+            QVERIFY(!error);
+        };
+        nextHex();
+        QCOMPARE(hex.offset, 5);
+        QCOMPARE(hex.length, digits.size());
+        QVERIFY(hex.hexDigits);
+        QCOMPARE(hex.head, digits.left(108));
+        nextHex();
+        QVERIFY(!hex.hexDigits);   // a CR inside
+        nextHex();
+        QCOMPARE(hex.length, 4);
+        QVERIFY(!hex.hexDigits);
+        nextHex();
+        QVERIFY(!hex.hexDigits);   // two CRs at the end
+        nextHex();
+        QCOMPARE(hex.length, 2);
+        QVERIFY(hex.hexDigits);   // the file's end ends the line
+
         QByteArray bytes;
         QVERIFY(ThumbnailDatabase::fromHexDigits("00Ff7a", bytes));
         QCOMPARE(bytes, QByteArray("\x00\xff\x7a", 3));
@@ -585,6 +614,54 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 8);
     }
 
+    // A save on the grid's writer thread writes the items as they stood when
+    // it began, whatever the grid does meanwhile, and a grid that goes
+    // first waits for it.
+    void savingInTheBackground()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 5; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 30 + i, 20);
+        const QString db = dir.filePath("KvnThumbalais.db");
+        const auto contents = [&db] {
+            QFile f(db);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        QCOMPARE(grid.LoadFolder(dir.path()), 5);
+        QVERIFY(grid.SaveDatabase(db));
+        const QByteArray written = contents();
+        QVERIFY(written.contains("[4]\r\n"));
+        QVERIFY(QFile::remove(db));
+
+        QEventLoop loop;
+        bool done = false;
+        QVERIFY(grid.SaveDatabaseInBackground(db, [&] {
+            done = true;
+            loop.quit();
+        }));
+        QVERIFY(grid.Busy && grid.Saving());
+        grid.Clear();   // the writer has its own copies
+        grid.AddFile(makePicture(dir.filePath("late.png"), 44, 20));
+        loop.exec();
+        QVERIFY(done && !grid.Busy && !grid.Saving());
+        QCOMPARE(contents(), written);
+        // the grid changed after the save began: the file is not its own
+        QVERIFY(grid.SaveDatabaseInBackground(db));
+        grid.WaitForSave();
+        QVERIFY(contents().contains("late.png"));
+
+        QVERIFY(QFile::remove(db));
+        {
+            TPicLibThumbnails leaving;
+            enableDatabases(leaving);
+            QCOMPARE(leaving.LoadFolder(dir.path()), 6);
+            QVERIFY(leaving.SaveDatabaseInBackground(db));
+        }
+        QCOMPARE(contents().count("\r\n["), 5);   // six entries, complete
+    }
+
     // A load that is cut short leaves the file holding entries the grid
     // lacks: it is not written over with fewer.
     void interruptedLoadKeepsTheDatabase()
@@ -605,6 +682,7 @@ private slots:
         }
         TPicLibThumbnails grid;
         enableDatabases(grid);
+        grid.LoadBatch = 1;   // the grid takes one entry at a time
         int loaded = 0;
         grid.host.relayout = [&] {
             if (++loaded == 2)

@@ -64,8 +64,10 @@ class TestFolderScan : public QObject {
         TTimeThread thread(grid_.get(), &state_, host);
         QEventLoop loop;
         connect(&thread, &QThread::finished, &loop, &QEventLoop::quit);
-        if (duringLoad)
+        if (duringLoad) {
             grid_->host.relayout = duringLoad;
+            grid_->LoadBatch = 1;   // one entry at a time: a relayout each
+        }
         thread.start();
         loop.exec();
         thread.wait();

@@ -146,6 +146,30 @@ private slots:
         QCOMPARE(Settings().readString("StartUp", "BaseFolder", QString()), dir.path());
     }
 
+    // Closing writes the database on the grid's writer thread: the window
+    // stays until the save has ended, and a second close does not cut it short.
+    void closingWaitsForTheDatabaseSave()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 8; ++i)
+            makePicture(dir.filePath(QString("p%1.bmp").arg(i)), 40 + i, 30);
+        TKvnPictureView w;
+        w.start();
+        w.show();
+        openFolder(w, dir.path(), 8);
+        TPicLibThumbnails* grid = w.thumbnails();
+        const QString database = TTimeThread::databaseFile(dir.path());
+        QVERIFY(!QFileInfo::exists(database));
+        w.close();
+        QVERIFY(w.isVisible());
+        QVERIFY(grid->Saving() && grid->Busy);
+        w.close();   // a second click on the close box
+        QVERIFY(grid->Saving());
+        closeAndWait(w);
+        QVERIFY(!grid->Saving());
+        QCOMPARE(entriesIn(contentsOf(database)), 8);
+    }
+
     // Closing while the database loads: the window goes, and the database,
     // of which only part was read, stays exactly as it was.
     void closingDuringTheDatabaseLoad()
@@ -167,6 +191,7 @@ private slots:
         w.start();
         w.show();
         TPicLibThumbnails* grid = w.thumbnails();
+        grid->LoadBatch = 1;   // the grid takes one entry at a time
         const auto relayout = grid->host.relayout;
         int loaded = 0;
         grid->host.relayout = [&] {
