@@ -2,6 +2,7 @@
 #include "editorlistener.h"
 #include "kvnpictureedit.h"
 
+#include "effects/effectssession.h"
 #include "platform/translations.h"
 #include "viewer/editorlink.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     // an editor that already shows the file comes to the front instead
     if (!line.path.isEmpty() && EditorLink::raiseEditorShowing(line.path))
         return 0;
+    const EffectsSession effects;  // outlives the window
     TKvnPictureEdit window;
     EditorListener listener(&window);
     window.start(line.path, line.page);

@@ -2,6 +2,7 @@
 #include "glimraapplication.h"
 #include "kvnpictureview.h"
 
+#include "effects/effectssession.h"
 #include "platform/settings.h"
 #include "platform/translations.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     }
     GlimraApplication app(argc, argv);
     translations::installGerman(app);
+    const EffectsSession effects;  // outlives the window
     TKvnPictureView window;
     app.exceptionSink = [&window](const QString& message) { window.showStatusMessage(message); };
     window.start();

@@ -10,6 +10,7 @@
 #include "codec/binding/tbitmap.h"
 #include "effects/effectcalls.h"
 #include "effects/effectsmodule.h"
+#include "effects/effectssession.h"
 #include "effects/effectsstate.h"
 #include "effects/graphiceffects.h"
 #include "effects/transitioncalls.h"
@@ -434,13 +435,22 @@ void EffectsBindingTest::transitionsDrawThePicture()
     QVERIFY(!FXSkipHorizontal(p, source, 3, 0, [](int) { return false; }));  // stopped
 }
 
+// A program's effects session: the help page is fixed from its start; at
+// its end the module is unloaded and the undo ring is empty.
 void EffectsBindingTest::helpFileLocation()
 {
-    InitEffectsHelpFile();
-    QVERIFY(EffectsHelpFile().endsWith(QStringLiteral("/effects.html")));
     ShutdownEffects();
+    {
+        const EffectsSession session;
+        QVERIFY(EffectsHelpFile().endsWith(QStringLiteral("/effects.html")));
+        TBitmap picture = bitmapOf(qRgb(10, 20, 30));
+        QVERIFY(InvertGraphic(&picture, true));
+        QVERIFY(EffectsModule::isLoaded());
+        QVERIFY(UndoAvailable());
+    }
     QVERIFY(EffectsHelpFile().isEmpty());
     QVERIFY(!EffectsModule::isLoaded());
+    QVERIFY(!UndoAvailable());
 }
 
 QTEST_MAIN(EffectsBindingTest)

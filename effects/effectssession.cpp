@@ -1,0 +1,13 @@
+#include "effectssession.h"
+
+#include "effectsstate.h"
+
+EffectsSession::EffectsSession()
+{
+    InitEffectsHelpFile();
+}
+
+EffectsSession::~EffectsSession()
+{
+    ShutdownEffects();
+}
