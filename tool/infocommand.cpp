@@ -1,5 +1,7 @@
-// glimra-tool info FILE [--page N]: one line describing the picture.
+// glimra-tool info FILE [--page N] [--annotations]: one line describing the
+// picture, then one line per page with annotations.
 
+#include "annotationlines.h"
 #include "commandline.h"
 #include "picturefile.h"
 #include "toolcommands.h"
@@ -17,7 +19,9 @@ QString noBlanks(QString text)
 
 int runInfoCommand(const QStringList& args)
 {
-    const CommandLine cl(args, {QStringLiteral("--page")});
+    QStringList rest = args;
+    const bool annotations = rest.removeAll(QStringLiteral("--annotations")) > 0;
+    const CommandLine cl(rest, {QStringLiteral("--page")});
     cl.requirePositionals(1, QStringLiteral("one FILE"));
     const int page = cl.intValue(QStringLiteral("--page"), 0, 0, 32767);
 
@@ -28,5 +32,9 @@ int runInfoCommand(const QStringList& args)
         << " bits=" << info.bits << " planes=" << info.planes << " colors=" << info.colors
         << " size=" << file.fileSize() << " compression=" << noBlanks(info.compression)
         << " pages=" << file.pageCount() << '\n';
+    if (annotations) {
+        for (const QString& line : AnnotationLines(cl.positionals().first(), std::max(1, file.pageCount())))
+            out << line << '\n';
+    }
     return 0;
 }

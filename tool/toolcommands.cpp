@@ -3,8 +3,8 @@
 const std::vector<ToolCommand>& toolCommands()
 {
     static const std::vector<ToolCommand> commands = {
-        {"info", "info FILE [--page N]", runInfoCommand},
-        {"decode", "decode FILE [--page N] [--depth D] -o OUT.png", runDecodeCommand},
+        {"info", "info FILE [--page N] [--annotations]", runInfoCommand},
+        {"decode", "decode FILE [--page N] [--depth D] [--annotations] -o OUT.png", runDecodeCommand},
         {"thumbs", "thumbs FOLDER [--size N]", runThumbsCommand},
         {"effect", "effect NAME [ARG...] [--rect L,T,R,B] IN OUT", runEffectCommand},
         {"remap", "remap FILE.ILP IN OUT", runRemapCommand},

@@ -25,6 +25,7 @@
 #include "settings/propertiesdlg.h"
 #include "settings/whgrdlg.h"
 
+#include "annotations/annosettings.h"
 #include "annotations/annotationediting.h"
 #include "codec/binding/display.h"
 #include "codec/metafile/metafileconvert.h"
@@ -517,6 +518,7 @@ void TKvnPictureView::setUpToolbar()
     print_ = new PrintService(this);
     bar->PrintDialog = [this](TPMultiImage& image) { print_->PrintPicture(image); };
     annotationediting::Attach(*bar);
+    TAnnoSettings().ApplyViewerForm();
     pane()->EffectsDialog = [this](TPMultiImage&, GlobalHandle& master) { return RunEffectsDialog(this, master); };
     bar->ResizeDialog = [this](TPMultiImage& image) { return RunPicSizeDialog(this, print_->printer(), image); };
     bar->ColorDepthDialog = MakeColorDepthHook(this, [this] { return state_.SamplePicturePath; });

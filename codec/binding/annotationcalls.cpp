@@ -147,6 +147,16 @@ qint64 Revision(void* control)
     return e ? e.as<AnnotationRevision_fn>()(control) : 0;
 }
 
+QStringList KindNames(void* control)
+{
+    const auto kindName = entry<AnnotationKindName_fn>("AnnotationKindName");
+    QStringList names;
+    char name[64];
+    for (int i = 0; kindName(control, i, name, int(sizeof name)) > 0; ++i)
+        names << QString::fromUtf8(name);
+    return names;
+}
+
 bool Burn(void* control, TBitmap& bitmap)
 {
     if (bitmap.empty())

@@ -7,6 +7,7 @@
 #include "platform/globalmem.h"
 
 #include <QString>
+#include <QStringList>
 
 class QImage;
 class QPainter;
@@ -41,6 +42,8 @@ void MouseMon(void* control, int message, int position);
 void MenuMsg(void* control, int command);
 void RubberBandOff(void* control);
 qint64 Revision(void* control);
+// The kind names of the layer's objects, in drawing order.
+QStringList KindNames(void* control);
 
 // Burns the layer's objects into the bitmap (at its own depth); false when
 // the bitmap is empty or cannot be converted.

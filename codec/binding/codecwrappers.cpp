@@ -15,8 +15,10 @@
 #include "platform/messagebox.h"
 #include "platform/paths.h"
 #include "platform/scannerpicker.h"
+#include "platform/settings.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <array>
 #include <optional>
@@ -872,5 +874,6 @@ bool DibToDdb(GlobalHandle dib, GlobalHandle& bitmap, QList<QRgb>& palette)
 
 QString AnnotationSettingsFile()
 {
-    return paths::programFolder() + QStringLiteral("il_anno.ini");
+    // the program folder may be read-only once installed
+    return QFileInfo(Settings::filePath()).absolutePath() + QStringLiteral("/il_anno.ini");
 }

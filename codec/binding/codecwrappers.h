@@ -195,5 +195,5 @@ GlobalHandle DIB32To24(GlobalHandle dib);
 // The device bitmap (an uncompressed DIB) and palette of any DIB, RLE too.
 bool DibToDdb(GlobalHandle dib, GlobalHandle& bitmap, QList<QRgb>& palette);
 
-// The annotation settings file: the program folder followed by "il_anno.ini".
+// The annotation settings file: "il_anno.ini" in the settings store's folder.
 QString AnnotationSettingsFile();

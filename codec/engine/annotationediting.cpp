@@ -199,6 +199,7 @@ void contextMenu(Layer& l, Point p, int x, int y)
     const AnnoHost* host = annotationpages::host();
     if (!host || !host->showMenu)
         return;
+    l.settings = annotationsettings::load(l.settingsFile);   // the program may have changed it
     MenuBuilder menu;
     const int hit = annotationhit::objectAt(l.objects, p, tolerance(l));
     if (hit >= 0) {

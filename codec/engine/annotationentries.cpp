@@ -198,6 +198,19 @@ int64_t AnnotationRevision(void* control)
     return int64_t(layer->revision);
 }
 
+short AnnotationKindName(void* control, int index, char* name, int size)
+{
+    return withLayer(control, [&](Layer& l) -> short {
+        if (!name || size < 1 || index < 0 || index >= int(l.objects.size()))
+            return 0;
+        const std::string kind = annotation::kindName(l.objects[std::size_t(index)].kind);
+        const std::size_t n = std::min(kind.size(), std::size_t(size - 1));
+        kind.copy(name, n);
+        name[n] = 0;
+        return 1;
+    });
+}
+
 short SetAnnotationHost(const AnnoHost* host)
 {
     if (host && host->size < sizeof(AnnoHost))

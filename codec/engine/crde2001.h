@@ -348,6 +348,8 @@ CRDE_ENTRY(short, DibtoDdb, (const void* dib, int64_t size, PaletteHandle* palet
 //   pages from page on move up one and the layer's objects become page.
 //   RemoveAnnotation: page goes and the later pages move down one.
 // AnnotationRevision: a number that changes with every change of the layer.
+// AnnotationKindName: the kind name of object index ("PolyLine", "Hilite",
+//   as the annotation settings name the kinds) into name; 0 past the end.
 CRDE_ENTRY(short, IsAnnotation, (void* control))
 CRDE_ENTRY(short, InitAnnotation,
            (void* control, void* window, void* owner, AnnoDoneCallback done, AnnoCustomDrawCallback customDraw,
@@ -368,6 +370,7 @@ CRDE_ENTRY(short, SaveAnnotation, (void* control, short page, const char* file))
 CRDE_ENTRY(short, RemoveAnnotation, (void* control, short page, const char* file))
 CRDE_ENTRY(short, InsertAnnotation, (void* control, short page, const char* file))
 CRDE_ENTRY(int64_t, AnnotationRevision, (void* control))
+CRDE_ENTRY(short, AnnotationKindName, (void* control, int index, char* name, int size))
 CRDE_ENTRY(short, SetAnnotationHost, (const AnnoHost* host))
 
 #undef CRDE_ENTRY

@@ -168,6 +168,36 @@ private slots:
             verifyFailure(info, 1);
     }
 
+    void annotationsArePrintedAndBurntIn()
+    {
+        QImage white(120, 100, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        const QString picture = dir_.filePath(QStringLiteral("annotated.png"));
+        QVERIFY(white.save(picture));
+        QVERIFY(QFile::copy(QStringLiteral(KV_SOURCE_DIR "/tests/data/codec/annotations.ant"),
+                            dir_.filePath(QStringLiteral("annotated-png.ant"))));
+        const ToolRun info = runTool({QStringLiteral("info"), picture, QStringLiteral("--annotations")});
+        QCOMPARE(info.exitCode, 0);
+        const QStringList lines = info.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);   // the picture's one page has annotations
+        QCOMPARE(lines[1], QStringLiteral("page=0 annotations=3 kinds=PolyLine,Ellipse,Notes"));
+        QCOMPARE(runTool({QStringLiteral("info"), picture}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 1);
+
+        const QString plain = dir_.filePath(QStringLiteral("plain.png"));
+        const QString burnt = dir_.filePath(QStringLiteral("burnt.png"));
+        QCOMPARE(runTool({QStringLiteral("decode"), picture, QStringLiteral("-o"), plain}).exitCode, 0);
+        QCOMPARE(runTool({QStringLiteral("decode"), picture, QStringLiteral("--annotations"), QStringLiteral("-o"), burnt})
+                     .exitCode,
+                 0);
+        QCOMPARE(QImage(plain).convertToFormat(QImage::Format_RGB32), white);
+        const QImage withNotes = QImage(burnt);
+        QCOMPARE(withNotes.size(), white.size());
+        // the note (10,10)-(80,60) is filled with its yellow
+        QCOMPARE(QColor(withNotes.pixel(60, 50)), QColor(255, 255, 0));
+        QVERIFY(runTool({QStringLiteral("--help")}).out.contains(QStringLiteral("--annotations")) ||
+                runTool({QStringLiteral("--help")}).errLines.join(' ').contains(QStringLiteral("--annotations")));
+    }
+
     void infoLine_data()
     {
         QTest::addColumn<QString>("path");
