@@ -19,9 +19,12 @@ bool colourCountAtMost(const QImage& image, int limit)
     return true;
 }
 
-bool paletteDepth(int bits)
+// JPEG's 8 bits are grey levels of a lossy picture, not a palette.
+bool paletteFile(const ImageInfo& file)
 {
-    return bits == 1 || bits == 4 || bits == 8;
+    const int bits = file.bitsPerPixel;
+    const QString type = file.type.toUpper();
+    return (bits == 1 || bits == 4 || bits == 8) && type != QLatin1String("JPEG") && type != QLatin1String("JPG");
 }
 
 }  // namespace
@@ -33,7 +36,7 @@ int EffectsDialogDepth(const TBitmap& picture, const ImageInfo& file, int loadDe
     const int own = picture.bitsPerPixel();
     if (own == 4 || own == 8)
         return own;
-    if (paletteDepth(file.bitsPerPixel) && !picture.empty() && colourCountAtMost(picture.image(), 1 << file.bitsPerPixel))
+    if (paletteFile(file) && !picture.empty() && colourCountAtMost(picture.image(), 1 << file.bitsPerPixel))
         return file.bitsPerPixel;
     return loadDepth;
 }

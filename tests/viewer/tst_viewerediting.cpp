@@ -221,7 +221,8 @@ private slots:
             const char* file;
             int bits;
         };
-        for (const Case& c : {Case{"rose-8bit.bmp", 8}, Case{"rose-4bit.bmp", 4}, Case{"rose-24.bmp", 24}}) {
+        const Case cases[] = {{"rose-8bit.bmp", 8}, {"rose-4bit.bmp", 4}, {"rose-24.bmp", 24}, {"rose-grey.jpg", 24}};
+        for (const Case& c : cases) {
             w.ShowPicture(KV_TEST_DATA "/codec/" + QString::fromLatin1(c.file), 0, w.pane());
             QVERIFY(!w.pane()->Picture().empty());
             masterBits = 0;
