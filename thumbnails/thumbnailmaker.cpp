@@ -1,5 +1,6 @@
 #include "thumbnailmaker.h"
 
+#include "dibminiature.h"
 #include "exifthumbnail.h"
 #include "ispicturefile.h"
 #include "tiffdirectories.h"
@@ -132,8 +133,14 @@ TBitmap ThumbnailMaker::DecodeFile(const QString& path, const QString& type, int
 
 TBitmap ThumbnailMaker::DecodeStream(const QByteArray& stream, const QString& type, int page, int scale) const
 {
+    return bitmapOf(decodeDib(stream, type, page, scale));
+}
+
+
+GlobalHandle ThumbnailMaker::decodeDib(const QByteArray& stream, const QString& type, int page, int scale) const
+{
     if (stream.isEmpty())
-        return {};
+        return nullptr;
     const int bits = DeviceDepth();
     const void* data = stream.constData();
     const qint64 size = stream.size();
@@ -161,8 +168,18 @@ TBitmap ThumbnailMaker::DecodeStream(const QByteArray& stream, const QString& ty
         ok = ReadEpsStreamDib(data, size, bits, false, dib, sender, goOnUnlessStopped);
     else if (t == "DCX")
         ok = ReadDcxStreamDib(data, size, bits, false, page, dib, sender, goOnUnlessStopped);
+    if (ok && dib && globalmem::size(dib) > 0)
+        return dib;
+    FreeDIB(dib);
+    return nullptr;
+}
+
+
+// Takes the DIB and frees it.
+TBitmap ThumbnailMaker::bitmapOf(GlobalHandle dib)
+{
     TBitmap bitmap;
-    if (ok && dib && globalmem::size(dib) > 0) {
+    if (dib) {
         try {
             if (!DIBToGraphic(dib, bitmap))
                 bitmap.clear();
@@ -227,13 +244,18 @@ QSize ThumbnailMaker::miniatureSize(int width, int height) const
 }
 
 
+bool ThumbnailMaker::isStrip(int width, int height)
+{
+    return (height > 0 && width / height > 100) || (width > 0 && height / width > 100);
+}
+
+
 // The picture's miniature can come from a smaller image when one is at
 // least the miniature's size and of the picture's shape.
 bool ThumbnailMaker::standsIn(int width, int height, int pictureWidth, int pictureHeight) const
 {
     const QSize want = miniatureSize(pictureWidth, pictureHeight);
-    const bool strip = pictureWidth / std::max(1, pictureHeight) > 100 || pictureHeight / std::max(1, pictureWidth) > 100;
-    return !strip && want.isValid() && width >= want.width() && height >= want.height()
+    return !isStrip(pictureWidth, pictureHeight) && want.isValid() && width >= want.width() && height >= want.height()
         && miniatureSize(width, height) == want;
 }
 
@@ -284,6 +306,8 @@ bool ThumbnailMaker::makePage(const QString& path, const QString& type, int page
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     const bool jpeg = type == "JPG" || type == "JPEG";
     TBitmap decoded;
+    // a 24-bit picture is shrunk straight from the decoder's rows
+    std::unique_ptr<GlobalBlock, void (*)(GlobalHandle)> dib(nullptr, [](GlobalHandle h) { FreeDIB(h); });
     try {
         if (jpeg)
             decoded = embeddedThumbnail(bytes, facts);
@@ -291,9 +315,16 @@ bool ThumbnailMaker::makePage(const QString& path, const QString& type, int page
         const int scale = jpeg && facts.Width > 0 && facts.Height > 0 ? jpegScaleFor(facts.Width, facts.Height) : 1;
         const int source = pageCount > 0 ? reducedTiffPage(bytes, page) : page;
         if (decoded.empty())
-            decoded = DecodeStream(bytes, type, source, scale);
+            dib.reset(decodeDib(bytes, type, source, scale));
+        if (dib && (settings_.antiAliased || !dibminiature::sizeOf(dib.get()).isValid()))
+            decoded = bitmapOf(dib.release());
     } catch (const std::exception&) {
         decoded.clear();
+        dib.reset();
+    }
+    if (dib) {
+        updateTiffFacts(path, page, pageCount, facts);
+        return addMiniature(path, page, pageCount, facts, dib.release(), out);
     }
     if (decoded.empty() && settings_.decodeByContent) {
         TBitmap byContent;
@@ -302,19 +333,43 @@ bool ThumbnailMaker::makePage(const QString& path, const QString& type, int page
     }
     if (decoded.empty())
         return false;
-    if (pageCount > 0) {
-        TiffPageInfo info;
-        if (ReadTiffPageInfo(path, page, info)) {
-            facts.Width = info.width;
-            facts.Height = info.height;
-            facts.Bits = qint16(info.bits);
-            facts.PixelCode = quint8(PixelFormatCode(info.bits));
-            facts.Compression = info.compression;
-            facts.Planes = 1;
-            facts.Colors = 0;
-        }
-    }
+    updateTiffFacts(path, page, pageCount, facts);
     return addMiniature(path, page, pageCount, facts, decoded, out);
+}
+
+
+void ThumbnailMaker::updateTiffFacts(const QString& path, int page, int pageCount, Th& facts) const
+{
+    TiffPageInfo info;
+    if (pageCount > 0 && ReadTiffPageInfo(path, page, info)) {
+        facts.Width = info.width;
+        facts.Height = info.height;
+        facts.Bits = qint16(info.bits);
+        facts.PixelCode = quint8(PixelFormatCode(info.bits));
+        facts.Compression = info.compression;
+        facts.Planes = 1;
+        facts.Colors = 0;
+    }
+}
+
+
+// Takes the DIB; a strip is cut the general way.
+bool ThumbnailMaker::addMiniature(const QString& path, int page, int pageCount, Th facts, GlobalHandle dib,
+                                  Items& out) const
+{
+    const QSize picture = dibminiature::sizeOf(dib);
+    if (facts.Width < 1 || facts.Height < 1) {
+        facts.Width = picture.width();
+        facts.Height = picture.height();
+    }
+    if (isStrip(facts.Width, facts.Height))
+        return addMiniature(path, page, pageCount, facts, bitmapOf(dib), out);
+    if (facts.PixelCode == 0)
+        facts.PixelCode = quint8(pf24bit);
+    const QImage miniature = dibminiature::make(dib, QSize(settings_.width, settings_.height),
+                                                miniatureSize(picture.width(), picture.height()), settings_.fillColor);
+    FreeDIB(dib);
+    return !miniature.isNull() && addItem(path, page, pageCount, std::move(facts), TBitmap(miniature, pf24bit), out);
 }
 
 
@@ -326,7 +381,7 @@ bool ThumbnailMaker::addMiniature(const QString& path, int page, int pageCount, 
     }
     // Very long strips: keep the top-left part with sides at most 1:100.
     int w = facts.Width, h = facts.Height;
-    while ((h > 0 && w / h > 100) || (w > 0 && h / w > 100)) {
+    while (isStrip(w, h)) {
         w = std::max(1, w / 2);
         h = std::max(1, h / 2);
     }
@@ -337,8 +392,13 @@ bool ThumbnailMaker::addMiniature(const QString& path, int page, int pageCount, 
         facts.PixelCode = quint8(decoded.pixelFormat());
     const QSize size = miniatureSize(decoded.width(), decoded.height());
     TBitmap miniature = MakeThumbnail(size.width(), size.height(), decoded);
-    if (miniature.empty())
-        return false;
+    return !miniature.empty() && addItem(path, page, pageCount, std::move(facts), miniature, out);
+}
+
+
+bool ThumbnailMaker::addItem(const QString& path, int page, int pageCount, Th facts, const TBitmap& miniature,
+                             Items& out) const
+{
     auto item = std::make_unique<Th>(std::move(facts));
     item->Bitmap = miniature;
     item->FileName = path;

@@ -4,6 +4,8 @@
 
 #include "th.h"
 
+#include "platform/globalmem.h"
+
 #include <QColor>
 #include <QSize>
 #include <QString>
@@ -49,7 +51,13 @@ private:
     TBitmap embeddedThumbnail(const QByteArray& file, const Th& facts) const;
     int reducedTiffPage(const QByteArray& file, int page) const;
     bool makePage(const QString& path, const QString& type, int page, int pageCount, Th facts, Items& out) const;
+    void updateTiffFacts(const QString& path, int page, int pageCount, Th& facts) const;
     bool addMiniature(const QString& path, int page, int pageCount, Th facts, TBitmap decoded, Items& out) const;
+    bool addMiniature(const QString& path, int page, int pageCount, Th facts, GlobalHandle dib, Items& out) const;
+    bool addItem(const QString& path, int page, int pageCount, Th facts, const TBitmap& miniature, Items& out) const;
+    GlobalHandle decodeDib(const QByteArray& stream, const QString& type, int page, int scale) const;
+    static TBitmap bitmapOf(GlobalHandle dib);
+    static bool isStrip(int width, int height);
     bool addIcon(const QString& path, Th facts, Items& out) const;
     TBitmap smoothlyScaled(const TBitmap& source, int w, int h, bool grey) const;
 

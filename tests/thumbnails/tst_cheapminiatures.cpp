@@ -1,11 +1,15 @@
 // Miniatures from smaller images inside the file: a JPEG's EXIF thumbnail
 // and a TIFF page's reduced-resolution copy, used only when large enough and
 // of the picture's shape, and turned upright like the photo.
+#include "thumbnails/dibminiature.h"
 #include "thumbnails/exifthumbnail.h"
 #include "thumbnails/thumbnailmaker.h"
 #include "thumbnails/tiffdirectories.h"
 
+#include "codec/binding/dibconvert.h"
+
 #include <QBuffer>
+#include <QRandomGenerator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -212,6 +216,42 @@ private slots:
         QByteArray bad = file;
         bad[int(found.offset)] = 'x';   // no JPEG where the thumbnail should start
         QVERIFY(!exifthumbnail::find(bad, found));
+    }
+
+    // A 24-bit picture shrunk straight from the decoder's DIB gives the very
+    // pixels of the general way (a QPainter stretch of the whole picture).
+    void directMiniatureEqualsTheStretch()
+    {
+        QRandomGenerator random(16);
+        const QSize sizes[] = {{1, 1}, {2, 3}, {99, 100}, {100, 75}, {101, 77}, {133, 100}, {640, 480}, {479, 641},
+                               {1023, 17}, {3001, 2999}, {2561, 1441}, {7, 700}, {250, 250}, {1001, 11}};
+        for (const QSize cellSize : {QSize(100, 100), QSize(150, 90)}) {
+            ThumbnailMaker::Settings settings;
+            settings.width = cellSize.width();
+            settings.height = cellSize.height();
+            settings.fillColor = QColor(12, 34, 56);
+            const ThumbnailMaker maker(settings);
+            for (const QSize size : sizes) {
+                QImage picture(size, QImage::Format_RGB888);
+                const quint32 seed = random.generate();
+                for (int y = 0; y < size.height(); ++y) {
+                    uchar* line = picture.scanLine(y);
+                    for (int x = 0; x < 3 * size.width(); ++x)   // every byte differs from its neighbours
+                        line[x] = uchar((quint32(x) * 2654435761u ^ quint32(y) * 40503u ^ seed) >> 13);
+                }
+                const TBitmap bitmap(picture, pf24bit);
+                GlobalHandle dib = GraphicToDIB(&bitmap);
+                QVERIFY(dib);
+                QCOMPARE(dibminiature::sizeOf(dib), size);
+                const QSize shrunk = maker.miniatureSize(size.width(), size.height());
+                const QImage direct = dibminiature::make(dib, cellSize, shrunk, settings.fillColor);
+                FreeDIB(dib);
+                const QImage general = maker.MakeThumbnail(shrunk.width(), shrunk.height(), bitmap).image();
+                QVERIFY2(direct == general.convertToFormat(QImage::Format_RGB888),
+                         qPrintable(QString("%1x%2 in %3x%4").arg(size.width()).arg(size.height())
+                                        .arg(cellSize.width()).arg(cellSize.height())));
+            }
+        }
     }
 
     void reducedTiffPageStandsIn()
