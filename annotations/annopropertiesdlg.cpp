@@ -5,6 +5,8 @@
 #include <QDialogButtonBox>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QIcon>
+#include <QPixmap>
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -157,8 +159,11 @@ QPushButton* TAnnoPropertiesDlg::colourButton(int which, const QString& caption)
 void TAnnoPropertiesDlg::setColor(int which, QColor colour)
 {
     colors_[which] = colour;
-    if (QPushButton* b = colourButtons_[which])
-        b->setStyleSheet(QStringLiteral("QPushButton { border-left: 14px solid %1; padding: 3px; }").arg(colour.name()));
+    if (QPushButton* b = colourButtons_[which]) {
+        QPixmap swatch(16, 16);
+        swatch.fill(colour);
+        b->setIcon(QIcon(swatch));
+    }
 }
 
 void TAnnoPropertiesDlg::chooseColour(int which)

@@ -127,11 +127,14 @@ void paintLabel(QPainter& p, const Object& o)
     p.setBrush(o.opaque ? brushOf(o) : QBrush(Qt::NoBrush));
     p.setPen(penOf(o));
     p.drawRect(box);
+    // the text on its own background, as large as the text
     p.setFont(fontOf(o));
     const QString text = QString::fromStdString(o.text);
-    QRectF textBox = p.boundingRect(box.adjusted(2, 2, -2, -2), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-    textBox = textBox.intersected(box);
-    paintText(p, o, textBox.adjusted(-2, -2, 2, 2).intersected(box), o.fontBackColor, true);
+    const int flags = Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop;
+    const QRectF textBox = p.boundingRect(box.adjusted(4, 4, -4, -4), flags, text).intersected(box);
+    p.fillRect(textBox.adjusted(-2, -2, 2, 2).intersected(box), colorOf(o.fontBackColor));
+    p.setPen(colorOf(o.fontColor));
+    p.drawText(textBox, flags, text);
 }
 
 QImage pictureOf(const Object& o)
