@@ -3,6 +3,7 @@
 #include "profilefile.h"
 
 #include "codec/binding/codecwrappers.h"
+#include "codec/engine/annotationkinds.h"
 #include "platform/settings.h"
 
 #include <QMap>
@@ -12,86 +13,11 @@ namespace {
 
 constexpr int kMaxText = 511;
 
-struct KindFacts {
-    const char* section;
-    const char* menuKey;
-    const char* deleteKey;
-    const char* name;
-    const char* viewerName;
-    std::uint32_t backColor;
-    int transparent;    // stored default of "TRANSPARENT"
-};
-
-const KindFacts kFacts[] = {
-    {"PolyLine", "PolyLine", "DeletePolyline", "Verbundene Linien", "Verbundene Linien", 0xFFFFFF, 1},
-    {"Ellipse", "Ellipse", "DeleteEllipse", "Ellipse", "Ellipse", 0xFFFFFF, 1},
-    {"Rectangle", "Rectangle", "DeleteRectangle", "Rechteck", "Rechteck", 0xFFFFFF, 1},
-    {"Polygon", "PolyGon", "DeletePolygon", "Polygon", "Polygon", 0xFFFFFF, 1},
-    {"Pointer", "Pointer", "DeletePointer", "Pfeil", "Zeiger", 0xFFFFFF, 1},
-    {"Notes", "Notes", "DeleteNotes", "Notiz", "Notiz", 0x00FFFF, 2},
-    {"Label", "Label", "DeleteLabel", "Zettel", "Marke", 0x8000FF, 2},
-    {"Line", "Line", "DeleteLine", "Linie", "Linie", 0xFFFFFF, 1},
-    {"Hilite", "Hilite", "DeleteHilite", "Transparentes Rechteck", "Transparentes Rechteck", 0x0000FF, 1},
-    {"RubberStamp", "RubberStamp", "DeleteRubberStamp", "Stempel", "Stempel", 0xFFFFFF, 1},
-    {"FreeHand", "Freehand", "DeleteFreehand", "Freihändig", "Freihändig", 0xFFFFFF, 1},
-    {"Image", "Image", "DeleteImage", "Image", "Bild", 0xFFFFFF, 1},
-};
-
-// name, default, the viewer's value
-struct TextFacts {
-    const char* name;
-    const char* def;
-    const char* viewer;
-};
-
-const TextFacts kMenus[] = {
-    {"LineMenu", "Linie...", "Linie..."},
-    {"Fill", "Füllen...", "Füllen..."},
-    {"ForegroundColor", "Vordergrundfarbe...", "Vordergrundfarbe..."},
-    {"BackgroundColor", "Hintergrundfarbe...", "Hintergrundfarbe"},
-    {"BringToFront", "Nach vorne", "Nach vorne"},
-    {"SendToBack", "Nach hinten", "Nach hinten"},
-    {"EditShape", "Form bearbeiten", "Form bearbeiten"},
-    {"DeleteNode", "Knoten entfernen", "Knoten entfernen"},
-    {"AddNode", "Neuer Knoten", "Neuer Knoten"},
-    {"ViewIconic", "Ansicht als Icon", "Als Symbol"},
-    {"Picture", "Bild...", "Bild"},
-    {"TextMenu", "Text...", "Text..."},
-    {"FontMenu", "Schfist...", "Schfift..."},
-    {"Color", "Farbe...", "Farbe..."},
-    {"FontBackgroundColor", "Schrift Hintergrundfarbe...", "Hintergrundfarbe..."},
-    {"ChangeStamp", "Stempel ändern...", "Stempel ändern..."},
-    {"OpenLabel", "Zettel öffnen", "Marke öffnen"},
-    {"OpenNote", "Notiz öffnen", "Notiz öffnen"},
-};
-
-const TextFacts kDialogs[] = {
-    {"LineDiag", "Linie", "Linie"},
-    {"LineWidth", "Breite", "Breite"},
-    {"LineStyle", "stil", "Stil"},
-    {"OK", "OK", "OK"},
-    {"Cancel", "Abbrechen", "Abbrechen"},
-    {"Fill", "Füllen...", "Füllen..."},
-    {"Mode", "Modus", "Modus"},
-    {"Patterns", "Muster", "Muster"},
-    {"Text", "Text", "Text"},
-    {"LoadFromFile", "Aus Datei", "Öffnen..."},
-    {"SaveToFile", "Speichern", "Speichern..."},
-    {"Font", "Schrift...", "Schrift..."},
-    {"CreateImageStamp", "Create Image Rubber Stamp", "Stempel erstellen"},
-    {"StampName", "Stempel Name", "Stempel Name"},
-    {"ImageStamp", "Image Stamp File", "Stempel aus Datei"},
-    {"Browse", "Browse...", "Browse..."},
-    {"Stamps", "Stamps", "Stempel"},
-    {"StampText", "Stamp Text", "Text"},
-    {"CreateText", "Create Text...", "Text erstellen ..."},
-    {"CreateImage", "Create Image...", "Bild erstellen..."},
-    {"Delete", "Entfernen", "Entfernen"},
-    {"Edit", "Bearbeiten", "Bearbeiten"},
-    {"CreateTextRubberStamp", "Create Text Rubber Stamp", "Text Stempel erstellen"},
-    {"Date", "Datum", "Datum"},
-    {"Time", "Uhrzeit", "Uhrzeit"},
-};
+using annotationkinds::KindFacts;
+using annotationkinds::TextFacts;
+const auto& kFacts = annotationkinds::kKinds;
+const auto& kMenus = annotationkinds::kMenuTexts;
+const auto& kDialogs = annotationkinds::kDialogTexts;
 
 const KindFacts& facts(TAnnoKind kind)
 {
@@ -101,7 +27,7 @@ const KindFacts& facts(TAnnoKind kind)
 const TextFacts* find(const TextFacts* list, std::size_t n, const QString& name)
 {
     for (std::size_t i = 0; i < n; ++i)
-        if (name.compare(QLatin1String(list[i].name), Qt::CaseInsensitive) == 0)
+        if (name.compare(QLatin1String(list[i].key), Qt::CaseInsensitive) == 0)
             return &list[i];
     return nullptr;
 }
@@ -449,9 +375,9 @@ void TAnnoSettings::ApplyViewerForm()
     number(TAnnoKind::Label, "FONTBACKCOLOR", 8388863);
     number(TAnnoKind::Hilite, "BACKCOLOR", 0x0000FF);
     for (const TextFacts& t : kMenus)
-        file.setValue(QStringLiteral("Menus"), QLatin1String(t.name), QString::fromUtf8(t.viewer));
+        file.setValue(QStringLiteral("Menus"), QLatin1String(t.key), QString::fromUtf8(t.viewer));
     for (const TextFacts& t : kDialogs)
-        file.setValue(QStringLiteral("Dialogs"), dialogKey(QLatin1String(t.name)), QString::fromUtf8(t.viewer));
+        file.setValue(QStringLiteral("Dialogs"), dialogKey(QLatin1String(t.key)), QString::fromUtf8(t.viewer));
     if (store)
         store->sync();
     file.save();

@@ -7,7 +7,7 @@ list(APPEND KV_ENGINE_SOURCES
   annotationlayer.cpp annotationlayer.h
   annotationpainter.cpp annotationpainter.h
   annotationhittest.cpp annotationhittest.h
-  annotationsettings.cpp annotationsettings.h
+  annotationsettings.cpp annotationsettings.h annotationkinds.h
   annotationediting.cpp annotationediting.h
   annotationentries.cpp
 )

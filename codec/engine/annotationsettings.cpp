@@ -1,5 +1,7 @@
 #include "annotationsettings.h"
 
+#include "annotationkinds.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -99,59 +101,8 @@ private:
     const Ini& ini_;
 };
 
-struct KindFacts {
-    const char* section;
-    const char* menuKey;
-    const char* deleteKey;
-    const char* name;
-    std::uint32_t backColor;
-    long transparent;   // stored default of "TRANSPARENT"
-};
-
-const KindFacts kFacts[annotation::kKindCount] = {
-    {"PolyLine", "PolyLine", "DeletePolyline", "Verbundene Linien", 0xFFFFFF, 1},
-    {"Ellipse", "Ellipse", "DeleteEllipse", "Ellipse", 0xFFFFFF, 1},
-    {"Rectangle", "Rectangle", "DeleteRectangle", "Rechteck", 0xFFFFFF, 1},
-    {"Polygon", "PolyGon", "DeletePolygon", "Polygon", 0xFFFFFF, 1},
-    {"Pointer", "Pointer", "DeletePointer", "Pfeil", 0xFFFFFF, 1},
-    {"Notes", "Notes", "DeleteNotes", "Notiz", 0x00FFFF, 2},
-    {"Label", "Label", "DeleteLabel", "Zettel", 0x8000FF, 2},
-    {"Line", "Line", "DeleteLine", "Linie", 0xFFFFFF, 1},
-    {"Hilite", "Hilite", "DeleteHilite", "Transparentes Rechteck", 0x0000FF, 1},
-    {"RubberStamp", "RubberStamp", "DeleteRubberStamp", "Stempel", 0xFFFFFF, 1},
-    {"FreeHand", "Freehand", "DeleteFreehand", "Freihändig", 0xFFFFFF, 1},
-    {"Image", "Image", "DeleteImage", "Image", 0xFFFFFF, 1},
-};
-
-const std::pair<const char*, const char*> kMenuDefaults[] = {
-    {"LineMenu", "Linie..."},
-    {"Fill", "Füllen..."},
-    {"ForegroundColor", "Vordergrundfarbe..."},
-    {"BackgroundColor", "Hintergrundfarbe..."},
-    {"BringToFront", "Nach vorne"},
-    {"SendToBack", "Nach hinten"},
-    {"EditShape", "Form bearbeiten"},
-    {"DeleteNode", "Knoten entfernen"},
-    {"AddNode", "Neuer Knoten"},
-    {"ViewIconic", "Ansicht als Icon"},
-    {"Picture", "Bild..."},
-    {"TextMenu", "Text..."},
-    {"FontMenu", "Schfist..."},
-    {"Color", "Farbe..."},
-    {"FontBackgroundColor", "Schrift Hintergrundfarbe..."},
-    {"ChangeStamp", "Stempel ändern..."},
-    {"OpenLabel", "Zettel öffnen"},
-    {"OpenNote", "Notiz öffnen"},
-};
-
-const std::pair<const char*, const char*> kDialogDefaults[] = {
-    {"LineDiag", "Linie"},        {"LineWidth", "Breite"},      {"LineStyle", "stil"},
-    {"OK", "OK"},                 {"Cancel", "Abbrechen"},      {"Fill", "Füllen..."},
-    {"Mode", "Modus"},            {"Patterns", "Muster"},       {"Text", "Text"},
-    {"LoadFromFile", "Aus Datei"}, {"SaveToFile", "Speichern"}, {"Font", "Schrift..."},
-    {"Date", "Datum"},            {"Time", "Uhrzeit"},          {"Delete", "Entfernen"},
-    {"Edit", "Bearbeiten"},
-};
+using annotationkinds::KindFacts;
+const auto& kFacts = annotationkinds::kKinds;
 
 bool hasPen(Kind k)
 {
@@ -223,11 +174,13 @@ Settings load(const std::string& path)
     Settings s;
     for (int i = 0; i < annotation::kKindCount; ++i)
         s.kinds[i] = kindSettings(r, Kind(i));
-    for (const auto& [key, text] : kMenuDefaults)
-        s.menus[lower(key)] = r.text("Menus", key, text);
+    for (const annotationkinds::TextFacts& t : annotationkinds::kMenuTexts)
+        s.menus[lower(t.key)] = r.text("Menus", t.key, t.def);
     s.menus["new"] = "Neues Objekt ...";
-    for (const auto& [key, text] : kDialogDefaults)
-        s.dialogs[lower(key)] = r.text("Dialogs", key, text);
+    for (const annotationkinds::TextFacts& t : annotationkinds::kDialogTexts) {
+        const std::string key = std::string(t.key) == "ImageStamp" ? "ImageStampFile" : t.key;
+        s.dialogs[lower(t.key)] = r.text("Dialogs", key, t.def);
+    }
     return s;
 }
 
