@@ -9,6 +9,7 @@
 #include "imagecontrol/mmopendialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "thumbnails/piclibthumbnails.h"
+#include "platform/messagebox.h"
 #include "platform/scannerpicker.h"
 #include "sanetestdevice.h"
 
@@ -188,8 +189,11 @@ private slots:
         SaneTestDevice::Options none;
         none.devices = 0;
         QVERIFY(device.configure(none));
+        // the picture is changed (scanned, then undone): "Nein" to saving it
+        MessageBox::setScript([](const MessageBox::Request&) { return QMessageBox::No; });
         w.thumbnails()->SelectIndex(1);
         QVERIFY(w.toolbar()->Click(ibScan));
+        MessageBox::setScript({});
         QCOMPARE(w.thumbnails()->CurrentSelected, 1);
     }
 
