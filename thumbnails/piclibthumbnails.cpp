@@ -592,6 +592,13 @@ void TPicLibThumbnails::setHostProgress(int position)
         host.setProgressPosition(position);
 }
 
+// Moves the bar on by steps, never past its end.
+void TPicLibThumbnails::advanceHostProgress(int steps)
+{
+    if (host.progressPosition && host.progressMaximum && host.setProgressPosition)
+        setHostProgress(std::min(host.progressMaximum(), host.progressPosition() + steps));
+}
+
 void TPicLibThumbnails::setCommandsWhileFilling(bool filling)
 {
     if (host.setCancelEnabled)

@@ -194,6 +194,7 @@ private:
     void afterItemAdded();
     void processEvents() const;
     void setHostProgress(int position);
+    void advanceHostProgress(int steps);
     void setCommandsWhileFilling(bool filling);
     void clickAt(const QPoint& pos, bool doubleClick);
     ThumbnailMaker maker() const;

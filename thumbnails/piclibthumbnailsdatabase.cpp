@@ -201,8 +201,7 @@ void TPicLibThumbnails::TakeLoaded(std::vector<std::unique_ptr<Th>> items)
     layoutColumns();
     if (host.relayout)
         host.relayout();
-    if (host.progressPosition && host.progressMaximum && host.setProgressPosition)
-        setHostProgress(std::min(host.progressMaximum(), host.progressPosition() + taken));
+    advanceHostProgress(taken);
     viewport()->update();
 }
 

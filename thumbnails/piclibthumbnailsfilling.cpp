@@ -310,8 +310,7 @@ int TPicLibThumbnails::TakeMade()
     finishedFiles_ += int(made.size());
     sortIfSorted();
     recomputeRows();
-    if (host.progressPosition && host.progressMaximum && host.setProgressPosition)
-        setHostProgress(std::min(host.progressMaximum(), host.progressPosition() + int(made.size())));
+    advanceHostProgress(int(made.size()));
     preferVisible();
     viewport()->update();
     if (host.updateMarkedCount)

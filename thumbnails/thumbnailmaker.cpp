@@ -35,6 +35,17 @@ QString upperTypeOf(const QString& path)
     return ext;
 }
 
+void takeTiffPageFacts(const TiffPageInfo& info, Th& facts)
+{
+    facts.Width = info.width;
+    facts.Height = info.height;
+    facts.Bits = qint16(info.bits);
+    facts.PixelCode = quint8(PixelFormatCode(info.bits));
+    facts.Compression = info.compression;
+    facts.Planes = 1;
+    facts.Colors = 0;
+}
+
 QDateTime modificationTime(const QFileInfo& info)
 {
     QDateTime t = info.lastModified();
@@ -64,12 +75,7 @@ ThumbnailMaker::Items ThumbnailMaker::make(const QString& path) const
         TiffPageInfo info;
         if (!ReadTiffPageInfo(path, 0, info))
             return out;
-        facts.Width = info.width;
-        facts.Height = info.height;
-        facts.Bits = qint16(info.bits);
-        facts.PixelCode = quint8(PixelFormatCode(info.bits));
-        facts.Compression = info.compression;
-        facts.Planes = 1;
+        takeTiffPageFacts(info, facts);
         pages = std::max(1, info.pages);
         pageCount = info.pages;
     } else if (type != "WMF" && type != "EMF" && type != "ICO") {
@@ -341,15 +347,8 @@ bool ThumbnailMaker::makePage(const QString& path, const QString& type, int page
 void ThumbnailMaker::updateTiffFacts(const QString& path, int page, int pageCount, Th& facts) const
 {
     TiffPageInfo info;
-    if (pageCount > 0 && ReadTiffPageInfo(path, page, info)) {
-        facts.Width = info.width;
-        facts.Height = info.height;
-        facts.Bits = qint16(info.bits);
-        facts.PixelCode = quint8(PixelFormatCode(info.bits));
-        facts.Compression = info.compression;
-        facts.Planes = 1;
-        facts.Colors = 0;
-    }
+    if (pageCount > 0 && ReadTiffPageInfo(path, page, info))
+        takeTiffPageFacts(info, facts);
 }
 
 
