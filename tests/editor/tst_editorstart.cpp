@@ -57,6 +57,13 @@ class TestEditorStart : public QObject {
     Q_OBJECT
 
 private slots:
+    // editors this test started do not outlive it, also when it fails
+    void cleanup()
+    {
+        for (const qint64 pid : editorsOfThisTest())
+            ::kill(pid_t(pid), SIGTERM);
+    }
+
     void viewerOpensThePictureAndPageInTheEditor()
     {
         QVERIFY2(!qgetenv("XDG_RUNTIME_DIR").isEmpty(), "the test needs its own runtime folder");
