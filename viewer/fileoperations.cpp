@@ -136,7 +136,9 @@ void FileOperations::Delete()
     }
     for (auto it = remove.rbegin(); it != remove.rend(); ++it)
         grid_->DeleteItem(*it);
-    if (!remove.empty()) {
+    if (remove.empty())
+        state_->NotifySuppressed = false;   // no change is coming to swallow
+    else {
         if (host_.startFolderScan)
             host_.startFolderScan();
         if (host_.sortThumbnails)
@@ -238,6 +240,7 @@ void FileOperations::Drop(const QStringList& files)
 {
     state_->ScanActive = true;
     state_->NotifySuppressed = true;
+    bool changed = false;
     const QString folder = host_.treePath ? host_.treePath() : QString();
     for (const QString& source : files) {
         if (folder.isEmpty())
@@ -258,17 +261,21 @@ void FileOperations::Drop(const QStringList& files)
                     grid_->ReplaceFile(to);
                 else
                     grid_->AddFile(to);
+                changed = true;
                 state_->NotifySuppressed = true;
             }
             continue;
         }
         if (FileTransfer::run(source, target, false, false) == FileTransfer::Done) {
             grid_->AddFile(target);
+            changed = true;
             state_->NotifySuppressed = true;
         }
     }
     QCoreApplication::processEvents();
     state_->ScanActive = false;
+    if (!changed)
+        state_->NotifySuppressed = false;   // no change is coming to swallow
     if (host_.updateMarkedCount)
         host_.updateMarkedCount();
 }

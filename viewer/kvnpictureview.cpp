@@ -115,6 +115,13 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     ui->TwoPaneSplit1->setStretchFactor(1, 1);
     ui->TwoPaneSplit2->setStretchFactor(1, 1);
     ui->ShellTree1->canChange = [this](const QString&) { return folderChangeAllowed(); };
+    // a folder chosen during a scan stops the scan and is taken once it has
+    ui->ShellTree1->deferRefused = [this](const QString&) {
+        if (!state_.ScanThread)
+            return false;
+        stopScan();
+        return true;
+    };
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect r(QPoint(0, 0), QSize(892, 590));
         r.moveCenter(screen->availableGeometry().center());
@@ -494,8 +501,17 @@ void TKvnPictureView::setUpKeys()
     connect(f1, &QShortcut::activated, this, &TKvnPictureView::ShowHelp);
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(f5, &QShortcut::activated, this, &TKvnPictureView::StartFolderScan);
+    // Esc cancels long work anywhere in the window; in the grid it also
+    // clears the marks, which the shortcut would otherwise take from it.
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(esc, &QShortcut::activated, this, [this] { ui->PicLibThumbnails1->CancelRequested = true; });
+    connect(esc, &QShortcut::activated, this, [this] {
+        TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+        if (grid->hasFocus()) {
+            setAllMarks(false);
+            UpdateMarkedCount();
+        }
+        grid->CancelRequested = true;
+    });
 }
 
 void TKvnPictureView::setUpToolbar()
@@ -677,6 +693,8 @@ void TKvnPictureView::connectCommands()
     for (QMenu* menu : {ui->menuBearbeiten, ui->menuSymboleAnordnen, popupMenu_})
         connect(menu, &QMenu::aboutToShow, this, &TKvnPictureView::UpdateCommandStates);
     connect(ui->ComboBoxEx1, &QComboBox::activated, this, &TKvnPictureView::ComboBoxEx1Select);
+    // a typed path that is no history entry yet: the box itself does nothing with it
+    connect(ui->ComboBoxEx1->lineEdit(), &QLineEdit::returnPressed, this, &TKvnPictureView::ComboBoxEx1Select);
 }
 
 void TKvnPictureView::disableUnbuiltCommands()
@@ -896,6 +914,24 @@ void TKvnPictureView::saveDatabaseOfShownFolder()
         ui->PicLibThumbnails1->SaveDatabaseInBackground(TTimeThread::databaseFile(folder));
 }
 
+// Asks the running scan to stop, again until it has: a scan that has just
+// been started clears the request when its first step runs.
+void TKvnPictureView::stopScan()
+{
+    ui->PicLibThumbnails1->CancelRequested = true;
+    if (!stopRepeat_) {
+        stopRepeat_ = new QTimer(this);
+        stopRepeat_->setInterval(20);
+        connect(stopRepeat_, &QTimer::timeout, this, [this] {
+            if (state_.ScanThread)
+                ui->PicLibThumbnails1->CancelRequested = true;
+            else
+                stopRepeat_->stop();
+        });
+    }
+    stopRepeat_->start();
+}
+
 void TKvnPictureView::waitForScanEnd()
 {
     // The scan's steps run on this thread: keep them coming until it ends.
@@ -1006,6 +1042,10 @@ void TKvnPictureView::StartFolderScan()
         if (state_.ScanThread == thread)
             state_.ScanThread = nullptr;
         thread->deleteLater();
+        if (stopRepeat_)
+            stopRepeat_->stop();   // the request was for this scan, not the next
+        if (!state_.ScanThread && ui->ShellTree1->takePendingChoice() && !state_.ScanThread)
+            StartFolderScan();
     });
     state_.ScanActive = true;
     thread->start();

@@ -140,6 +140,7 @@ private:
     bool paneEvent(QEvent* event);
     bool windowKeyPress(QObject* watched, QKeyEvent* event);
     void waitForScanEnd();
+    void stopScan();
     void saveDatabaseOfShownFolder();
     QString rememberedPicture() const;
     void setUpFileOperations();
@@ -161,6 +162,7 @@ private:
     QActionGroup* directionGroup_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QTimer* closeRetry_ = nullptr;   // closes the window once the scan has stopped
+    QTimer* stopRepeat_ = nullptr;   // repeats a stop request until the scan has stopped
     bool closingSaveStarted_ = false;   // the database save of closing has begun
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;

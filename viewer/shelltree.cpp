@@ -19,8 +19,10 @@ public:
     void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override
     {
         if (index.isValid() && index != currentIndex() && tree_->canChange
-            && !tree_->canChange(static_cast<const QFileSystemModel*>(model())->filePath(index)))
+            && !tree_->canChange(static_cast<const QFileSystemModel*>(model())->filePath(index))) {
+            tree_->refused(index);
             return;
+        }
         QItemSelectionModel::setCurrentIndex(index, command);
     }
 
@@ -57,10 +59,59 @@ ShellTree::ShellTree(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformRowHeights(true);
-    // folders load in the background: keep the chosen one in view as they arrive
-    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
-        QTimer::singleShot(0, this, &ShellTree::revealCurrent);
-    });
+    // folders load in the background: keep a folder the program chose in
+    // view as they arrive, but never scroll away from where the user is
+    connect(model_, &QFileSystemModel::directoryLoaded, this, &ShellTree::folderLoaded);
+}
+
+void ShellTree::folderLoaded(const QString& folder)
+{
+    if (!revealPending_)
+        return;
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && paths::samePath(model_->filePath(current.parent()), folder))
+        revealPending_ = false;   // the last folder on the way is in
+    QTimer::singleShot(0, this, &ShellTree::revealCurrent);
+}
+
+void ShellTree::mousePressEvent(QMouseEvent* event)
+{
+    revealPending_ = false;
+    QTreeView::mousePressEvent(event);
+}
+
+void ShellTree::keyPressEvent(QKeyEvent* event)
+{
+    revealPending_ = false;
+    QTreeView::keyPressEvent(event);
+}
+
+void ShellTree::wheelEvent(QWheelEvent* event)
+{
+    revealPending_ = false;
+    QTreeView::wheelEvent(event);
+}
+
+void ShellTree::refused(const QModelIndex& index)
+{
+    if (deferRefused && deferRefused(model_->filePath(index)))
+        pending_ = index;
+}
+
+QString ShellTree::pendingChoice() const
+{
+    return pending_.isValid() ? model_->filePath(pending_) : QString();
+}
+
+bool ShellTree::takePendingChoice()
+{
+    if (!pending_.isValid())
+        return false;
+    const QModelIndex wanted = pending_;
+    pending_ = QPersistentModelIndex();
+    const QModelIndex before = currentIndex();
+    setCurrentIndex(wanted);
+    return currentIndex() != before;
 }
 
 QString ShellTree::path() const
@@ -77,6 +128,7 @@ bool ShellTree::setPath(const QString& folder)
     const QModelIndex i = model_->index(wanted);
     if (!i.isValid())
         return false;
+    revealPending_ = true;
     setCurrentIndex(i);
     // compare by path: the model may have re-sorted while the change was handled
     return paths::samePath(path(), wanted);
@@ -96,6 +148,7 @@ void ShellTree::currentChanged(const QModelIndex& current, const QModelIndex& pr
 {
     QTreeView::currentChanged(current, previous);
     if (current.isValid() && current != previous) {
+        pending_ = QPersistentModelIndex();
         revealCurrent();
         emit folderChanged(model_->filePath(current));
     }

@@ -1,0 +1,220 @@
+// The viewer's window as a user drives it: keys in the grid and the folder
+// box, marking, the folder tree, geometry across restarts, the status bar,
+// deleting and the progress of long work.
+#include "viewerwindowtesting.h"
+
+#include "viewer/fileoperations.h"
+#include "viewer/glimraapplication.h"
+#include "viewer/timethread.h"
+#include "viewer/ueberschrdlg.h"
+
+#include "imagecontrol/pmultiimage.h"
+#include "platform/messagebox.h"
+
+#include <QComboBox>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+using namespace viewertesting;
+
+namespace {
+
+QPoint cellCentre(TPicLibThumbnails* grid, int index)
+{
+    grid->ScrollIntoView(index);
+    const int cols = grid->ColCount();
+    return grid->CellRect(index % cols, index / cols).center();
+}
+
+void ctrlClick(TPicLibThumbnails* grid, int index)
+{
+    const QPoint at = cellCentre(grid, index);
+    QTest::mousePress(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+}
+
+int markedCount(TPicLibThumbnails* grid)
+{
+    int n = 0;
+    for (int i = 0; i < grid->itemCount(); ++i)
+        n += grid->GetChecked(i) ? 1 : 0;
+    return n;
+}
+
+void showActive(TKvnPictureView& w)
+{
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+}  // namespace
+
+class TestViewerUsage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { resetStore(); }
+    void cleanup()
+    {
+        MessageBox::setScript({});
+        FileOperations::overwriteScript = nullptr;
+    }
+
+    // Esc in the grid clears the marks (and still cancels); marking each page
+    // of a TIFF with Ctrl+click marks every page.
+    void marksFromTheKeyboardAndTheMouse()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(KV_TEST_DATA "/codec/rose-3pages.tif"), dir.filePath("pages.tif")));
+        makePicture(dir.filePath("z.bmp"), 40, 30);
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        openFolder(w, dir.path(), 4);
+        TPicLibThumbnails* grid = w.thumbnails();
+        for (int page = 0; page < 3; ++page)
+            ctrlClick(grid, grid->IndexOfFile(dir.filePath("pages.tif"), page));
+        settle(w);
+        for (int page = 0; page < 3; ++page)
+            QVERIFY2(grid->GetChecked(grid->IndexOfFile(dir.filePath("pages.tif"), page)),
+                     qPrintable(QString("page %1").arg(page)));
+        QCOMPARE(markedCount(grid), 3);
+        QVERIFY(w.statusText(1).contains("3 ausgewählt"));
+
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(markedCount(grid), 4);
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QCOMPARE(markedCount(grid), 0);
+        QVERIFY(w.statusText(1).contains("0 ausgewählt"));
+    }
+
+    // A path typed into the folder box opens with Enter; anything else
+    // leaves the tree where it is.
+    void enterOpensATypedFolder()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("typed");
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        QVERIFY(w.folderTree()->setPath(dir.path()));
+        settle(w);
+        QLineEdit* edit = w.folderHistory()->lineEdit();
+        QVERIFY(edit);
+        edit->setFocus();
+        edit->setText(dir.filePath("nowhere"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(w.folderTree()->path(), dir.path());
+        edit->setText(dir.filePath("typed"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        QCOMPARE(w.folderTree()->path(), dir.filePath("typed"));
+        settle(w);
+        QCOMPARE(w.state().CurrentFolder, dir.filePath("typed"));
+    }
+
+    // A drop whose every file was skipped changed nothing: the tree takes
+    // the next folder choice.
+    void treeAcceptsAChoiceAfterAnOperationThatChangedNothing()
+    {
+        QTemporaryDir dir, other;
+        QDir(dir.path()).mkdir("next");
+        makePicture(dir.filePath("a.bmp"), 40, 30);
+        makePicture(other.filePath("a.bmp"), 50, 30);
+        TKvnPictureView w;
+        w.start();
+        openFolder(w, dir.path(), 1);
+        FileOperations::overwriteScript = [](TueberschrDlg&) { return int(TueberschrDlg::Skip); };
+        w.fileOperations()->Drop({other.filePath("a.bmp")});
+        QCoreApplication::processEvents();
+        QVERIFY(w.folderTree()->setPath(dir.filePath("next")));
+        QCOMPARE(w.folderTree()->path(), dir.filePath("next"));
+    }
+
+    // A folder chosen during a scan, by key or by mouse, stops the scan and
+    // is opened once it has stopped.
+    void treeChoicesDuringAScan()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("a");
+        QDir(dir.path()).mkdir("b");
+        for (int i = 0; i < 40; ++i)
+            makePicture(dir.filePath(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))), 1500 + i, 1100);
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        ShellTree* tree = w.folderTree();
+        QVERIFY(tree->setPath(dir.path()));
+        tree->expand(tree->currentIndex());
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex()) == 2);
+        QTRY_VERIFY(w.state().ScanThread);
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down);
+        QTRY_VERIFY2_WITH_TIMEOUT(tree->path() != dir.path() && w.state().LastScannedFolder == tree->path()
+                                      && !w.state().ScanThread,
+                                  qPrintable(tree->path() + " / " + w.state().LastScannedFolder + " / "
+                                             + tree->pendingChoice() + " / " + QString::number(bool(w.state().ScanThread))
+                                             + QString(" busy %1 active %2 suppressed %3 current %4")
+                                                   .arg(w.thumbnails()->Busy)
+                                                   .arg(w.state().ScanActive)
+                                                   .arg(w.state().NotifySuppressed)
+                                                   .arg(w.state().CurrentFolder)),
+                                  60000);
+        settle(w);
+        const QString below = tree->path();   // the first subfolder, in the tree's order
+        QVERIFY2(below == dir.filePath("a") || below == dir.filePath("b"), qPrintable(below));
+        QCOMPARE(w.state().LastScannedFolder, below);
+        QCOMPARE(w.state().CurrentFolder, below);
+        QCOMPARE(w.thumbnails()->itemCount(), 0);
+        const QString other = below == dir.filePath("a") ? dir.filePath("b") : dir.filePath("a");
+
+        QFile::remove(TTimeThread::databaseFile(dir.path()));   // every picture is made again
+        QVERIFY(tree->setPath(dir.path()));
+        QTRY_VERIFY(w.state().ScanThread);
+        const QModelIndex target = static_cast<QFileSystemModel*>(tree->model())->index(other);
+        QVERIFY(w.state().ScanThread);
+        // what a click on the folder asks of the tree
+        tree->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(tree->pendingChoice(), other);
+        waitForScan(w, other, 0);
+        QCOMPARE(tree->path(), other);
+    }
+
+    // A change in a listed folder never scrolls the tree away from where
+    // the user scrolled it.
+    void treeStaysWhereTheUserScrolledIt()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 60; ++i)
+            QDir(dir.path()).mkdir(QString("f%1").arg(i, 2, 10, QChar('0')));
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        ShellTree* tree = w.folderTree();
+        QVERIFY(tree->setPath(dir.filePath("f30")));
+        settle(w);
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex().parent()) == 60);
+        QCoreApplication::processEvents();
+        QScrollBar* bar = tree->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        bar->setValue(0);
+        QDir(dir.path()).mkdir("zz-new");
+        QDir(dir.filePath("f30")).mkdir("inner");
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex().parent()) == 61);
+        for (int i = 0; i < 10; ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCOMPARE(bar->value(), 0);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    GlimraApplication app(argc, argv);
+    TestViewerUsage test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_viewerusage.moc"
