@@ -122,11 +122,7 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
         stopScan();
         return true;
     };
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r(QPoint(0, 0), QSize(892, 590));
-        r.moveCenter(screen->availableGeometry().center());
-        setGeometry(r);
-    }
+    resize(892, 590);   // the design size
     applyGridAppearance();
 }
 
@@ -710,7 +706,12 @@ void TKvnPictureView::start()
     state_.ScanActive = false;
     state_.ScanThread = nullptr;
     writeSamplePicture();
+    {
+        Settings store;
+        placeWindow(StartupSettings::read(store));
+    }
     show();
+    applyPendingSplitters();
     repaint();
     PruneDatabaseList();
     pane()->setJPegSaveQuality(255);   // out of range: stored as 25
@@ -796,18 +797,8 @@ void TKvnPictureView::LoadSettings()
 
     applyGridAppearance();
 
-    const QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
-                                                          : QSize();
-    if (s.geometryAcceptable(screen)) {
-        const QSize before = size();
-        resize(s.f_w, s.f_h);
-        move(s.f_x, s.f_y);
-        pendingSplitters_ = {s.sp_v, s.sp_b};
-        // The window system may apply the new size later; the splitters are
-        // divided once the window has it.
-        if (size() != before || size() == QSize(s.f_w, s.f_h))
-            applyPendingSplitters();
-    }
+    // the window was placed before it was shown (placeWindow)
+    applyPendingSplitters();
 
     if (reopenLastFolder_ && !s.BaseFolder.isEmpty() && QFileInfo(s.BaseFolder).isDir()) {
         state_.ScanActive = false;
@@ -815,6 +806,22 @@ void TKvnPictureView::LoadSettings()
         ui->ShellTree1->setPath(s.BaseFolder);
         state_.CurrentFolder = ui->ShellTree1->path();
         state_.ScanActive = false;
+    }
+}
+
+// Places the window before it is first shown, so that the window system
+// takes the position as the frame's, as pos() reports it when saved. A
+// stored geometry off the screen gives the design size with the whole
+// window, title bar included, at the screen's top-left corner.
+void TKvnPictureView::placeWindow(const StartupSettings& s)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (s.geometryAcceptable(screen ? screen->size() : QSize())) {
+        resize(s.f_w, s.f_h);
+        move(s.f_x, s.f_y);
+        pendingSplitters_ = {s.sp_v, s.sp_b};
+    } else if (screen) {
+        move(screen->availableGeometry().topLeft());
     }
 }
 

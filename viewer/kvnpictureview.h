@@ -31,6 +31,7 @@ class TMMOpenDialog;
 class TILMultiImageToolBar;
 class TMMSaveDialog;
 class PrintService;
+struct StartupSettings;
 
 class TKvnPictureView : public QMainWindow {
     Q_OBJECT
@@ -125,6 +126,7 @@ private:
     void writeSamplePicture();
     bool mayReplaceShownPicture();
     void applyPendingSplitters();
+    void placeWindow(const StartupSettings& settings);
     void applyGridAppearance();
     void selectHistoryEntry(const QString& path);
     void checkSortItems();

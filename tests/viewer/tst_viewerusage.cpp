@@ -208,6 +208,36 @@ private slots:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         QCOMPARE(bar->value(), 0);
     }
+
+    // The first start shows the whole window, frame included, at the
+    // screen's top-left corner; every later start brings it back exactly
+    // where and as large as it was.
+    void windowComesBackWhereItWas()
+    {
+        QRect first;
+        {
+            TKvnPictureView w;
+            w.start();
+            QTRY_VERIFY(w.isVisible());
+            const QRect screen = w.screen()->availableGeometry();
+            QCOMPARE(w.frameGeometry().topLeft(), screen.topLeft());
+            QVERIFY(screen.contains(w.frameGeometry()) || w.frameGeometry().width() > screen.width());
+            w.resize(1000, 700);
+            w.move(screen.topLeft() + QPoint(40, 60));
+            QCoreApplication::processEvents();
+            first = w.frameGeometry();
+            QCOMPARE(w.size(), QSize(1000, 700));
+            w.close();
+        }
+        for (int start = 0; start < 4; ++start) {
+            TKvnPictureView w;
+            w.start();
+            QCoreApplication::processEvents();
+            QCOMPARE(w.size(), QSize(1000, 700));
+            QCOMPARE(w.frameGeometry(), first);
+            w.close();
+        }
+    }
 };
 
 int main(int argc, char** argv)
