@@ -184,7 +184,10 @@ void TPicLibThumbnails::ReplaceFile(const QString& path)
 {
     const QFileInfo info(path);
     const QString folder = host.currentFolder ? host.currentFolder() : QString();
-    if (info.exists() && !folder.isEmpty() && paths::sameFolder(info.absolutePath(), folder)) {
+    // a file saved into another folder is no item of this grid
+    if (!folder.isEmpty() && !paths::sameFolder(info.absolutePath(), folder))
+        return;
+    if (info.exists() && !folder.isEmpty()) {
         for (int i = int(items_.size()) - 1; i >= 0; --i) {
             if (items_[size_t(i)]->FileName != path)
                 continue;

@@ -1043,6 +1043,7 @@ void TKvnPictureView::StartFolderScan()
     host.isUnsorted = [this] { return ui->actUnsortiert->isChecked(); };
     host.sortThumbnails = [grid] { grid->sortItems(grid->host.compare); };
     host.updateMarkedCount = [this] { UpdateMarkedCount(); };
+    host.showMessage = [this](const QString& text) { showStatusMessage(text); };
     auto* thread = new TTimeThread(grid, &state_, host, this);
     state_.ScanThread = thread;
     connect(thread, &QThread::finished, this, [this, thread] {

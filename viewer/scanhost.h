@@ -12,4 +12,5 @@ struct ScanHost {
     std::function<bool()> isUnsorted;
     std::function<void()> sortThumbnails;          // CompareThumbnails over the grid
     std::function<void()> updateMarkedCount;
+    std::function<void(const QString&)> showMessage;   // status panel 3
 };

@@ -114,7 +114,12 @@ void TTimeThread::scan()
     uiStep([&] {
         if (host_.setCancelEnabled)
             host_.setCancelEnabled(false);
-        if (!stopped && grid_->host.setProgressPosition)
+        // a stopped scan says how far it came; the bar starts again from 0
+        if (stopped && host_.showMessage && grid_->host.progressPosition && grid_->host.progressMaximum)
+            host_.showMessage(QString("Abgebrochen: %1 von %2 Dateien eingelesen")
+                                  .arg(grid_->host.progressPosition())
+                                  .arg(grid_->host.progressMaximum()));
+        if (grid_->host.setProgressPosition)
             grid_->host.setProgressPosition(0);
     });
 }

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -237,6 +238,37 @@ private slots:
             QCOMPARE(w.frameGeometry(), first);
             w.close();
         }
+    }
+
+    // A stopped scan puts the bar back and says how far it came; a picture
+    // saved into another folder does not join the grid, one saved into the
+    // grid's folder does.
+    void stoppedScanAndSavesElsewhere()
+    {
+        QTemporaryDir dir, elsewhere;
+        for (int i = 0; i < 40; ++i)
+            makePicture(dir.filePath(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))), 1500 + i, 1100);
+        TKvnPictureView w;
+        w.start();
+        TPicLibThumbnails* grid = w.thumbnails();
+        auto* bar = w.findChild<QProgressBar*>("ProgressBar1");
+        QVERIFY(bar);
+        QVERIFY(w.folderTree()->setPath(dir.path()));
+        QTRY_VERIFY(w.state().ScanThread && bar->maximum() == 40 && bar->value() > 0);
+        action(w, "actAbbrechen")->trigger();
+        settle(w);
+        QCOMPARE(bar->value(), 0);
+        QVERIFY2(w.statusText(3).startsWith("Abgebrochen: ") && w.statusText(3).endsWith(" von 40 Dateien eingelesen"),
+                 qPrintable(w.statusText(3)));
+
+        const int items = grid->itemCount();
+        makePicture(elsewhere.filePath("saved.bmp"), 30, 20);
+        grid->ReplaceFile(elsewhere.filePath("saved.bmp"));
+        QCOMPARE(grid->itemCount(), items);
+        QCOMPARE(grid->IndexOfFile(elsewhere.filePath("saved.bmp"), 0), -1);
+        makePicture(dir.filePath("saved.bmp"), 30, 20);
+        grid->ReplaceFile(dir.filePath("saved.bmp"));
+        QTRY_COMPARE(grid->itemCount(), items + 1);
     }
 };
 
