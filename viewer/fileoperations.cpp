@@ -11,6 +11,7 @@
 #include "platform/folderpicker.h"
 #include "platform/messagebox.h"
 #include "platform/paths.h"
+#include "platform/trash.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -82,7 +83,7 @@ void FileOperations::Delete()
     const QList<int> items = operands();
     if (MessageBox::show(window_, QMessageBox::Question, noun + " löschen",
                          "Sind Sie sicher, daß " + QString::number(n) + " " + noun + " gelöscht werden " + verb
-                             + "?" + namesOf(items),
+                             + "?" + namesOf(items) + whereDeletedGo(items),
                          QMessageBox::Yes | QMessageBox::No)
         != QMessageBox::Yes)
         return;
@@ -112,8 +113,7 @@ void FileOperations::Delete()
         const QString file = item.FileName;
         state_->NotifySuppressed = true;
         fileops::makeArchiveOnly(file);
-        const bool tiff = item.FormatName == "TIF" || item.FormatName == "TIFF";
-        if (tiff && item.PageCount > 1) {
+        if (isTiffPage(item)) {
             if (DeleteTiffPage(file, item.PageIndex)) {
                 for (int k = 0; k < grid_->itemCount(); ++k)
                     if (grid_->item(k).FileName == file)
@@ -124,12 +124,12 @@ void FileOperations::Delete()
                     RemoveAnnotationPage(ant, item.PageIndex);
                 }
             }
-        } else if (fileops::removeFile(file)) {
+        } else if (deleteWholeFile(file)) {
             remove.insert(i);
             const QString ant = annotationFile(file);
             if (QFileInfo::exists(ant)) {
                 fileops::makeArchiveOnly(ant);
-                fileops::removeFile(ant);
+                deleteWholeFile(ant);
             }
         }
         state_->NotifySuppressed = true;
@@ -149,6 +149,37 @@ void FileOperations::Delete()
     }
     if (host_.updateMarkedCount)
         host_.updateMarkedCount();
+}
+
+bool FileOperations::isTiffPage(const Th& item)
+{
+    return (item.FormatName == "TIF" || item.FormatName == "TIFF") && item.PageCount > 1;
+}
+
+// Whole files go to the Trash where their file system has one; pages of a
+// TIFF file, and files without a Trash, are gone for good.
+bool FileOperations::deleteWholeFile(const QString& file)
+{
+    return trash::availableFor(file) ? trash::moveToTrash(file) : fileops::removeFile(file);
+}
+
+// The last lines of the delete question: where the pictures go.
+QString FileOperations::whereDeletedGo(const QList<int>& items) const
+{
+    if (items.isEmpty())
+        return {};
+    int toTrash = 0;
+    for (int i : items) {
+        const Th& item = grid_->item(i);
+        toTrash += !isTiffPage(item) && trash::availableFor(item.FileName) ? 1 : 0;
+    }
+    if (toTrash == items.size())
+        return items.size() == 1 ? QStringLiteral("\n\nDie Datei wird in den Papierkorb verschoben.")
+                                 : QStringLiteral("\n\nDie Dateien werden in den Papierkorb verschoben.");
+    if (toTrash == 0)
+        return QStringLiteral("\n\nDas Löschen ist endgültig.");
+    return QStringLiteral("\n\nGanze Dateien werden in den Papierkorb verschoben; Seiten von TIFF-Dateien und "
+                          "Dateien ohne Papierkorb werden endgültig gelöscht.");
 }
 
 void FileOperations::Copy()

@@ -9,6 +9,7 @@
 class TPicLibThumbnails;
 class QWidget;
 struct ViewerState;
+struct Th;
 
 class FileOperations : public QObject {
     Q_OBJECT
@@ -43,6 +44,9 @@ private:
     void transfer(bool move);
     bool inShownFolder(const QString& path) const;
     QString namesOf(const QList<int>& items) const;
+    QString whereDeletedGo(const QList<int>& items) const;
+    static bool isTiffPage(const Th& item);
+    static bool deleteWholeFile(const QString& file);
 
     QWidget* window_;
     TPicLibThumbnails* grid_;

@@ -579,11 +579,23 @@ bool TKvnPictureView::windowKeyPress(QObject* watched, QKeyEvent* event)
     const bool arrow = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right ||
                        event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
     const bool alt = event->modifiers() & Qt::AltModifier;
+    // Entf on the picture deletes the grid's selected picture, as in the grid
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier
+        && (widget == pane() || pane()->isAncestorOf(widget)) && !annotationEditing()) {
+        fileOps_->Delete();
+        return true;
+    }
     if (arrow && !alt &&
         (ui->ShellTree1->isAncestorOf(widget) || widget == ui->ShellTree1 || ui->ComboBoxEx1->isAncestorOf(widget) ||
          widget == ui->ComboBoxEx1))
         return false;
     return HandleToolbarKeys(event->key(), event->modifiers());
+}
+
+bool TKvnPictureView::annotationEditing() const
+{
+    const TILMultiImageToolBarButton* annot = toolbar()->button(ibAnnotEdit);
+    return annot->isEnabled() && annot->isChecked();
 }
 
 bool TKvnPictureView::paneEvent(QEvent* event)
@@ -598,9 +610,7 @@ bool TKvnPictureView::paneEvent(QEvent* event)
         return true;
     }
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-        const TILMultiImageToolBarButton* annot = bar->button(ibAnnotEdit);
-        const bool annotating = annot->isEnabled() && annot->isChecked();
-        if (!annotating && !(pane()->hasFocus() && !bar->hasFocus()))
+        if (!annotationEditing() && !(pane()->hasFocus() && !bar->hasFocus()))
             pane()->setFocus(Qt::MouseFocusReason);
     }
     return false;

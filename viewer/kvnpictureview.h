@@ -140,6 +140,7 @@ private:
     void setUpKeys();
     void setUpToolbar();
     bool paneEvent(QEvent* event);
+    bool annotationEditing() const;
     bool windowKeyPress(QObject* watched, QKeyEvent* event);
     void waitForScanEnd();
     void stopScan();

@@ -453,13 +453,20 @@ private slots:
         });
         ops->Delete();   // "No": nothing happens
         QCOMPARE(asked.last().caption, QString("Bild löschen"));
-        QCOMPARE(asked.last().text, QString("Sind Sie sicher, daß 1 Bild gelöscht werden soll?\n\np0.png"));
+        QCOMPARE(asked.last().text, QString("Sind Sie sicher, daß 1 Bild gelöscht werden soll?\n\np0.png"
+                                            "\n\nDie Datei wird in den Papierkorb verschoben."));
         QVERIFY(QFile::exists(dir.filePath("p0.png")));
 
+        // whole files go to the Trash, with their annotations
+        const QString trashed = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files/";
+        QVERIFY(!QFile::exists(trashed + "p0.png"));
+        const QByteArray picture = readFile(dir.filePath("p0.png"));
         answer = QMessageBox::Yes;
         ops->Delete();
         QVERIFY(!QFile::exists(dir.filePath("p0.png")));
         QVERIFY(!QFile::exists(FileOperations::annotationFile(dir.filePath("p0.png"))));
+        QCOMPARE(readFile(trashed + "p0.png"), picture);
+        QCOMPARE(readFile(trashed + "p0-png.ant"), QByteArray("notes"));
         QCOMPARE(grid.itemCount(), 3);
         QCOMPARE(scans, 1);
 
@@ -469,7 +476,8 @@ private slots:
         ops->Delete();
         QCOMPARE(asked.last().caption, QString("Bilder löschen"));
         QCOMPARE(asked.last().text,
-                 QString("Sind Sie sicher, daß 3 Bilder gelöscht werden sollen?\n\np1.png\np2.png\np3.png"));
+                 QString("Sind Sie sicher, daß 3 Bilder gelöscht werden sollen?\n\np1.png\np2.png\np3.png"
+                         "\n\nDie Dateien werden in den Papierkorb verschoben."));
 
         // none marked, one selected: as for one
         for (int i = 0; i < 3; ++i)
@@ -477,7 +485,8 @@ private slots:
         grid.SelectIndex(1);
         ops->Delete();
         QCOMPARE(asked.last().text,
-                 "Sind Sie sicher, daß 1 Bild gelöscht werden soll?\n\n" + paths::fileName(grid.item(1).FileName));
+                 "Sind Sie sicher, daß 1 Bild gelöscht werden soll?\n\n" + paths::fileName(grid.item(1).FileName)
+                     + "\n\nDie Datei wird in den Papierkorb verschoben.");
 
         // a file that cannot be deleted keeps its thumbnail
         answer = QMessageBox::Yes;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace viewertesting;
@@ -269,6 +270,36 @@ private slots:
         makePicture(dir.filePath("saved.bmp"), 30, 20);
         grid->ReplaceFile(dir.filePath("saved.bmp"));
         QTRY_COMPARE(grid->itemCount(), items + 1);
+    }
+
+    // Entf while the picture has the focus deletes the grid's selected
+    // picture, after the question; the file goes to the Trash.
+    void deleteKeyOnThePicture()
+    {
+        QTemporaryDir dir;
+        makePicture(dir.filePath("a.bmp"), 40, 30);
+        makePicture(dir.filePath("b.bmp"), 50, 30);
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        openFolder(w, dir.path(), 2);
+        TPicLibThumbnails* grid = w.thumbnails();
+        grid->SelectIndex(grid->IndexOfFile(dir.filePath("b.bmp"), 0));
+        QCOMPARE(w.pane()->ImageName(), dir.filePath("b.bmp"));
+        QList<MessageBox::Request> asked;
+        MessageBox::setScript([&](const MessageBox::Request& r) {
+            asked << r;
+            return QMessageBox::Yes;
+        });
+        w.pane()->setFocus();
+        QTest::keyClick(w.pane(), Qt::Key_Delete);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].text.contains("b.bmp") && asked[0].text.endsWith("in den Papierkorb verschoben."),
+                 qPrintable(asked[0].text));
+        QVERIFY(!QFile::exists(dir.filePath("b.bmp")));
+        QVERIFY(QFile::exists(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                              + "/Trash/files/b.bmp"));
+        QVERIFY(QFile::exists(dir.filePath("a.bmp")));
     }
 };
 
