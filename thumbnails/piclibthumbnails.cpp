@@ -121,10 +121,14 @@ void TPicLibThumbnails::MouseToCell(int x, int y, int& row, int& col) const
 void TPicLibThumbnails::updateScrollBar()
 {
     const int fullRows = std::max(1, viewport()->height() / (rowHeight_ + gridLineWidth_));
-    const QSignalBlocker block(verticalScrollBar());
-    verticalScrollBar()->setRange(0, std::max(0, rowCount_ - fullRows));
-    verticalScrollBar()->setPageStep(fullRows);
-    verticalScrollBar()->setValue(topRow_);
+    QScrollBar* bar = verticalScrollBar();
+    // not blocked: the scroll area shows or hides the bar when its range
+    // changes; the range covers the rows that hold items
+    const int filledRows = (int(items_.size()) + colCount_ - 1) / colCount_;
+    bar->setRange(0, std::max(0, std::min(rowCount_, filledRows) - fullRows));
+    bar->setPageStep(fullRows);
+    const QSignalBlocker block(bar);
+    bar->setValue(topRow_);
 }
 
 void TPicLibThumbnails::scrollContentsBy(int, int)

@@ -301,6 +301,36 @@ private slots:
                               + "/Trash/files/b.bmp"));
         QVERIFY(QFile::exists(dir.filePath("a.bmp")));
     }
+
+    // A folder of more pictures than the grid shows has its scroll bar from
+    // the start, without a resize.
+    void gridScrollBarFromTheStart()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 60; ++i)
+            makePicture(dir.filePath(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))), 20 + i, 20);
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        openFolder(w, dir.path(), 60);
+        TPicLibThumbnails* grid = w.thumbnails();
+        QVERIFY(grid->RowCount() > grid->VisibleRowCount());
+        QVERIFY(grid->verticalScrollBar()->maximum() > 0);
+        QTRY_VERIFY(grid->verticalScrollBar()->isVisible());
+
+        // items that arrive in a grid already shown
+        TPicLibThumbnails shown;
+        shown.resize(400, 260);
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QCOMPARE(shown.verticalScrollBar()->maximum(), 0);
+        QTRY_VERIFY(!shown.verticalScrollBar()->isVisible());
+        for (int i = 0; i < 60; ++i)
+            shown.AddFile(dir.filePath(QString("p%1.bmp").arg(i, 2, 10, QChar('0'))));
+        QCoreApplication::processEvents();
+        QVERIFY(shown.verticalScrollBar()->maximum() > 0);
+        QVERIFY(shown.verticalScrollBar()->isVisible());
+    }
 };
 
 int main(int argc, char** argv)
