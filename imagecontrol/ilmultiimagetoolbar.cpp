@@ -173,6 +173,7 @@ void TILMultiImageToolBar::setHints(const QStringList& hints)
 void TILMultiImageToolBar::setAligned(bool on)
 {
     aligned_ = on;
+    applyMinimumSize();
     LayoutButtons();
 }
 
@@ -185,10 +186,12 @@ void TILMultiImageToolBar::applyHints()
     }
 }
 
+// An aligned toolbar wraps its buttons into rows: one button is the least
+// width it needs. An unaligned one keeps them in one row.
 void TILMultiImageToolBar::applyMinimumSize()
 {
     const int n = std::max(int(visible_.count()), 1);
-    setMinimumSize(n * 20, 18);
+    setMinimumWidth(aligned_ ? kMinButtonWidth : n * kMinButtonWidth);
 }
 
 // ---- layout ------------------------------------------------------------------------
@@ -202,15 +205,23 @@ void TILMultiImageToolBar::LayoutButtons()
     for (TILMultiImageToolBarBtn b : order_)
         if (visible_.test(size_t(b)))
             shown.append(b);
-    const ToolBarLayout layout = LayoutToolBarButtons(width(), int(shown.size()), aligned_);
-    if (!aligned_ && layout.width != width() && !shown.isEmpty())
-        resize(layout.width, height());
-    int x = 0;
-    for (int i = 0; i < shown.size(); ++i) {
-        TILMultiImageToolBarButton* button = buttons_[size_t(shown[i])];
-        button->setGeometry(x, 0, layout.widths[i], height());
-        button->show();
-        x += layout.widths[i];
+    const int n = std::max(int(shown.size()), 1);
+    const int perRow = aligned_ ? std::clamp(width() / kMinButtonWidth, 1, n) : n;
+    const int rows = (n + perRow - 1) / perRow;
+    fitRows(rows);
+    for (int row = 0; row < rows; ++row) {
+        const QList<TILMultiImageToolBarBtn> part = shown.mid(row * perRow, perRow);
+        // every row has the first row's cells, so wrapped buttons line up
+        const ToolBarLayout layout = LayoutToolBarButtons(width(), rows > 1 ? perRow : int(part.size()), aligned_);
+        if (!aligned_ && layout.width != width() && !part.isEmpty())
+            resize(layout.width, height());
+        int x = 0;
+        for (int i = 0; i < part.size(); ++i) {
+            TILMultiImageToolBarButton* button = buttons_[size_t(part[i])];
+            button->setGeometry(x, row * rowHeight_, layout.widths[i], rowHeight_);
+            button->show();
+            x += layout.widths[i];
+        }
     }
     for (TILMultiImageToolBarBtn b : order_) {
         if (visible_.test(size_t(b)))
@@ -220,6 +231,29 @@ void TILMultiImageToolBar::LayoutButtons()
         button->hide();
     }
     layingOut_ = false;
+}
+
+// A wrapped toolbar is as high as its rows; one row gets the height the
+// toolbar was given back.
+void TILMultiImageToolBar::fitRows(int rows)
+{
+    if (rows <= 1) {
+        if (wrapped_) {
+            wrapped_ = false;
+            setMinimumHeight(designHeights_.first);
+            setMaximumHeight(designHeights_.second);
+            resize(width(), rowHeight_);
+        }
+        rowHeight_ = height();
+        return;
+    }
+    if (!wrapped_) {
+        wrapped_ = true;
+        designHeights_ = {minimumHeight(), maximumHeight()};
+        rowHeight_ = height();
+    }
+    if (height() != rows * rowHeight_)
+        setFixedHeight(rows * rowHeight_);
 }
 
 void TILMultiImageToolBar::resizeEvent(QResizeEvent* event)

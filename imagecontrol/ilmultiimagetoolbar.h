@@ -1,4 +1,5 @@
 #pragma once
+#include <utility>
 // The image toolbar: a strip of picture buttons bound to one picture
 // control. Each button runs one action on the control (open, save, previous
 // and next picture, print, scan, pan, zoom, fit, centre, clipboard, undo,
@@ -120,6 +121,7 @@ private:
     int pageCount() const;
     void applyHints();
     void applyMinimumSize();
+    void fitRows(int rows);
     void buttonPressed(TILMultiImageToolBarBtn b);
     void buttonClicked(TILMultiImageToolBarBtn b);
     void runGuarded(TILMultiImageToolBarBtn b);
@@ -153,6 +155,10 @@ private:
     bool flat_ = true;
     bool aligned_ = false;
     bool layingOut_ = false;
+    int rowHeight_ = 0;   // the height of one row of buttons
+    bool wrapped_ = false;
+    std::pair<int, int> designHeights_;   // minimum and maximum height before wrapping
+    static constexpr int kMinButtonWidth = 20;
     QStringList hints_;
     TILMultiImageToolBarBtn focused_ = ibOpen;
 };

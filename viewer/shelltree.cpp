@@ -62,16 +62,24 @@ ShellTree::ShellTree(QWidget* parent)
     // folders load in the background: keep a folder the program chose in
     // view as they arrive, but never scroll away from where the user is
     connect(model_, &QFileSystemModel::directoryLoaded, this, &ShellTree::folderLoaded);
+    connect(model_, &QFileSystemModel::rowsInserted, this, [this] { folderLoaded(QString()); });
 }
 
-void ShellTree::folderLoaded(const QString& folder)
+// Rows arrive after their folder reports loaded: the reveal is over only
+// once the chosen folder is in view.
+void ShellTree::folderLoaded(const QString&)
 {
     if (!revealPending_)
         return;
-    const QModelIndex current = currentIndex();
-    if (current.isValid() && paths::samePath(model_->filePath(current.parent()), folder))
-        revealPending_ = false;   // the last folder on the way is in
-    QTimer::singleShot(0, this, &ShellTree::revealCurrent);
+    QTimer::singleShot(0, this, [this] {
+        if (!revealPending_)
+            return;
+        revealCurrent();
+        const QModelIndex current = currentIndex();
+        const QRect shown = current.isValid() ? visualRect(current) : QRect();
+        if (shown.isValid() && viewport()->rect().contains(shown.center()))
+            revealPending_ = false;
+    });
 }
 
 void ShellTree::mousePressEvent(QMouseEvent* event)

@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QVBoxLayout>
 #include <QtTest>
 
 namespace {
@@ -356,6 +357,45 @@ private slots:
         w.bar->RefreshButtons();
         QVERIFY(!w.enabled(ibback));
         QVERIFY(!w.enabled(ibnext));
+    }
+
+    // In a pane narrower than the strip the buttons wrap into rows: none is
+    // narrower than 20 pixels, none lies outside the toolbar or on another;
+    // widened again, the strip is one row of its old height.
+    void narrowToolbarWrapsItsButtons()
+    {
+        QWidget parent;
+        auto* layout = new QVBoxLayout(&parent);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* bar = new TILMultiImageToolBar(&parent);
+        bar->setMinimumHeight(25);
+        bar->setMaximumHeight(25);
+        layout->addWidget(bar);
+        layout->addStretch();
+        bar->setAligned(true);
+        parent.resize(370, 300);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+        QTRY_COMPARE(bar->width(), 370);
+        QCOMPARE(bar->height(), 50);
+        QList<QRect> cells;
+        for (int i = 0; i < kToolBarButtonCount; ++i) {
+            const TILMultiImageToolBarButton* b = bar->button(TILMultiImageToolBarBtn(i));
+            if (!b->isVisible())
+                continue;
+            const QRect g = b->geometry();
+            QVERIFY2(g.width() >= 20, qPrintable(QString::number(g.width())));
+            QVERIFY(bar->rect().contains(g));
+            for (const QRect& other : cells)
+                QVERIFY(!other.intersects(g));
+            cells << g;
+        }
+        QCOMPARE(cells.size(), 28);
+        parent.resize(800, 300);
+        QTRY_COMPARE(bar->height(), 25);
+        for (int i = 0; i < kToolBarButtonCount; ++i)
+            if (bar->button(TILMultiImageToolBarBtn(i))->isVisible())
+                QCOMPARE(bar->button(TILMultiImageToolBarBtn(i))->geometry().top(), 0);
     }
 
     void layoutSharesTheWidth()

@@ -15,6 +15,7 @@
 
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <QSplitter>
 #include <QtTest>
 
 class TestViewerToolbar : public QObject {
@@ -68,11 +69,12 @@ private slots:
         QCOMPARE(static_cast<TMMOpenDialog*>(bar->MMSaveDialog()), static_cast<TMMOpenDialog*>(w.saveDialog()));
         QCOMPARE(bar->button(ibOpen)->toolTip(), QString("Bild öffnen..."));
         QCOMPARE(bar->button(ibZoomIn)->toolTip(), QString("Zoom +++"));
-        w.resize(900, 600);
+        w.resize(1300, 600);
+        w.leftRightSplitter()->setSizes({400, 900});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(bar->geometry().bottom() < w.pane()->geometry().top());
-        QCOMPARE(bar->height(), 25);
+        QCOMPARE(bar->height(), 25);   // one row where the pane is wide enough
         // with a picture shown the picture buttons come on
         QVERIFY(!bar->button(ibInvert)->isEnabled());
         fill(w);
