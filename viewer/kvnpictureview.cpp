@@ -4,6 +4,7 @@
 #include "comparethumbnails.h"
 #include "databaselist.h"
 #include "editorlink.h"
+#include "elidinglabel.h"
 #include "changedpicture.h"
 #include "specialpictures.h"
 #include "samplepicture.h"
@@ -627,7 +628,7 @@ void TKvnPictureView::buildStatusBar()
             statusBar()->addWidget(pathPanel_);
             continue;
         }
-        panels_[i] = new QLabel(this);
+        panels_[i] = new ElidingLabel(this);
         panels_[i]->setMinimumWidth(widths[i]);
         if (i < 3)
             panels_[i]->setMaximumWidth(widths[i]);

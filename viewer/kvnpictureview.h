@@ -17,6 +17,7 @@ class TKvnPictureView;
 class QActionGroup;
 class QTimer;
 class QLabel;
+class ElidingLabel;
 class QMenu;
 class StatusPathPanel;
 class ShellTree;
@@ -159,7 +160,7 @@ private:
     std::unique_ptr<TMMOpenDialog> MMOpenDialog1_;
     std::unique_ptr<TMMSaveDialog> MMSaveDialog1_;
     bool reopenLastFolder_ = true;
-    QLabel* panels_[4] = {};
+    ElidingLabel* panels_[4] = {};
     StatusPathPanel* pathPanel_ = nullptr;
     QActionGroup* sortGroup_ = nullptr;
     QActionGroup* directionGroup_ = nullptr;

@@ -4,6 +4,7 @@
 #include "viewerwindowtesting.h"
 
 #include "viewer/fileoperations.h"
+#include "viewer/elidinglabel.h"
 #include "viewer/glimraapplication.h"
 #include "viewer/timethread.h"
 #include "viewer/ueberschrdlg.h"
@@ -330,6 +331,34 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(shown.verticalScrollBar()->maximum() > 0);
         QVERIFY(shown.verticalScrollBar()->isVisible());
+    }
+
+    // A status text too long for its panel ends in "…"; the panel keeps the
+    // whole text; a text that fits is drawn whole.
+    void longStatusTextsAreCut()
+    {
+        TKvnPictureView w;
+        w.start();
+        w.resize(700, 500);
+        showActive(w);
+        const QString longText = QString("Die Datei \"") + QString(300, QChar('x')) + "\" konnte nicht gelesen werden.";
+        w.showStatusMessage(longText);
+        QCoreApplication::processEvents();
+        auto* panel = w.findChild<ElidingLabel*>();
+        QVERIFY(panel);
+        ElidingLabel* shown = nullptr;
+        for (ElidingLabel* l : w.findChildren<ElidingLabel*>())
+            if (l->text() == longText)
+                shown = l;
+        QVERIFY(shown);
+        QCOMPARE(w.statusText(3), longText);
+        QVERIFY(shown->isElided());
+        QVERIFY(shown->displayedText().endsWith(QChar(0x2026)));
+        QVERIFY(shown->width() < w.width());
+        QVERIFY(w.minimumSizeHint().width() < 700);
+        w.showStatusMessage("kurz");
+        QVERIFY(!shown->isElided());
+        QCOMPARE(shown->displayedText(), QString("kurz"));
     }
 };
 
