@@ -21,6 +21,7 @@
 #include "viewer/changedpicture.h"
 #include "viewer/samplepicture.h"
 #include "viewer/specialpictures.h"
+#include "codec/binding/piclibtypes.h"
 #include "viewer/settings/aboutbox3.h"
 
 #include <QAction>
@@ -347,7 +348,7 @@ void TKvnPictureEdit::loadPicture(const QString& file, int page, TPMultiImage* c
         TBitmap icon;
         if (!specialpictures::iconPicture(file, colors::toQColor(control->Color()), icon))
             return;   // 256-pixel entries are not shown
-        icon.setPixelFormat(iconFormat(specialpictures::colourClass(specialpictures::foldedDeviceDepth())));
+        icon.setPixelFormat(iconFormat(PixelFormatCode(specialpictures::foldedDeviceDepth())));
         control->setPicture(icon);
         describeOwnLoad(control, "ICON");
         information = specialpictures::iconInformationText(file, control->Picture());

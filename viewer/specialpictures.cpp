@@ -1,6 +1,7 @@
 #include "specialpictures.h"
 
 #include "codec/binding/display.h"
+#include "codec/binding/piclibtypes.h"
 #include "codec/metafile/metafileconvert.h"
 #include "codec/metafile/tmetafile.h"
 
@@ -43,26 +44,12 @@ int foldedDeviceDepth()
     return d <= 4 ? 4 : (d < 16 ? 8 : 24);
 }
 
-int colourClass(int bits)
-{
-    switch (bits) {
-    case 1: return 1;
-    case 4: return 2;
-    case 8: return 3;
-    case 15: return 4;
-    case 16: return 5;
-    case 24: return 6;
-    case 32: return 7;
-    default: return 8;
-    }
-}
-
 QString colourClassText(int bits, int* colours)
 {
     static const char* const kTexts[] = {"Monochrom", "16 Farben", "256 Farben", "15 Bit Farben",
                                          "16 Bit Farben", "24 Bit Farben", "32 Bit Farben", "Palette"};
     static const int kColours[] = {2, 16, 256, 0, 0, 0, 0, 0};
-    const int index = colourClass(bits) - 1;
+    const int index = PixelFormatCode(bits) - 1;
     *colours = kColours[index];
     return QString::fromLatin1(kTexts[index]);
 }

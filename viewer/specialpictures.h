@@ -21,9 +21,6 @@ bool iconPicture(const QString& file, const QColor& background, TBitmap& picture
 
 // The screen's bits per pixel folded to 4, 8 or 24.
 int foldedDeviceDepth();
-// The colour class of a depth: 1 Monochrom, 2 16 Farben, 3 256 Farben,
-// 4 and 5 15 and 16 Bit, 6 24 Bit, 7 32 Bit, 8 Palette.
-int colourClass(int bits);
 // The class's text and the number of colours it names (0 when none).
 QString colourClassText(int bits, int* colours);
 
