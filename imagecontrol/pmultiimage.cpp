@@ -1012,6 +1012,8 @@ void TPMultiImage::mouseReleaseEvent(QMouseEvent* event)
 
 void TPMultiImage::keyPressEvent(QKeyEvent* event)
 {
+    if (annotationKey(event))
+        return;
     const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     const int key = event->key();
     if (mods == Qt::ControlModifier && (key == Qt::Key_C || key == Qt::Key_Insert)) {

@@ -153,6 +153,13 @@ public:
     // Burns them into bitmap at scale 1; false without annotations' layer or
     // for a bitmap that cannot be converted.
     bool BurnAnnotations(TBitmap& bitmap) const;
+    // In editing mode: removes the selected annotation object; undoes and
+    // redoes the changes made since the annotations were loaded or cleared.
+    // False when there was nothing to do. The keys: Entf, Ctrl+Z and
+    // Ctrl+Umschalt+Z.
+    bool DeleteSelectedAnnotation();
+    bool UndoAnnotations();
+    bool RedoAnnotations();
     static constexpr int kMouseMove = 512, kLeftDown = 513, kLeftUp = 514, kRightDown = 516, kRightUp = 517;
 
     // ---- editing, rubber band and saving
@@ -298,6 +305,8 @@ private:
     void paintAnnotations(const QRect& area, bool zoomed);
     // Hands a mouse event to the layer in editing mode; false otherwise.
     bool annotationMouse(QMouseEvent* event, int message);
+    bool annotationKey(QKeyEvent* event);
+    bool annotationCommand(int command);
 
     QString imageName_;
     bool loadFailed_ = false;

@@ -12,6 +12,7 @@
 #include "codec/binding/errorinvalid.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -252,5 +253,46 @@ bool TPMultiImage::annotationMouse(QMouseEvent* event, int message)
         annotationcalls::MouseMon(this, message, packedPosition(event->position().toPoint()));
         update();
     }
+    return true;
+}
+
+bool TPMultiImage::annotationCommand(int command)
+{
+    if (!editAnnotat_ || !annoAttached_)
+        return false;
+    const bool done = annotationcalls::MenuMsg(this, command);
+    update();
+    return done;
+}
+
+bool TPMultiImage::DeleteSelectedAnnotation()
+{
+    return annotationCommand(annoCmdDelete);
+}
+
+bool TPMultiImage::UndoAnnotations()
+{
+    return annotationCommand(annoCmdUndo);
+}
+
+bool TPMultiImage::RedoAnnotations()
+{
+    return annotationCommand(annoCmdRedo);
+}
+
+// Entf, Ctrl+Z and Ctrl+Umschalt+Z act on the annotations in editing mode.
+bool TPMultiImage::annotationKey(QKeyEvent* event)
+{
+    if (!editAnnotat_ || !annoAttached_)
+        return false;
+    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier)
+        DeleteSelectedAnnotation();
+    else if (event->matches(QKeySequence::Undo))
+        UndoAnnotations();
+    else if (event->matches(QKeySequence::Redo))
+        RedoAnnotations();
+    else
+        return false;
+    event->accept();
     return true;
 }

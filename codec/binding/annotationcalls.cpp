@@ -131,9 +131,9 @@ void MouseMon(void* control, int message, int position)
     entry<MouseMon_fn>("MouseMon")(control, message, 0, position);
 }
 
-void MenuMsg(void* control, int command)
+bool MenuMsg(void* control, int command)
 {
-    entry<MenuMsg_fn>("MenuMsg")(control, command);
+    return entry<MenuMsg_fn>("MenuMsg")(control, command) > 0;
 }
 
 void RubberBandOff(void* control)

@@ -39,7 +39,8 @@ void Draw(void* control, double zoom, int x, int y, int centreX, int centreY, in
 void DrawWholeDC(void* control, double scale, int x, int y, int centreX, int centreY, QPainter& painter);
 bool HardDraw(void* control, GlobalHandle dib);
 void MouseMon(void* control, int message, int position);
-void MenuMsg(void* control, int command);
+// A command of the layer (annoCmd...); false when it did nothing.
+bool MenuMsg(void* control, int command);
 void RubberBandOff(void* control);
 qint64 Revision(void* control);
 // The kind names of the layer's objects, in drawing order.

@@ -9,6 +9,7 @@ list(APPEND KV_ENGINE_SOURCES
   annotationhittest.cpp annotationhittest.h
   annotationsettings.cpp annotationsettings.h annotationkinds.h
   annotationediting.cpp annotationediting.h
+  annotationhistory.cpp annotationhistory.h
   annotationentries.cpp
 )
 list(APPEND KV_ENGINE_LIBS Qt6::Gui)

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "annotationhistory.h"
 #include "annotationhittest.h"
 #include "annotationpages.h"
 
@@ -55,6 +56,7 @@ void startObject(Layer& l, Point p)
 {
     const Kind kind = Kind(l.edit.pendingKind);
     Object o = l.settings.of(kind).defaults;
+    l.edit.objectsBefore = l.objects;
     o.points = kind == Kind::Freehand ? std::vector<Point>{p} : std::vector<Point>{p, p};
     l.objects.push_back(std::move(o));
     l.selected = int(l.objects.size()) - 1;
@@ -77,6 +79,7 @@ void settleCreated(Layer& l, Point p)
         }
     }
     l.edit.mode = Mode::Idle;
+    annotationhistory::record(l, std::move(l.edit.objectsBefore));
     changed(l);
     done(l);
 }
@@ -94,6 +97,7 @@ void finishNodes(Layer& l)
         l.objects.erase(l.objects.begin() + l.selected);
         l.selected = -1;
     }
+    annotationhistory::record(l, std::move(l.edit.objectsBefore));
     changed(l);
     done(l);
 }
@@ -113,14 +117,14 @@ void press(Layer& l, Point p)
     if (Object* o = selectedObject(l)) {
         const int handle = annotationhit::handleAt(*o, p, tol);
         if (handle >= 0) {
-            l.edit = {Mode::Handle, l.edit.pendingKind, p, *o, handle};
+            l.edit = {Mode::Handle, l.edit.pendingKind, p, *o, handle, l.objects};
             return;
         }
     }
     const int hit = annotationhit::objectAt(l.objects, p, tol);
     if (hit >= 0) {
         l.selected = hit;
-        l.edit = {Mode::Moving, l.edit.pendingKind, p, l.objects[std::size_t(hit)], -1};
+        l.edit = {Mode::Moving, l.edit.pendingKind, p, l.objects[std::size_t(hit)], -1, l.objects};
         return;
     }
     if (l.edit.pendingKind >= 0 && l.edit.pendingKind < annotation::kKindCount) {
@@ -172,10 +176,25 @@ void release(Layer& l, Point p)
     case Mode::Moving:
     case Mode::Handle:
         l.edit.mode = Mode::Idle;
+        annotationhistory::record(l, std::move(l.edit.objectsBefore));
         break;
     default:
         break;
     }
+}
+
+// Ends a drag or an object being made, keeping what was done so far.
+void settle(Layer& l)
+{
+    if (l.edit.mode == Mode::Nodes) {
+        finishNodes(l);
+    } else if (l.edit.mode == Mode::Creating) {
+        const Object* o = selectedObject(l);
+        settleCreated(l, o && !o->points.empty() ? o->points.back() : Point{});
+    } else if (l.edit.mode != Mode::Idle) {
+        release(l, {});
+    }
+    l.edit.mode = Mode::Idle;
 }
 
 struct MenuBuilder {
@@ -286,7 +305,9 @@ bool editProperties(Layer& l)
     next.text.assign(p.text, strnlen(p.text, sizeof p.text));
     if (!annotationformat::writable(next))
         return false;   // text the file could not hold
+    std::vector<Object> before = l.objects;
     *o = std::move(next);
+    annotationhistory::record(l, std::move(before));
     changed(l);
     return true;
 }
@@ -325,10 +346,17 @@ bool command(Layer& l, int id)
         l.edit.pendingKind = id - kNewObject;
         return true;
     }
+    if (id == kUndo || id == kRedo) {
+        settle(l);
+        return id == kUndo ? annotationhistory::undo(l) : annotationhistory::redo(l);
+    }
+    if (id == kDelete)
+        settle(l);
     Object* o = selectedObject(l);
     if (!o)
         return false;
     const std::size_t at = std::size_t(l.selected);
+    std::vector<Object> before = l.objects;
     switch (id) {
     case kBringToFront: {
         Object moved = std::move(*o);
@@ -356,18 +384,17 @@ bool command(Layer& l, int id)
     default:
         return false;
     }
+    annotationhistory::record(l, std::move(before));
     changed(l);
     return true;
 }
 
 void stop(Layer& l)
 {
-    if (l.edit.mode == Mode::Nodes)
-        finishNodes(l);
-    else if (l.edit.mode == Mode::Creating)
-        settleCreated(l, selectedObject(l) ? selectedObject(l)->points.back() : Point{});
+    settle(l);
     l.edit = {};
     l.selected = -1;
+    l.shapeEditing = false;
 }
 
 }  // namespace annotationediting

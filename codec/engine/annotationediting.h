@@ -15,9 +15,10 @@ namespace annotationediting {
 // Mouse messages (the control's codes).
 constexpr int kMove = 512, kLeftDown = 513, kLeftUp = 514, kRightDown = 516, kRightUp = 517;
 
-// Menu commands.
-constexpr int kNewObject = 100;   // + kind
-constexpr int kBringToFront = 200, kSendToBack = 201, kProperties = 202, kDelete = 203, kIconic = 204;
+// Menu commands (crde2001.h).
+constexpr int kNewObject = annoCmdNewObject;   // + kind
+constexpr int kBringToFront = annoCmdBringToFront, kSendToBack = annoCmdSendToBack, kProperties = annoCmdProperties,
+              kDelete = annoCmdDelete, kIconic = annoCmdIconic, kUndo = annoCmdUndo, kRedo = annoCmdRedo;
 
 // One mouse message at device position (x, y); true when the layer took it.
 bool mouse(annotation::Layer& layer, int message, int x, int y);

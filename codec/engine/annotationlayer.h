@@ -32,6 +32,13 @@ struct EditState {
     Point anchor;           // picture point where the drag began
     Object before;          // the object as it was then
     int handle = -1;
+    std::vector<Object> objectsBefore;   // the layer before the drag or the new object
+};
+
+// The layer's earlier and undone states since it was loaded or cleared.
+struct History {
+    std::vector<std::vector<Object>> undo;
+    std::vector<std::vector<Object>> redo;
 };
 
 struct Layer {
@@ -46,13 +53,17 @@ struct Layer {
     std::uint64_t revision = 0;
     annotationpaint::View view;   // of the last drawing on the window
     int selected = -1;
+    bool shapeEditing = false;   // the selected object shows its nodes
     EditState edit;
+    History history;
 
     void replace(std::vector<Object> next)
     {
         objects = std::move(next);
         selected = -1;
+        shapeEditing = false;
         edit = {};
+        history = {};
         ++revision;
     }
 };

@@ -1,6 +1,7 @@
 #include "annotationobject.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace annotation {
 
@@ -41,6 +42,22 @@ int minimumPoints(Kind kind)
 int maximumPoints(Kind kind)
 {
     return isBoxKind(kind) || kind == Kind::Line || kind == Kind::Pointer ? 2 : 0;
+}
+
+Pixels::Pixels(std::vector<std::uint8_t> bytes)
+{
+    if (!bytes.empty())
+        bytes_ = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+}
+
+void Pixels::assign(const std::uint8_t* first, const std::uint8_t* last)
+{
+    *this = Pixels(std::vector<std::uint8_t>(first, last));
+}
+
+bool Pixels::operator==(const Pixels& other) const
+{
+    return bytes_ == other.bytes_ || (size() == other.size() && (size() == 0 || std::memcmp(data(), other.data(), size()) == 0));
 }
 
 Rect Object::bounds() const

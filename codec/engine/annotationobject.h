@@ -3,6 +3,8 @@
 // pixels, and its drawing attributes. Colours are 0x00BBGGRR values.
 
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,23 @@ enum PenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psNull };
 // cross, diagonal cross); kHatchSolid fills plainly.
 constexpr int kHatchSolid = 6;
 
+// The pixels of an embedded picture. Copies of an object (the undo steps of
+// a layer) share them; they compare by content.
+class Pixels {
+public:
+    Pixels() = default;
+    Pixels(std::initializer_list<std::uint8_t> bytes) : Pixels(std::vector<std::uint8_t>(bytes)) {}
+    explicit Pixels(std::vector<std::uint8_t> bytes);
+    void assign(const std::uint8_t* first, const std::uint8_t* last);
+    const std::uint8_t* data() const { return bytes_ ? bytes_->data() : nullptr; }
+    std::size_t size() const { return bytes_ ? bytes_->size() : 0; }
+    bool empty() const { return size() == 0; }
+    bool operator==(const Pixels& other) const;
+
+private:
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
+};
+
 struct Object {
     Kind kind = Kind::Rectangle;
     // Rectangle-like kinds (ellipse, rectangle, notes, label, highlight,
@@ -64,7 +83,7 @@ struct Object {
     // Embedded picture: width x height pixels, top-down rows of B, G, R, A.
     int imageWidth = 0;
     int imageHeight = 0;
-    std::vector<std::uint8_t> imagePixels;
+    Pixels imagePixels;
 
     bool operator==(const Object&) const = default;
     // The smallest rectangle holding every point.

@@ -56,6 +56,24 @@ typedef int (*AnnoAfterDrawCallback)(void* control, const char* name);
 
 // One entry of a context menu the layer shows through the program.
 enum { annoMenuDisabled = 1, annoMenuSeparator = 2, annoMenuChecked = 4 };
+// The commands of MenuMsg: those of the layer's menus, and those a program
+// sends for keys (delete the selected object, undo and redo the last
+// change of the layer since it was loaded or cleared).
+enum {
+    annoCmdNewObject = 100,   // + kind
+    annoCmdBringToFront = 200,
+    annoCmdSendToBack = 201,
+    annoCmdProperties = 202,
+    annoCmdDelete = 203,
+    annoCmdIconic = 204,
+    annoCmdUndo = 205,
+    annoCmdRedo = 206,
+    annoCmdEditShape = 207,
+    annoCmdAddNode = 208,
+    annoCmdDeleteNode = 209,
+    annoCmdChangeStamp = 210,
+    annoCmdPicture = 211,
+};
 struct AnnoMenuItem {
     int command;        // 0 for a separator or a heading
     int flags;          // annoMenu... bits

@@ -184,6 +184,87 @@ private slots:
         QCOMPARE(saved().at(0)[0].kind, Kind::Ellipse);
     }
 
+    void theDeleteKeyRemovesTheSelectedObjectOnly()
+    {
+        make(QStringLiteral("Rechteck"), QPoint(10, 10), QPoint(60, 40));
+        make(QStringLiteral("Ellipse"), QPoint(100, 100), QPoint(160, 140));
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(35, 10));   // selects the rectangle
+        QTest::keyClick(image_.get(), Qt::Key_Delete);
+        QCOMPARE(image_->AnnotationCount(), 1);
+        QCOMPARE(saved().at(0)[0].kind, Kind::Ellipse);
+        // nothing selected: Entf removes nothing
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(250, 20));
+        QTest::keyClick(image_.get(), Qt::Key_Delete);
+        QCOMPARE(image_->AnnotationCount(), 1);
+        // outside editing mode the key is not the layer's
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(130, 100));
+        image_->setEditAnnotat(false);
+        QTest::keyClick(image_.get(), Qt::Key_Delete);
+        QCOMPARE(image_->AnnotationCount(), 1);
+    }
+
+    void undoAndRedoWalkThroughEveryChange()
+    {
+        using Points = std::vector<annotation::Point>;
+        make(QStringLiteral("Rechteck"), QPoint(10, 10), QPoint(60, 40));
+        drag(QPoint(35, 10), QPoint(45, 20));                 // moved by (10, 10)
+        drag(QPoint(70, 50), QPoint(90, 60));                 // its corner
+        annotationediting::DialogScript = [](TAnnoPropertiesDlg& dialog) {
+            dialog.penWidth()->setValue(7);
+            return true;
+        };
+        rightClick(QPoint(45, 20), QStringLiteral("Eigenschaften"));
+        QCOMPARE(saved().at(0)[0].penWidth, 7);
+        rightClick(QPoint(45, 20), QStringLiteral("Entfernen"));
+        QCOMPARE(image_->AnnotationCount(), 0);
+
+        const auto undo = [this] { QTest::keyClick(image_.get(), Qt::Key_Z, Qt::ControlModifier); };
+        const auto redo = [this] {
+            QTest::keyClick(image_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        };
+        undo();
+        QCOMPARE(image_->AnnotationCount(), 1);
+        QCOMPARE(saved().at(0)[0].penWidth, 7);
+        undo();
+        QCOMPARE(saved().at(0)[0].penWidth, 1);
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {90, 60}}));
+        undo();
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {70, 50}}));
+        undo();
+        QCOMPARE(saved().at(0)[0].points, (Points{{10, 10}, {60, 40}}));
+        undo();
+        QCOMPARE(image_->AnnotationCount(), 0);
+        QVERIFY(!image_->UndoAnnotations());   // nothing before the first change
+        redo();
+        redo();
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {70, 50}}));
+        // a new change drops what was undone
+        rightClick(QPoint(45, 20), QStringLiteral("Nach hinten"));
+        make(QStringLiteral("Linie"), QPoint(150, 150), QPoint(200, 200));
+        QVERIFY(!image_->RedoAnnotations());
+        undo();
+        QCOMPARE(image_->AnnotationCount(), 1);
+
+        // another picture starts afresh
+        QImage other(100, 100, QImage::Format_RGB32);
+        other.fill(Qt::gray);
+        QVERIFY(other.save(dir_.filePath(QStringLiteral("g.png"))));
+        image_->setImageName(dir_.filePath(QStringLiteral("g.png")));
+        QCOMPARE(image_->AnnotationCount(), 0);
+        QVERIFY(!image_->UndoAnnotations());
+    }
+
+    void undoInTheMiddleOfAShapeTakesItBackWhole()
+    {
+        rightClick(QPoint(290, 290), QStringLiteral("Polygon"));
+        for (QPoint p : {QPoint(10, 10), QPoint(60, 10), QPoint(30, 50), QPoint(10, 40)})
+            QTest::mouseClick(image_.get(), Qt::LeftButton, {}, p);
+        QVERIFY(image_->UndoAnnotations());
+        QCOMPARE(image_->AnnotationCount(), 0);
+        QVERIFY(image_->RedoAnnotations());
+        QCOMPARE(saved().at(0)[0].points.size(), std::size_t(4));
+    }
+
     void leavingEditingEndsAnUnfinishedShape()
     {
         rightClick(QPoint(290, 290), QStringLiteral("Polygon"));
