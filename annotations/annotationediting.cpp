@@ -26,6 +26,7 @@ QList<MenuEntry> entriesOf(const AnnoMenuItem* items, int count)
         e.enabled = !(items[i].flags & annoMenuDisabled);
         e.checked = items[i].flags & annoMenuChecked;
         e.separator = items[i].flags & annoMenuSeparator;
+        e.heading = items[i].flags & annoMenuHeading;
         entries << e;
     }
     return entries;
@@ -48,7 +49,7 @@ int showMenu(void* owner, int x, int y, const AnnoMenuItem* items, int count)
         action->setCheckable(e.checked);
         action->setChecked(e.checked);
         action->setData(e.command);
-        if (!e.enabled) {
+        if (e.heading) {
             QFont bold = action->font();
             bold.setBold(true);
             action->setFont(bold);

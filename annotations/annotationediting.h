@@ -17,6 +17,7 @@ struct MenuEntry {
     bool enabled = true;
     bool checked = false;
     bool separator = false;
+    bool heading = false;
 };
 
 // Makes the layer's menus and property dialog work; the programs call it

@@ -10,6 +10,7 @@ list(APPEND KV_ENGINE_SOURCES
   annotationsettings.cpp annotationsettings.h annotationkinds.h
   annotationediting.cpp annotationediting.h
   annotationhistory.cpp annotationhistory.h
+  annotationnodes.cpp annotationnodes.h
   annotationentries.cpp
 )
 list(APPEND KV_ENGINE_LIBS Qt6::Gui)

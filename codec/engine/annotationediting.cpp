@@ -6,6 +6,7 @@
 
 #include "annotationhistory.h"
 #include "annotationhittest.h"
+#include "annotationnodes.h"
 #include "annotationpages.h"
 
 namespace annotationediting {
@@ -115,7 +116,7 @@ void press(Layer& l, Point p)
     }
     const int tol = tolerance(l);
     if (Object* o = selectedObject(l)) {
-        const int handle = annotationhit::handleAt(*o, p, tol);
+        const int handle = annotationnodes::handleAt(*o, l.shapeEditing, p, tol);
         if (handle >= 0) {
             l.edit = {Mode::Handle, l.edit.pendingKind, p, *o, handle, l.objects};
             return;
@@ -123,6 +124,8 @@ void press(Layer& l, Point p)
     }
     const int hit = annotationhit::objectAt(l.objects, p, tol);
     if (hit >= 0) {
+        if (hit != l.selected)
+            l.shapeEditing = false;
         l.selected = hit;
         l.edit = {Mode::Moving, l.edit.pendingKind, p, l.objects[std::size_t(hit)], -1, l.objects};
         return;
@@ -132,6 +135,7 @@ void press(Layer& l, Point p)
         return;
     }
     l.selected = -1;
+    l.shapeEditing = false;
 }
 
 void drag(Layer& l, Point p)
@@ -147,8 +151,7 @@ void drag(Layer& l, Point p)
         break;
     }
     case Mode::Handle:
-        if (l.edit.handle < int(o->points.size()))
-            o->points[std::size_t(l.edit.handle)] = p;
+        annotationnodes::dragHandle(*o, l.edit.before, l.shapeEditing, l.edit.handle, p);
         break;
     case Mode::Creating:
         if (o->kind == Kind::Freehand) {
@@ -220,17 +223,34 @@ void contextMenu(Layer& l, Point p, int x, int y)
         return;
     l.settings = annotationsettings::load(l.settingsFile);   // the program may have changed it
     MenuBuilder menu;
-    const int hit = annotationhit::objectAt(l.objects, p, tolerance(l));
+    const int tol = tolerance(l);
+    int hit = annotationhit::objectAt(l.objects, p, tol);
+    if (const Object* shape = l.shapeEditing ? selectedObject(l) : nullptr;
+        shape && (annotationnodes::canRemoveNode(*shape, p, tol) || annotationnodes::handleAt(*shape, true, p, tol) >= 0 ||
+                  annotationnodes::canAddNode(*shape, p, tol)))
+        hit = l.selected;   // the nodes of the shape being edited come first
+    l.menuAt = p;
     if (hit >= 0) {
+        if (hit != l.selected)
+            l.shapeEditing = false;
         l.selected = hit;
         const Object& o = l.objects[std::size_t(hit)];
         const annotationsettings::KindSettings& k = l.settings.of(o.kind);
         if (!k.menuEnabled)
             return;
-        menu.add(0, annoMenuDisabled, k.name);
+        menu.add(0, annoMenuDisabled | annoMenuHeading, k.name);
         menu.add(0, annoMenuSeparator, {});
         menu.add(kBringToFront, 0, l.settings.menu("BringToFront"));
         menu.add(kSendToBack, 0, l.settings.menu("SendToBack"));
+        if (annotationnodes::hasNodes(o.kind)) {
+            menu.add(kEditShape, l.shapeEditing ? annoMenuChecked : 0, l.settings.menu("EditShape"));
+            if (l.shapeEditing) {
+                menu.add(kAddNode, annotationnodes::canAddNode(o, p, tol) ? 0 : annoMenuDisabled,
+                         l.settings.menu("AddNode"));
+                menu.add(kDeleteNode, annotationnodes::canRemoveNode(o, p, tol) ? 0 : annoMenuDisabled,
+                         l.settings.menu("DeleteNode"));
+            }
+        }
         if (o.kind == Kind::Notes)
             menu.add(kIconic, o.iconic ? annoMenuChecked : 0, l.settings.menu("ViewIconic"));
         if (o.kind != Kind::Image)
@@ -239,7 +259,8 @@ void contextMenu(Layer& l, Point p, int x, int y)
         menu.add(kDelete, 0, k.deleteText);
     } else {
         l.selected = -1;
-        menu.add(0, annoMenuDisabled, l.settings.menu("New"));
+        l.shapeEditing = false;
+        menu.add(0, annoMenuDisabled | annoMenuHeading, l.settings.menu("New"));
         menu.add(0, annoMenuSeparator, {});
         for (int kind = 0; kind < annotation::kKindCount; ++kind) {
             if (kind == int(Kind::Image))
@@ -374,6 +395,17 @@ bool command(Layer& l, int id)
     }
     case kIconic:
         o->iconic = !o->iconic;
+        break;
+    case kEditShape:
+        l.shapeEditing = !l.shapeEditing && annotationnodes::hasNodes(o->kind);
+        return true;
+    case kAddNode:
+        if (!l.shapeEditing || !annotationnodes::addNode(*o, l.menuAt, tolerance(l)))
+            return false;
+        break;
+    case kDeleteNode:
+        if (!l.shapeEditing || !annotationnodes::removeNode(*o, l.menuAt, tolerance(l)))
+            return false;
         break;
     case kProperties:
         return editProperties(l);

@@ -3,9 +3,10 @@
 // of the kind chosen in the "new object" menu (boxes and lines are dragged
 // open, freehand strokes follow the mouse, connected lines and polygons get
 // a node per click and end with the right button); a press on an object
-// selects and moves it, on a handle of the selected object moves that
-// point; the right button shows the object's menu (front, back, symbol,
-// properties, delete) or, on free space, the kinds to make. Menus and the
+// selects and moves it, on a handle of the selected object reshapes it
+// (annotationnodes.h); the right button shows the object's menu (front,
+// back, the shape's nodes, symbol, properties, delete) or, on free space,
+// the kinds to make. Every change can be undone (annotationhistory.h). Menus and the
 // property dialog are shown by the program (AnnoHost).
 
 #include "annotationlayer.h"
@@ -18,7 +19,8 @@ constexpr int kMove = 512, kLeftDown = 513, kLeftUp = 514, kRightDown = 516, kRi
 // Menu commands (crde2001.h).
 constexpr int kNewObject = annoCmdNewObject;   // + kind
 constexpr int kBringToFront = annoCmdBringToFront, kSendToBack = annoCmdSendToBack, kProperties = annoCmdProperties,
-              kDelete = annoCmdDelete, kIconic = annoCmdIconic, kUndo = annoCmdUndo, kRedo = annoCmdRedo;
+              kDelete = annoCmdDelete, kIconic = annoCmdIconic, kUndo = annoCmdUndo, kRedo = annoCmdRedo,
+              kEditShape = annoCmdEditShape, kAddNode = annoCmdAddNode, kDeleteNode = annoCmdDeleteNode;
 
 // One mouse message at device position (x, y); true when the layer took it.
 bool mouse(annotation::Layer& layer, int message, int x, int y);

@@ -7,6 +7,7 @@
 
 #include "annotationediting.h"
 #include "annotationlayer.h"
+#include "annotationnodes.h"
 #include "annotationpages.h"
 #include "annotationpainter.h"
 #include "crde2001.h"
@@ -105,7 +106,8 @@ short DrawAnnotation(void* control, double zoom, int x, int y, short centreX, sh
         painter.setClipRect(0, 0, device->width() - bar, device->height() - bar);
         annotationpaint::paint(painter, l.objects, l.view, hooksOf(l, kPassScreen));
         if (l.selected >= 0 && l.selected < int(l.objects.size()))
-            annotationpaint::paintHandles(painter, l.objects[std::size_t(l.selected)], l.view);
+            annotationpaint::paintHandles(painter, annotationnodes::handles(l.objects[std::size_t(l.selected)], l.shapeEditing),
+                                          l.view);
         return 1;
     });
 }

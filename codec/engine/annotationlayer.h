@@ -54,6 +54,7 @@ struct Layer {
     annotationpaint::View view;   // of the last drawing on the window
     int selected = -1;
     bool shapeEditing = false;   // the selected object shows its nodes
+    Point menuAt;                // where the last context menu was asked for
     EditState edit;
     History history;
 

@@ -301,12 +301,12 @@ void paint(QPainter& painter, const std::vector<Object>& objects, const View& vi
     painter.restore();
 }
 
-void paintHandles(QPainter& painter, const Object& object, const View& view)
+void paintHandles(QPainter& painter, const std::vector<annotation::Point>& handles, const View& view)
 {
     painter.save();
     painter.setPen(Qt::white);
     painter.setBrush(Qt::black);
-    for (const annotation::Point& p : object.points) {
+    for (const annotation::Point& p : handles) {
         const QPointF at((p.x - view.originX) * view.scale + view.offsetX, (p.y - view.originY) * view.scale + view.offsetY);
         painter.drawRect(QRectF(at.x() - 3, at.y() - 3, 6, 6));
     }

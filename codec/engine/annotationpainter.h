@@ -28,8 +28,8 @@ struct Hooks {
 
 void paint(QPainter& painter, const std::vector<annotation::Object>& objects, const View& view,
            const Hooks& hooks = {});
-// The handles of a selected object: a small square at each of its points.
-void paintHandles(QPainter& painter, const annotation::Object& object, const View& view);
+// The handles of a selected object: a small square at each point.
+void paintHandles(QPainter& painter, const std::vector<annotation::Point>& handles, const View& view);
 // Burns the objects into the DIB (any depth but RLE); false for a bad DIB.
 bool burn(GlobalHandle dib, const std::vector<annotation::Object>& objects, const Hooks& hooks = {});
 

@@ -55,7 +55,7 @@ typedef int (*AnnoBeforeDrawCallback)(void* control, int pass, short* canDraw, c
 typedef int (*AnnoAfterDrawCallback)(void* control, const char* name);
 
 // One entry of a context menu the layer shows through the program.
-enum { annoMenuDisabled = 1, annoMenuSeparator = 2, annoMenuChecked = 4 };
+enum { annoMenuDisabled = 1, annoMenuSeparator = 2, annoMenuChecked = 4, annoMenuHeading = 8 };
 // The commands of MenuMsg: those of the layer's menus, and those a program
 // sends for keys (delete the selected object, undo and redo the last
 // change of the layer since it was loaded or cleared).

@@ -265,6 +265,51 @@ private slots:
         QCOMPARE(saved().at(0)[0].points.size(), std::size_t(4));
     }
 
+    void theShapesNodesAreEditedThroughItsMenu()
+    {
+        using Points = std::vector<annotation::Point>;
+        rightClick(QPoint(290, 290), QStringLiteral("Verbundene Linien"));
+        for (QPoint p : {QPoint(20, 20), QPoint(100, 20), QPoint(100, 100)})
+            QTest::mouseClick(image_.get(), Qt::LeftButton, {}, p);
+        rightClick(QPoint(100, 100), QString());
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {100, 20}, {100, 100}}));
+
+        // selected, its handles are the bounds' corners: one scales the shape
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(60, 20));
+        drag(QPoint(100, 100), QPoint(180, 180));
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {180, 20}, {180, 180}}));
+
+        // the node entries appear once the shape is edited
+        rightClick(QPoint(100, 20), QStringLiteral("Form bearbeiten"));
+        QVERIFY(!textsOf(lastMenu_).contains(QStringLiteral("Neuer Knoten")));
+        rightClick(QPoint(100, 20), QStringLiteral("Neuer Knoten"));
+        QVERIFY(textsOf(lastMenu_).contains(QStringLiteral("Knoten entfernen")));
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {100, 20}, {180, 20}, {180, 180}}));
+        // now each node has a handle of its own
+        drag(QPoint(100, 20), QPoint(100, 60));
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {100, 60}, {180, 20}, {180, 180}}));
+        // a node is removed, not added, where a node is clicked
+        rightClick(QPoint(180, 20), QStringLiteral("Neuer Knoten"));
+        QCOMPARE(saved().at(0)[0].points.size(), std::size_t(4));
+        rightClick(QPoint(180, 20), QStringLiteral("Knoten entfernen"));
+        rightClick(QPoint(20, 20), QStringLiteral("Knoten entfernen"));
+        QCOMPARE(saved().at(0)[0].points, (Points{{100, 60}, {180, 180}}));
+        // two nodes are the fewest
+        rightClick(QPoint(100, 60), QStringLiteral("Knoten entfernen"));
+        QCOMPARE(saved().at(0)[0].points.size(), std::size_t(2));
+        const auto entry = std::find_if(lastMenu_.cbegin(), lastMenu_.cend(), [](const auto& e) {
+            return e.text == QStringLiteral("Knoten entfernen");
+        });
+        QVERIFY(entry != lastMenu_.cend() && !entry->enabled);
+
+        QVERIFY(image_->UndoAnnotations());
+        QCOMPARE(saved().at(0)[0].points, (Points{{20, 20}, {100, 60}, {180, 180}}));
+        // boxes have no node entries
+        make(QStringLiteral("Rechteck"), QPoint(200, 200), QPoint(240, 240));
+        rightClick(QPoint(220, 200), QString());
+        QVERIFY(!textsOf(lastMenu_).contains(QStringLiteral("Form bearbeiten")));
+    }
+
     void leavingEditingEndsAnUnfinishedShape()
     {
         rightClick(QPoint(290, 290), QStringLiteral("Polygon"));
