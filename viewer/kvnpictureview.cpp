@@ -106,8 +106,10 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     applyViewerDesign(*pane());
     pane()->OnIlibError = [this](QObject*, qint16, const QString& text, const char*) { showStatusMessage(text); };
     pane()->OnPictureChanged = [this](QObject*) {
-        if (pane()->Picture().empty())
+        if (pane()->Picture().empty()) {
             showStatusMessage(QString());
+            clearShownPath();
+        }
     };
     setUpThumbnails();
     setUpFileOperations();
@@ -414,9 +416,10 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     } else {
         c->setImageName(file);
         if (c->LoadFailed()) {
-            // the shown picture stays with its name, page, save name and information
+            // the shown picture stays with its name, page, save name and
+            // information; an empty pane keeps the control's error text
             c->setTiffPage(shownPage);
-            if (isPane)
+            if (isPane && !shownPicture.empty())
                 showStatusMessage(shownInformation);
             if (isPane || c->Picture().empty())
                 warnNotAPicture(this, file);
@@ -524,6 +527,13 @@ void TKvnPictureView::setUpToolbar()
         ShowPicture(file, page, &target);
     };
     bar->OnActionError = [this](const QString& message) { showStatusMessage(message); };
+    bar->AfterAction = [this](QObject*, TILMultiImageToolBarBtn b) {
+        // a pasted picture has no file: its own information replaces the file's
+        if (b == ibPaste && !pane()->Picture().empty()) {
+            clearShownPath();
+            showStatusMessage(specialpictures::pastedInformationText(pane()->Picture()));
+        }
+    };
     bar->BeforeAction = [this](QObject*, TILMultiImageToolBarBtn b, bool& process) {
         if (b == ibScan)
             process = mayReplaceShownPicture();
@@ -975,6 +985,12 @@ void TKvnPictureView::applyPendingSplitters()
         layout()->activate();
     ui->TwoPaneSplit2->setSizes({treeHeight, qMax(1, ui->TwoPaneSplit2->height() - treeHeight)});
     ui->TwoPaneSplit1->setSizes({leftWidth, qMax(1, ui->TwoPaneSplit1->width() - leftWidth)});
+}
+
+void TKvnPictureView::clearShownPath()
+{
+    pathPanel_->setIcon(QIcon());
+    pathPanel_->setText(QString());
 }
 
 void TKvnPictureView::showStatusMessage(const QString& text)

@@ -120,6 +120,8 @@ protected:
 
 private:
     void buildStatusBar();
+    // Status panel 2 without icon and path: the pane shows no file.
+    void clearShownPath();
     void buildSortGroups();
     void buildContextMenu();
     void connectCommands();

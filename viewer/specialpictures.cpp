@@ -62,14 +62,27 @@ QString pictureInformationText(const ImageInfo& i, const QString& file, int page
         + QString::number(i.pageCount);
 }
 
-QString metafileInformationText(const QString& format, const TBitmap& picture)
+namespace {
+
+QString drawnInformationText(const QString& format, const TBitmap& picture, int bits)
 {
-    const int bits = foldedDeviceDepth();
     int colours = 0;
     const QString text = colourClassText(bits, &colours);
     return format + "  " + QString::number(picture.width()) + " x " + QString::number(picture.height()) + "   "
         + QString::number(bits) + "   1   " + text + "    " + QString::number(colours) + "   "
         + QString::number(qint64(picture.width()) * picture.height() * bits / 8);
+}
+
+}  // namespace
+
+QString metafileInformationText(const QString& format, const TBitmap& picture)
+{
+    return drawnInformationText(format, picture, foldedDeviceDepth());
+}
+
+QString pastedInformationText(const TBitmap& picture)
+{
+    return drawnInformationText(QStringLiteral("Zwischenablage"), picture, picture.bitsPerPixel());
 }
 
 QString iconInformationText(const QString& file, const TBitmap& picture)

@@ -31,5 +31,8 @@ QString pictureInformationText(const ImageInfo& info, const QString& file, int p
 QString metafileInformationText(const QString& format, const TBitmap& picture);
 // "ICON  W x H   bits   1   text   colours   file size    None".
 QString iconInformationText(const QString& file, const TBitmap& picture);
+// A picture without a file (pasted): "Zwischenablage  W x H   bits   1   text
+// colours   size in memory".
+QString pastedInformationText(const TBitmap& picture);
 
 }  // namespace specialpictures

@@ -42,6 +42,7 @@ private slots:
         QCOMPARE(warned.size(), 1);
         QCOMPARE(warned[0].caption, QString("Nicht unterstütztes Bildformat"));
         QCOMPARE(warned[0].text, QString("Die Datei \"bad.png\" ist keine unterstützte Bilddatei."));
+        QVERIFY2(!w.statusText(3).isEmpty(), "the control's error stays in the empty pane's status bar");
 
         w.ShowPicture(png, 0, w.pane());
         QCOMPARE(w.pane()->Picture().width(), 40);

@@ -10,9 +10,12 @@
 #include "viewer/ueberschrdlg.h"
 
 #include "imagecontrol/pmultiimage.h"
+#include "imagecontrol/ilmultiimagetoolbar.h"
 #include "platform/messagebox.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -301,6 +304,40 @@ private slots:
         QVERIFY(QFile::exists(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
                               + "/Trash/files/b.bmp"));
         QVERIFY(QFile::exists(dir.filePath("a.bmp")));
+        // the status bar no longer names the deleted picture
+        QCOMPARE(w.statusText(2), QString());
+        QCOMPARE(w.statusText(3), QString());
+    }
+
+    // A paste replaces the shown file's path and information with the pasted
+    // picture's own; a cut empties both.
+    void statusBarAfterPasteAndCut()
+    {
+        QTemporaryDir dir;
+        makePicture(dir.filePath("a.bmp"), 40, 30);
+        makePicture(dir.filePath("b.bmp"), 50, 30);
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        openFolder(w, dir.path(), 2);
+        TPicLibThumbnails* grid = w.thumbnails();
+        grid->SelectIndex(grid->IndexOfFile(dir.filePath("a.bmp"), 0));
+        QCOMPARE(w.statusText(2), dir.filePath("a.bmp"));
+        QImage pasted(80, 60, QImage::Format_RGB888);
+        pasted.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(pasted);
+        QVERIFY(w.toolbar()->Click(ibPaste));
+        QCOMPARE(w.pane()->Picture().width(), 80);
+        QCOMPARE(w.statusText(2), QString());
+        QVERIFY2(w.statusText(3).startsWith("Zwischenablage  80 x 60   24   1   24 Bit Farben"),
+                 qPrintable(w.statusText(3)));
+        MessageBox::setScript([](const MessageBox::Request&) { return QMessageBox::No; });   // not saved
+        grid->SelectIndex(grid->IndexOfFile(dir.filePath("b.bmp"), 0));
+        QCOMPARE(w.statusText(2), dir.filePath("b.bmp"));
+        QVERIFY(w.toolbar()->Click(ibCut));
+        QVERIFY(w.pane()->Picture().empty());
+        QCOMPARE(w.statusText(2), QString());
+        QCOMPARE(w.statusText(3), QString());
     }
 
     // A folder of more pictures than the grid shows has its scroll bar from
