@@ -18,6 +18,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -256,9 +258,24 @@ void TMMOpenDialog::buildDialog(bool saveDialog)
         grid->addWidget(preview_, 0, grid->columnCount(), grid->rowCount(), 1);
     else if (fileDialog_->layout())
         fileDialog_->layout()->addWidget(preview_);
+    fitDetailColumns();
     // room for the file list beside the preview column
     const QSize size = fileDialog_->sizeHint();
-    fileDialog_->resize(std::max(size.width(), 780), std::max(size.height(), 480));
+    fileDialog_->resize(std::max(size.width(), 900), std::max(size.height(), 480));
+}
+
+// The detail list's size, type and date columns take the width of their
+// texts; the name column gets the rest.
+void TMMOpenDialog::fitDetailColumns()
+{
+    auto* list = fileDialog_->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!list)
+        return;
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
 void TMMOpenDialog::connectDialog()

@@ -111,6 +111,7 @@ protected:
 
 private:
     QStringList filterList(bool saveDialog) const;
+    void fitDetailColumns();
     void buildDialog(bool saveDialog);
     void connectDialog();
     void showDialog();
