@@ -1,5 +1,7 @@
 #include "annopropertiesdlg.h"
 
+#include "annolabels.h"
+
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -57,18 +59,12 @@ void copyUtf8(char* to, std::size_t size, const QString& text)
 
 QMap<QString, QString> TAnnoPropertiesDlg::labelsOf(const QString& lines)
 {
-    QMap<QString, QString> labels;
-    for (const QString& line : lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const int eq = line.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            labels.insert(line.left(eq).toLower(), line.mid(eq + 1));
-    }
-    return labels;
+    return annolabels::parse(lines);
 }
 
 QString TAnnoPropertiesDlg::label(const char* key, const char* fallback) const
 {
-    return labels_.value(QString::fromLatin1(key).toLower(), QString::fromUtf8(fallback));
+    return annolabels::text(labels_, key, fallback);
 }
 
 TAnnoPropertiesDlg::TAnnoPropertiesDlg(const AnnoProperties& p, const QString& title,

@@ -1,10 +1,17 @@
 #include "annotationediting.h"
 
+#include "annolabels.h"
+#include "annopicturefile.h"
 #include "annopropertiesdlg.h"
+#include "annostampdlg.h"
 
 #include "codec/binding/annotationcalls.h"
+#include "codec/binding/codecwrappers.h"
 #include "imagecontrol/ilmultiimagetoolbar.h"
 #include "imagecontrol/pmultiimage.h"
+#include "platform/filepicker.h"
+#include "platform/messagebox.h"
+#include "platform/paths.h"
 
 #include <QMenu>
 #include <QWidget>
@@ -13,6 +20,7 @@ namespace annotationediting {
 
 std::function<int(const QList<MenuEntry>& entries)> MenuScript;
 std::function<bool(TAnnoPropertiesDlg& dialog)> DialogScript;
+std::function<bool(TAnnoStampDlg& dialog)> StampScript;
 
 namespace {
 
@@ -74,11 +82,58 @@ int editProperties(void* owner, const char* title, const char* labels, AnnoPrope
     return 1;
 }
 
+// The picture of file for the layer; a warning when it cannot be read.
+bool readPicture(QWidget* owner, const QString& file, AnnoPicture& picture)
+{
+    if (annopicturefile::toAnnoPicture(annopicturefile::read(file), picture))
+        return true;
+    MessageBox::warning(owner, QStringLiteral("Nicht unterstütztes Bildformat"),
+                        "Die Datei \"" + paths::fileName(file) + "\" ist keine unterstützte Bilddatei.");
+    return false;
+}
+
+int chooseStamp(void* owner, const char* labels, AnnoStamp* stamp)
+{
+    if (!stamp)
+        return 0;
+    auto* widget = static_cast<QWidget*>(owner);
+    const QString profile = AnnotationSettingsFile();
+    TAnnoStampDlg dialog(annostamps::load(profile), annolabels::parse(QString::fromUtf8(labels ? labels : "")),
+                         widget);
+    const bool accepted = StampScript ? StampScript(dialog) : dialog.exec() == QDialog::Accepted;
+    if (!accepted || dialog.current() < 0)
+        return 0;
+    annostamps::save(profile, dialog.stamps());
+    const AnnoStampDef chosen = dialog.stamps()[dialog.current()];
+    if (chosen.isPicture())
+        return readPicture(widget, chosen.file, stamp->picture) ? 1 : 0;
+    const QByteArray text = chosen.text.toUtf8().left(qsizetype(sizeof stamp->text) - 1);
+    QByteArray whole = text;
+    while (!whole.isEmpty() && QString::fromUtf8(whole).toUtf8() != whole)
+        whole.chop(1);   // no half character at the cut
+    std::memcpy(stamp->text, whole.constData(), std::size_t(whole.size()));
+    stamp->text[whole.size()] = 0;
+    return 1;
+}
+
+int choosePicture(void* owner, const char* labels, AnnoPicture* picture)
+{
+    if (!picture)
+        return 0;
+    auto* widget = static_cast<QWidget*>(owner);
+    QString title = annolabels::text(annolabels::parse(QString::fromUtf8(labels ? labels : "")), "LoadFromFile",
+                                     "Aus Datei");
+    title.remove(QStringLiteral("..."));
+    const QString file = FilePicker::chooseOpen(widget, title, QString(), annopicturefile::filter());
+    return !file.isEmpty() && readPicture(widget, file, *picture) ? 1 : 0;
+}
+
 }  // namespace
 
 void Install()
 {
     annotationcalls::SetEditing(showMenu, editProperties);
+    annotationcalls::SetChoosers(chooseStamp, choosePicture);
 }
 
 void Attach(TILMultiImageToolBar& toolbar)

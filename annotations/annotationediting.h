@@ -1,12 +1,14 @@
 #pragma once
-// Mouse editing of annotations in the programs: installs the context menu
-// and the property dialog that the annotation layer shows.
+// Mouse editing of annotations in the programs: installs the context menu,
+// the property dialog, the stamp chooser and the picture chooser (the file
+// dialog of platform/filepicker.h) that the annotation layer shows.
 
 #include <QList>
 #include <QString>
 #include <functional>
 
 class TAnnoPropertiesDlg;
+class TAnnoStampDlg;
 class TILMultiImageToolBar;
 
 namespace annotationediting {
@@ -33,5 +35,8 @@ extern std::function<int(const QList<MenuEntry>& entries)> MenuScript;
 // The property dialog shown modally; empty: exec(). Tests answer in its
 // place (true: accepted).
 extern std::function<bool(TAnnoPropertiesDlg& dialog)> DialogScript;
+// The stamp chooser shown modally; empty: exec(). Tests answer in its place
+// (true: accepted).
+extern std::function<bool(TAnnoStampDlg& dialog)> StampScript;
 
 }  // namespace annotationediting

@@ -47,7 +47,7 @@ int writeOwnFile(const char* path, const void* data, int64_t size)
 
 AnnoHost& HostTable()
 {
-    static AnnoHost host{sizeof(AnnoHost), writeOwnFile, nullptr, nullptr};
+    static AnnoHost host{sizeof(AnnoHost), writeOwnFile, nullptr, nullptr, nullptr, nullptr};
     return host;
 }
 
@@ -55,6 +55,12 @@ void SetEditing(ShowMenu showMenu, EditProperties editProperties)
 {
     HostTable().showMenu = showMenu;
     HostTable().editProperties = editProperties;
+}
+
+void SetChoosers(ChooseStamp chooseStamp, ChoosePicture choosePicture)
+{
+    HostTable().chooseStamp = chooseStamp;
+    HostTable().choosePicture = choosePicture;
 }
 
 bool EditingInstalled()

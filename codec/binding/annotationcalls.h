@@ -58,6 +58,9 @@ AnnoHost& HostTable();
 using ShowMenu = int (*)(void* owner, int x, int y, const AnnoMenuItem* items, int count);
 using EditProperties = int (*)(void* owner, const char* title, const char* labels, AnnoProperties* properties);
 void SetEditing(ShowMenu showMenu, EditProperties editProperties);
+using ChooseStamp = int (*)(void* owner, const char* labels, AnnoStamp* stamp);
+using ChoosePicture = int (*)(void* owner, const char* labels, AnnoPicture* picture);
+void SetChoosers(ChooseStamp chooseStamp, ChoosePicture choosePicture);
 // Whether a program installed mouse editing.
 bool EditingInstalled();
 

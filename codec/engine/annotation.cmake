@@ -11,6 +11,7 @@ list(APPEND KV_ENGINE_SOURCES
   annotationediting.cpp annotationediting.h
   annotationhistory.cpp annotationhistory.h
   annotationnodes.cpp annotationnodes.h
+  annotationpictures.cpp annotationpictures.h
   annotationentries.cpp
 )
 list(APPEND KV_ENGINE_LIBS Qt6::Gui)

@@ -8,6 +8,7 @@
 #include "annotationhittest.h"
 #include "annotationnodes.h"
 #include "annotationpages.h"
+#include "annotationpictures.h"
 
 namespace annotationediting {
 
@@ -58,6 +59,12 @@ void startObject(Layer& l, Point p)
     const Kind kind = Kind(l.edit.pendingKind);
     Object o = l.settings.of(kind).defaults;
     l.edit.objectsBefore = l.objects;
+    if (kind == Kind::Image) {
+        o.imageWidth = l.pendingPicture.imageWidth;
+        o.imageHeight = l.pendingPicture.imageHeight;
+        o.imagePixels = l.pendingPicture.imagePixels;
+        l.pendingPicture = {};
+    }
     o.points = kind == Kind::Freehand ? std::vector<Point>{p} : std::vector<Point>{p, p};
     l.objects.push_back(std::move(o));
     l.selected = int(l.objects.size()) - 1;
@@ -76,7 +83,10 @@ void settleCreated(Layer& l, Point p)
         const Point a = o->points[0];
         if (std::abs(a.x - p.x) < 3 && std::abs(a.y - p.y) < 3) {
             const bool textual = o->kind == Kind::Notes || o->kind == Kind::Label || o->kind == Kind::RubberStamp;
-            o->points[1] = {a.x + (textual ? 160 : 60), a.y + (textual ? 80 : 40)};
+            Point size{textual ? 160 : 60, textual ? 80 : 40};
+            if (o->kind == Kind::Image && o->imageWidth > 0)
+                size = annotationpictures::placedSize(*o);
+            o->points[1] = {a.x + size.x, a.y + size.y};
         }
     }
     l.edit.mode = Mode::Idle;
@@ -253,6 +263,10 @@ void contextMenu(Layer& l, Point p, int x, int y)
         }
         if (o.kind == Kind::Notes)
             menu.add(kIconic, o.iconic ? annoMenuChecked : 0, l.settings.menu("ViewIconic"));
+        if (o.kind == Kind::RubberStamp)
+            menu.add(kChangeStamp, 0, l.settings.menu("ChangeStamp"));
+        if (o.kind == Kind::Image)
+            menu.add(kPicture, 0, l.settings.menu("Picture"));
         if (o.kind != Kind::Image)
             menu.add(kProperties, 0, k.propertiesText);
         menu.add(0, annoMenuSeparator, {});
@@ -263,8 +277,6 @@ void contextMenu(Layer& l, Point p, int x, int y)
         menu.add(0, annoMenuDisabled | annoMenuHeading, l.settings.menu("New"));
         menu.add(0, annoMenuSeparator, {});
         for (int kind = 0; kind < annotation::kKindCount; ++kind) {
-            if (kind == int(Kind::Image))
-                continue;   // pictures come only from annotation files
             menu.add(kNewObject + kind, l.edit.pendingKind == kind ? annoMenuChecked : 0,
                      l.settings.kinds[kind].name);
         }
@@ -280,14 +292,6 @@ void copyText(char* to, std::size_t size, const std::string& from)
         --n;   // no half character at the cut
     std::memcpy(to, from.data(), n);
     to[n] = 0;
-}
-
-std::string dialogLabels(const Layer& l)
-{
-    std::string labels;
-    for (const auto& [key, text] : l.settings.dialogs)
-        labels += key + "=" + text + "\n";
-    return labels;
 }
 
 bool editProperties(Layer& l)
@@ -310,7 +314,7 @@ bool editProperties(Layer& l)
     p.fontBackColor = o->fontBackColor;
     copyText(p.text, sizeof p.text, o->text);
     const std::string title = l.settings.of(o->kind).name;
-    if (!host->editProperties(l.owner, title.c_str(), dialogLabels(l).c_str(), &p))
+    if (!host->editProperties(l.owner, title.c_str(), l.settings.dialogLabels().c_str(), &p))
         return false;
     Object next = *o;
     next.penWidth = std::clamp(p.penWidth, 1, 20);
@@ -365,6 +369,10 @@ bool command(Layer& l, int id)
 {
     if (id >= kNewObject && id < kNewObject + annotation::kKindCount) {
         l.edit.pendingKind = id - kNewObject;
+        if (l.edit.pendingKind == int(Kind::Image) && !annotationpictures::choosePending(l)) {
+            l.edit.pendingKind = -1;   // no picture, no object
+            return false;
+        }
         return true;
     }
     if (id == kUndo || id == kRedo) {
@@ -396,6 +404,10 @@ bool command(Layer& l, int id)
     case kIconic:
         o->iconic = !o->iconic;
         break;
+    case kChangeStamp:
+        return annotationpictures::changeStamp(l);
+    case kPicture:
+        return annotationpictures::changePicture(l);
     case kEditShape:
         l.shapeEditing = !l.shapeEditing && annotationnodes::hasNodes(o->kind);
         return true;

@@ -5,8 +5,8 @@
 // a node per click and end with the right button); a press on an object
 // selects and moves it, on a handle of the selected object reshapes it
 // (annotationnodes.h); the right button shows the object's menu (front,
-// back, the shape's nodes, symbol, properties, delete) or, on free space,
-// the kinds to make. Every change can be undone (annotationhistory.h). Menus and the
+// back, the shape's nodes, symbol, stamp, picture, properties, delete) or,
+// on free space, the kinds to make (a picture is chosen first). Every change can be undone (annotationhistory.h). Menus and the
 // property dialog are shown by the program (AnnoHost).
 
 #include "annotationlayer.h"
@@ -20,7 +20,8 @@ constexpr int kMove = 512, kLeftDown = 513, kLeftUp = 514, kRightDown = 516, kRi
 constexpr int kNewObject = annoCmdNewObject;   // + kind
 constexpr int kBringToFront = annoCmdBringToFront, kSendToBack = annoCmdSendToBack, kProperties = annoCmdProperties,
               kDelete = annoCmdDelete, kIconic = annoCmdIconic, kUndo = annoCmdUndo, kRedo = annoCmdRedo,
-              kEditShape = annoCmdEditShape, kAddNode = annoCmdAddNode, kDeleteNode = annoCmdDeleteNode;
+              kEditShape = annoCmdEditShape, kAddNode = annoCmdAddNode, kDeleteNode = annoCmdDeleteNode,
+              kChangeStamp = annoCmdChangeStamp, kPicture = annoCmdPicture;
 
 // One mouse message at device position (x, y); true when the layer took it.
 bool mouse(annotation::Layer& layer, int message, int x, int y);

@@ -55,6 +55,7 @@ struct Layer {
     int selected = -1;
     bool shapeEditing = false;   // the selected object shows its nodes
     Point menuAt;                // where the last context menu was asked for
+    Object pendingPicture;       // the picture of the next new "Image" object
     EditState edit;
     History history;
 

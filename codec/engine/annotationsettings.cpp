@@ -167,6 +167,14 @@ std::string Settings::dialog(const char* key) const
     return it == dialogs.end() ? std::string() : it->second;
 }
 
+std::string Settings::dialogLabels() const
+{
+    std::string labels;
+    for (const auto& [key, text] : dialogs)
+        labels += key + "=" + text + "\n";
+    return labels;
+}
+
 Settings load(const std::string& path)
 {
     const Ini ini = path.empty() ? Ini() : readIni(path);

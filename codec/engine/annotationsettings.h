@@ -30,6 +30,8 @@ struct Settings {
     const KindSettings& of(annotation::Kind kind) const { return kinds[int(kind)]; }
     std::string menu(const char* key) const;
     std::string dialog(const char* key) const;
+    // The dialog texts as "key=text" lines.
+    std::string dialogLabels() const;
 };
 
 // The settings of the file at path (defaults for whatever it lacks).

@@ -97,6 +97,23 @@ struct AnnoProperties {
     char text[4096];
 };
 
+// A picture the program read for the layer: width x height pixels (each
+// 1..16384), top-down rows of B, G, R, A in a global memory block of at
+// least width x height x 4 bytes. The layer takes the block over and frees
+// it, also when it refuses the picture.
+struct AnnoPicture {
+    int width;
+    int height;
+    GlobalHandle pixels;
+};
+
+// A rubber stamp the user chose: its text (UTF-8, zero-terminated), or its
+// picture when picture.pixels is set.
+struct AnnoStamp {
+    char text[1024];
+    AnnoPicture picture;
+};
+
 // Services of the program that the annotation layer uses, set by the
 // binding when it loads the module (SetAnnotationHost); the members may be
 // filled in later. size is sizeof(AnnoHost) of the caller, so later
@@ -113,6 +130,11 @@ struct AnnoHost {
     // the layer passes the dialog texts as "key=value" lines in labels);
     // non-zero when the user accepted the changed properties.
     int (*editProperties)(void* owner, const char* title, const char* labels, AnnoProperties* properties);
+    // Shows the stamp chooser (texts in labels as above); non-zero when the
+    // user chose a stamp, which then fills stamp.
+    int (*chooseStamp)(void* owner, const char* labels, AnnoStamp* stamp);
+    // Asks for a picture file and reads it; non-zero when picture is filled.
+    int (*choosePicture)(void* owner, const char* labels, AnnoPicture* picture);
 };
 }
 

@@ -160,7 +160,7 @@ private slots:
         };
         QTest::mouseClick(&image, Qt::RightButton, {}, QPoint(50, 50));
         annotationediting::MenuScript = {};
-        QVERIFY2(texts.contains("Zeiger") && texts.contains("Marke") && texts.contains("Bild") == false,
+        QVERIFY2(texts.contains("Zeiger") && texts.contains("Marke") && texts.contains("Bild"),
                  qPrintable(texts.join('|')));
     }
 };

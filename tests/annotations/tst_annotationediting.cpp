@@ -1,16 +1,24 @@
 // Mouse editing of annotations on a picture control: objects are made from
 // the "new object" menu and the mouse, selected, moved, changed in their
-// property dialog, brought to the front and deleted; the menus carry the
-// texts of the annotation settings file.
+// property dialog, brought to the front and deleted, their nodes edited,
+// every change undone and redone; pictures and stamps come from their
+// choosers; the menus carry the texts of the annotation settings file.
 
 #include "annotations/annopropertiesdlg.h"
+#include "annotations/annostampdlg.h"
+#include "annotations/annostampeditdlg.h"
 #include "annotations/annotationediting.h"
 
 #include "codec/engine/annotationformat.h"
 #include "imagecontrol/pmultiimage.h"
+#include "platform/filepicker.h"
+#include "platform/messagebox.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,6 +113,28 @@ private slots:
         image_.reset();
         annotationediting::MenuScript = {};
         annotationediting::DialogScript = {};
+        annotationediting::StampScript = {};
+        TAnnoStampDlg::EditScript = {};
+        FilePicker::setScript({});
+        MessageBox::setScript({});
+    }
+
+    QString pictureFile(const QString& name, QSize size, QColor colour)
+    {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(colour);
+        const QString path = dir_.filePath(name);
+        return picture.save(path) ? path : QString();
+    }
+    // The file picker answers with file; the warnings shown are counted.
+    void pickFile(const QString& file, int* warnings = nullptr)
+    {
+        FilePicker::setScript([file](const QString&, const QString&, const QString&) { return file; });
+        MessageBox::setScript([warnings](const MessageBox::Request& r) {
+            if (warnings && r.icon == QMessageBox::Warning)
+                ++*warnings;
+            return QMessageBox::Ok;
+        });
     }
 
     void objectsAreMadeWithTheMouse()
@@ -308,6 +338,122 @@ private slots:
         make(QStringLiteral("Rechteck"), QPoint(200, 200), QPoint(240, 240));
         rightClick(QPoint(220, 200), QString());
         QVERIFY(!textsOf(lastMenu_).contains(QStringLiteral("Form bearbeiten")));
+    }
+
+    void pictureObjectsShowTheChosenPicture()
+    {
+        pickFile(pictureFile(QStringLiteral("red.png"), QSize(40, 20), Qt::red));
+        rightClick(QPoint(290, 290), QStringLiteral("Image"));
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(30, 30));   // placed at its own size
+        annotation::Object o = saved().at(0)[0];
+        QCOMPARE(o.kind, Kind::Image);
+        QCOMPARE(o.points, (std::vector<annotation::Point>{{30, 30}, {70, 50}}));
+        QCOMPARE(o.imageWidth, 40);
+        QCOMPARE(o.imageHeight, 20);
+        QCOMPARE(o.imagePixels.data()[2], std::uint8_t(255));   // B, G, R, A: red
+        QCOMPARE(image_->grab().toImage().pixelColor(50, 40), QColor(Qt::red));
+
+        // "Bild..." puts another picture in; undo brings the first back
+        pickFile(pictureFile(QStringLiteral("blue.png"), QSize(8, 8), Qt::blue));
+        rightClick(QPoint(50, 40), QStringLiteral("Bild..."));
+        QCOMPARE(image_->grab().toImage().pixelColor(50, 40), QColor(Qt::blue));
+        QVERIFY(image_->UndoAnnotations());
+        QCOMPARE(saved().at(0)[0].imageWidth, 40);
+
+        // a large picture is made smaller, and dragged open it fills the box
+        pickFile(pictureFile(QStringLiteral("wide.png"), QSize(3000, 100), Qt::green));
+        make(QStringLiteral("Image"), QPoint(100, 100), QPoint(200, 150));
+        o = saved().at(0)[1];
+        QCOMPARE(QSize(o.imageWidth, o.imageHeight), QSize(2048, 68));
+        QCOMPARE(o.points, (std::vector<annotation::Point>{{100, 100}, {200, 150}}));
+    }
+
+    void unreadableOrNoPictureMakesNoObject()
+    {
+        int warnings = 0;
+        QFile bad(dir_.filePath(QStringLiteral("bad.png")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(QByteArray("\x89PNG\r\n\x1a\n").append(200, '\xff'));
+        bad.close();
+        pickFile(bad.fileName(), &warnings);
+        rightClick(QPoint(290, 290), QStringLiteral("Image"));
+        QCOMPARE(warnings, 1);
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(30, 30));
+        pickFile(QString(), &warnings);   // cancelled
+        rightClick(QPoint(290, 290), QStringLiteral("Image"));
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(30, 30));
+        QCOMPARE(image_->AnnotationCount(), 0);
+        QCOMPARE(warnings, 1);
+    }
+
+    void stampsAreChosenMadeAndKept()
+    {
+        rightClick(QPoint(290, 290), QStringLiteral("Stempel"));
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(20, 20));
+        // a stamp of the list
+        QStringList listed;
+        annotationediting::StampScript = [&listed](TAnnoStampDlg& dialog) {
+            for (int i = 0; i < dialog.list()->count(); ++i)
+                listed << dialog.list()->item(i)->text();
+            dialog.setCurrent(1);
+            return true;
+        };
+        rightClick(QPoint(60, 60), QStringLiteral("Stempel ändern..."));
+        QCOMPARE(listed, (QStringList{QStringLiteral("Genehmigt"), QStringLiteral("Entwurf"),
+                                      QStringLiteral("Vertraulich")}));
+        QCOMPARE(saved().at(0)[0].text, std::string("ENTWURF"));
+
+        // a new text stamp with the date
+        TAnnoStampDlg::EditScript = [](TAnnoStampEditDlg& dialog) {
+            dialog.name()->setText(QStringLiteral("Eingang"));
+            dialog.text()->setText(QStringLiteral("Eingang "));
+            dialog.date()->click();
+            return true;
+        };
+        annotationediting::StampScript = [](TAnnoStampDlg& dialog) {
+            dialog.createText()->click();
+            return true;
+        };
+        rightClick(QPoint(60, 60), QStringLiteral("Stempel ändern..."));
+        const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+        QCOMPARE(QString::fromStdString(saved().at(0)[0].text), "Eingang " + today);
+
+        // a picture stamp; the list is kept for the next time
+        int warnings = 0;
+        pickFile(pictureFile(QStringLiteral("stamp.png"), QSize(30, 10), Qt::darkGreen), &warnings);
+        TAnnoStampDlg::EditScript = [](TAnnoStampEditDlg& dialog) {
+            dialog.name()->setText(QStringLiteral("Logo"));
+            dialog.browse()->click();
+            return true;
+        };
+        annotationediting::StampScript = [&listed](TAnnoStampDlg& dialog) {
+            listed.clear();
+            for (int i = 0; i < dialog.list()->count(); ++i)
+                listed << dialog.list()->item(i)->text();
+            dialog.createImage()->click();
+            return true;
+        };
+        rightClick(QPoint(60, 60), QStringLiteral("Stempel ändern..."));
+        QCOMPARE(listed.last(), QStringLiteral("Eingang"));
+        const annotation::Object stamp = saved().at(0)[0];
+        QCOMPARE(QSize(stamp.imageWidth, stamp.imageHeight), QSize(30, 10));
+        QVERIFY(stamp.text.empty());
+        QCOMPARE(image_->grab().toImage().pixelColor(60, 60), QColor(Qt::darkGreen));
+        QCOMPARE(warnings, 0);
+
+        // a picture file that cannot be read keeps the stamp dialog open
+        pickFile(dir_.filePath(QStringLiteral("missing.png")), &warnings);
+        bool added = true;
+        annotationediting::StampScript = [&added](TAnnoStampDlg& dialog) {
+            const qsizetype before = dialog.stamps().size();
+            dialog.createImage()->click();
+            added = dialog.stamps().size() > before;
+            return false;
+        };
+        rightClick(QPoint(60, 60), QStringLiteral("Stempel ändern..."));
+        QVERIFY(!added);
+        QCOMPARE(warnings, 1);
+        QCOMPARE(saved().at(0)[0].imageWidth, 30);
     }
 
     void leavingEditingEndsAnUnfinishedShape()

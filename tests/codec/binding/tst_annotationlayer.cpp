@@ -377,6 +377,39 @@ private slots:
         annotationcalls::Clear(key());
         QVERIFY(annotationcalls::Revision(key()) != loaded);
     }
+
+    // The program's picture reaches a new "Image" object only when its
+    // sizes fit the block; the block is freed in every case (LeakSanitizer
+    // reports one that is not).
+    void picturesFromTheProgramAreChecked_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("fits") << 3 << 2 << 24 << true;
+        QTest::newRow("block larger") << 3 << 2 << 100 << true;
+        QTest::newRow("block too small") << 3 << 2 << 23 << false;
+        QTest::newRow("no width") << 0 << 2 << 24 << false;
+        QTest::newRow("negative") << -3 << -2 << 24 << false;
+        QTest::newRow("too wide") << 16385 << 1 << 16385 * 4 << false;
+        QTest::newRow("no block") << 3 << 2 << 0 << false;
+    }
+    void picturesFromTheProgramAreChecked()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, bytes);
+        QFETCH(bool, taken);
+        static AnnoPicture offered;
+        offered = {width, height, bytes > 0 ? globalmem::alloc(std::size_t(bytes)) : nullptr};
+        annotationcalls::SetChoosers(nullptr, [](void*, const char*, AnnoPicture* picture) {
+            *picture = offered;
+            return 1;
+        });
+        QCOMPARE(annotationcalls::MenuMsg(key(), annoCmdNewObject + int(Kind::Image)), taken);
+        annotationcalls::SetChoosers(nullptr, nullptr);
+    }
 };
 
 QTEST_MAIN(TestAnnotationLayer)
