@@ -9,6 +9,7 @@
 #include "effects/dialog/effectsdialog.h"
 #include "effects/undoring.h"
 #include "imagecontrol/clipboardpicture.h"
+#include "imagecontrol/annotationfile.h"
 #include "imagecontrol/ilmultiimagetoolbarbutton.h"
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
@@ -320,12 +321,28 @@ void TKvnPictureEdit::ShowPicture(const QString& file, int page, TPMultiImage* c
         HourglassCursor wait;
         loadPicture(file, page, control);
     }
+    if (control == image_)
+        showAnnotationsOf(file);
     setWindowTitle(captionFor(file));
     control->setModified(false);
     annotationCount_ = control->AnnotationCount();
     shownFile_ = file;
     shownPage_ = control->TiffPage();
     refreshEditState();
+}
+
+// With automatic loading the picture's annotation file is loaded and the
+// annotation button pressed, so they can be edited at once.
+void TKvnPictureEdit::showAnnotationsOf(const QString& file)
+{
+    const QString annotations = PictureAnnotationFile(file);
+    if (image_->Picture().empty() || image_->LoadFailed() || !image_->AutoLoadAnno || !QFileInfo::exists(annotations))
+        return;
+    image_->ClearAnnotations();
+    image_->LoadAnnotations(image_->TiffPage(), annotations);
+    TILMultiImageToolBarButton* button = toolbar_->button(ibAnnotEdit);
+    if (button->isEnabled() && !button->isChecked())
+        toolbar_->Click(ibAnnotEdit);
 }
 
 void TKvnPictureEdit::loadPicture(const QString& file, int page, TPMultiImage* control)

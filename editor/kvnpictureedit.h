@@ -92,6 +92,7 @@ private:
     bool handleMouse(QEvent* event);
     void refreshEditState();
     void loadPicture(const QString& file, int page, TPMultiImage* control);
+    void showAnnotationsOf(const QString& file);
     QSize screenSize() const;
 
     TPMultiImage* image_ = nullptr;

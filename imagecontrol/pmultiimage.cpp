@@ -142,6 +142,7 @@ void TPMultiImage::setImageName(const QString& name)
                 c.imageName_ = name;
                 c.tiffPage_ = page;
             }
+            c.annotationsAfterNewPicture();
         }
     } keep{*this, imageName_, tiffPage_};
     annotationsBeforeNewPicture();

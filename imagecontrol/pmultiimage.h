@@ -301,6 +301,10 @@ private:
     void markAnnotationsSaved();
     void autoSaveAnnotations();
     void annotationsBeforeNewPicture();
+    // After a load: the shown picture's annotations go once another picture
+    // (or none) took its place; a failed load keeps them.
+    void annotationsAfterNewPicture() noexcept;
+    void dropReplacedAnnotations();
     void annotationsAfterLoad();
     void paintAnnotations(const QRect& area, bool zoomed);
     // Hands a mouse event to the layer in editing mode; false otherwise.
@@ -343,6 +347,7 @@ private:
     QString annoSavedFile_;
     int annoSavedPage_ = 0;
     qint64 annoSavedRevision_ = 0;
+    bool annoClearPending_ = false;
     int jpegQuality_ = 25;
     int jpegSmooth_ = 0;
 

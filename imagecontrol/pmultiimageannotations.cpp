@@ -128,23 +128,50 @@ bool TPMultiImage::AnnotationsChanged() const
 // from, and only when they changed since.
 void TPMultiImage::autoSaveAnnotations()
 {
-    if (AutoSaveAnno && AnnotationsChanged())
-        annotationcalls::Save(this, annoSavedPage_, annoSavedFile_);
+    if (AutoSaveAnno && AnnotationsChanged() && annotationcalls::Save(this, annoSavedPage_, annoSavedFile_))
+        annoSavedRevision_ = annotationcalls::Revision(this);
 }
 
+// The layer is cleared only once the new picture took the shown one's
+// place, so that a picture that stays after a failed load keeps its
+// annotations; until then they are not drawn.
 void TPMultiImage::annotationsBeforeNewPicture()
 {
     if (!annoAttached_)
         return;
     autoSaveAnnotations();
+    annoClearPending_ = true;
+}
+
+void TPMultiImage::dropReplacedAnnotations()
+{
+    if (!annoClearPending_)
+        return;
+    annoClearPending_ = false;
     annotationcalls::Clear(this);
     markAnnotationsSaved();
 }
 
+void TPMultiImage::annotationsAfterNewPicture() noexcept
+{
+    if (!annoClearPending_)
+        return;
+    try {
+        if (loadFailed_)
+            annoClearPending_ = false;
+        else
+            dropReplacedAnnotations();
+    } catch (...) {
+        annoClearPending_ = false;
+    }
+    update();
+}
+
 void TPMultiImage::annotationsAfterLoad()
 {
-    if (!annoAttached_)
-        return;
+    if (!annoAttached_ || loadFailed_)
+        return;   // the shown picture and its annotations stay
+    dropReplacedAnnotations();
     markAnnotationsSaved();
     if (AutoLoadAnno)
         LoadAnnotations(tiffPage_, annoSavedFile_);
@@ -226,7 +253,7 @@ void TPMultiImage::setEditAnnotat(bool on)
 // corner and where the picture's corner lies on the control.
 void TPMultiImage::paintAnnotations(const QRect& area, bool zoomed)
 {
-    if (!annoAttached_ || picture_.empty())
+    if (!annoAttached_ || annoClearPending_ || picture_.empty())
         return;
     const QSize pic = picture_.image().size();
     double zoom = 1.0;

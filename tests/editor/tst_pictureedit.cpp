@@ -19,6 +19,7 @@
 #include "viewer/settings/aboutbox3.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -78,6 +79,7 @@ private slots:
     void cropAndCutAtSeveralZooms();
     void copyAndPasteUseTheSelection();
     void modifiedMarkAndSaveQuestion();
+    void automaticLoadingShowsTheAnnotationsForEditing();
     void closingAsks();
     void infoMenu();
     void secondEditorOnTheSameFileRaisesTheFirst();
@@ -538,6 +540,33 @@ void TestPictureEdit::modifiedMarkAndSaveQuestion()
     w.toolbar()->Click(ibInvert);
     w.ShowPicture(picture_, 0, w.pane());   // a new load clears the mark
     QVERIFY(!w.modified());
+}
+
+void TestPictureEdit::automaticLoadingShowsTheAnnotationsForEditing()
+{
+    const QString annotations = dir_.filePath("bild eins-bmp.ant");
+    QFile::remove(annotations);
+    QVERIFY(QFile::copy(QStringLiteral(KV_TEST_DATA "/codec/annotations.ant"), annotations));
+    TKvnPictureEdit w(picture_, 0);
+    QVERIFY(!w.toolbar()->button(ibAnnotEdit)->isChecked());   // automatic loading is off
+    QCOMPARE(w.pane()->AnnotationCount(), 0);
+
+    w.pane()->AutoLoadAnno = true;
+    w.ShowPicture(picture_, 0, w.pane());
+    QVERIFY(w.pane()->AnnotationCount() > 0);
+    QVERIFY(w.toolbar()->button(ibAnnotEdit)->isChecked());
+    QVERIFY(w.pane()->EditAnnotat());
+    QVERIFY(!w.modified());
+
+    // a picture without an annotation file leaves the button as it is
+    const QString other = dir_.filePath("zwei.bmp");
+    QVERIFY(positionPicture(40, 30).save(other, "BMP"));
+    w.toolbar()->Click(ibAnnotEdit);
+    QVERIFY(!w.pane()->EditAnnotat());
+    w.ShowPicture(other, 0, w.pane());
+    QCOMPARE(w.pane()->AnnotationCount(), 0);
+    QVERIFY(!w.toolbar()->button(ibAnnotEdit)->isChecked());
+    QFile::remove(annotations);
 }
 
 void TestPictureEdit::closingAsks()

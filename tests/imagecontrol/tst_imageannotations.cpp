@@ -131,6 +131,51 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("third-png.ant"))));
     }
 
+    void aPictureThatFailsToLoadLeavesTheShownOneItsAnnotations()
+    {
+        QTemporaryDir dir;
+        const QString shown = picturefiles::save(dir, QStringLiteral("shown.png"), picturefiles::pattern(60, 40));
+        writeAnt(dir.filePath(QStringLiteral("shown-png.ant")), {{0, {redBox(1, 1, 10, 10), redBox(5, 5, 20, 20)}}});
+        QByteArray damaged = bytesOf(shown);
+        damaged.truncate(damaged.size() / 2);
+        const QString broken = picturefiles::writeBytes(dir, QStringLiteral("broken.png"), damaged);
+        // the broken picture's own annotations must not be loaded either
+        writeAnt(dir.filePath(QStringLiteral("broken-png.ant")), {{0, {redBox(2, 2, 3, 3)}}});
+        const QString fresh = picturefiles::save(dir, QStringLiteral("fresh.png"), picturefiles::pattern(60, 40, 1));
+
+        TPMultiImage image;
+        QStringList errors;
+        image.OnIlibError = [&](QObject*, qint16, const QString& text, const char*) { errors << text; };
+        image.AutoLoadAnno = true;
+        image.resize(100, 100);
+        image.setImageName(shown);
+        QCOMPARE(image.AnnotationCount(), 2);
+        image.setEditAnnotat(true);
+        image.grab();
+        QTest::mouseClick(&image, Qt::LeftButton, {}, QPoint(15, 15));   // a change not saved anywhere
+        QVERIFY(image.DeleteSelectedAnnotation());
+        image.setEditAnnotat(false);
+        QVERIFY(image.AnnotationsChanged());
+        QCOMPARE(image.AnnotationCount(), 1);
+        QCOMPARE(image.grab().toImage().pixelColor(1, 5), QColor(Qt::red));
+
+        image.setImageName(broken);
+        QVERIFY(image.LoadFailed());
+        QCOMPARE(image.ImageName(), shown);
+        QCOMPARE(image.AnnotationCount(), 1);
+        QVERIFY(image.AnnotationsChanged());
+        QCOMPARE(image.grab().toImage().pixelColor(1, 5), QColor(Qt::red));   // still drawn
+        QCOMPARE(errors.size(), 1);
+        image.setImageName(fresh);
+        QCOMPARE(image.AnnotationCount(), 0);
+        // a file that is not there empties the picture, and its annotations go
+        image.setImageName(shown);
+        QCOMPARE(image.AnnotationCount(), 2);
+        image.setImageName(dir.filePath(QStringLiteral("missing.png")));
+        QVERIFY(image.Picture().empty());
+        QCOMPARE(image.AnnotationCount(), 0);
+    }
+
     void theyArePaintedOverThePictureAtItsZoom()
     {
         QTemporaryDir dir;
