@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -63,22 +64,22 @@ ShellTree::ShellTree(QWidget* parent)
     // view as they arrive, but never scroll away from where the user is
     connect(model_, &QFileSystemModel::directoryLoaded, this, &ShellTree::folderLoaded);
     connect(model_, &QFileSystemModel::rowsInserted, this, [this] { folderLoaded(QString()); });
+    // the model sorts a folder's rows some time after they arrived
+    connect(model_, &QFileSystemModel::layoutChanged, this, [this] { folderLoaded(QString()); });
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()})
+        connect(bar, &QAbstractSlider::actionTriggered, this, [this] { revealPending_ = false; });
 }
 
-// Rows arrive after their folder reports loaded: the reveal is over only
-// once the chosen folder is in view.
+// Rows arrive after their folder reports loaded, and a parent's later rows
+// and its sorting move the chosen folder again: the reveal goes on until the user
+// clicks, types, turns the wheel or moves a scroll bar.
 void ShellTree::folderLoaded(const QString&)
 {
     if (!revealPending_)
         return;
     QTimer::singleShot(0, this, [this] {
-        if (!revealPending_)
-            return;
-        revealCurrent();
-        const QModelIndex current = currentIndex();
-        const QRect shown = current.isValid() ? visualRect(current) : QRect();
-        if (shown.isValid() && viewport()->rect().contains(shown.center()))
-            revealPending_ = false;
+        if (revealPending_)
+            revealCurrent();
     });
 }
 

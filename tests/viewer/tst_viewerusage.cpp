@@ -191,6 +191,36 @@ private slots:
 
     // A change in a listed folder never scrolls the tree away from where
     // the user scrolled it.
+    // A deep folder named on the command line stays in view while the folders
+    // above it arrive and are sorted.
+    void deepFolderFromTheCommandLineIsShown()
+    {
+        QTemporaryDir dir;
+        const QString deep = dir.filePath("a/b/c");
+        QVERIFY(QDir().mkpath(deep));
+        TKvnPictureView w;
+        w.start();
+        showActive(w);
+        w.OpenFromCommandLine(deep);
+        ShellTree* tree = w.folderTree();
+        QCOMPARE(tree->path(), deep);
+        auto* model = tree->model();
+        const QModelIndex root = model->index(0, 0, QModelIndex());
+        // the top folder's rows have arrived and are sorted
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QStringList names;
+                for (int row = 0; row < model->rowCount(root); ++row)
+                    names << model->index(row, 0, root).data().toString();
+                QStringList sorted = names;
+                std::sort(sorted.begin(), sorted.end(),
+                          [](const QString& x, const QString& y) { return x.compare(y, Qt::CaseInsensitive) < 0; });
+                return names.size() > 3 && names.contains(QDir::tempPath().section('/', 1, 1)) && names == sorted;
+            }(),
+            20000);
+        QTRY_VERIFY(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex()).center()));
+    }
+
     void treeStaysWhereTheUserScrolledIt()
     {
         QTemporaryDir dir;
@@ -206,7 +236,7 @@ private slots:
         QCoreApplication::processEvents();
         QScrollBar* bar = tree->verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
-        bar->setValue(0);
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);   // as a drag to the top does
         QDir(dir.path()).mkdir("zz-new");
         QDir(dir.filePath("f30")).mkdir("inner");
         QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex().parent()) == 61);
