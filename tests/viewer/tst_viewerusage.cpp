@@ -56,6 +56,16 @@ void showActive(TKvnPictureView& w)
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
+// a.bmp and b.bmp in dir, shown in the started window
+void openTwoPictures(TKvnPictureView& w, const QTemporaryDir& dir)
+{
+    makePicture(dir.filePath("a.bmp"), 40, 30);
+    makePicture(dir.filePath("b.bmp"), 50, 30);
+    w.start();
+    showActive(w);
+    openFolder(w, dir.path(), 2);
+}
+
 }  // namespace
 
 class TestViewerUsage : public QObject {
@@ -311,12 +321,8 @@ private slots:
     void deleteKeyOnThePicture()
     {
         QTemporaryDir dir;
-        makePicture(dir.filePath("a.bmp"), 40, 30);
-        makePicture(dir.filePath("b.bmp"), 50, 30);
         TKvnPictureView w;
-        w.start();
-        showActive(w);
-        openFolder(w, dir.path(), 2);
+        openTwoPictures(w, dir);
         TPicLibThumbnails* grid = w.thumbnails();
         grid->SelectIndex(grid->IndexOfFile(dir.filePath("b.bmp"), 0));
         QCOMPARE(w.pane()->ImageName(), dir.filePath("b.bmp"));
@@ -344,12 +350,8 @@ private slots:
     void statusBarAfterPasteAndCut()
     {
         QTemporaryDir dir;
-        makePicture(dir.filePath("a.bmp"), 40, 30);
-        makePicture(dir.filePath("b.bmp"), 50, 30);
         TKvnPictureView w;
-        w.start();
-        showActive(w);
-        openFolder(w, dir.path(), 2);
+        openTwoPictures(w, dir);
         TPicLibThumbnails* grid = w.thumbnails();
         grid->SelectIndex(grid->IndexOfFile(dir.filePath("a.bmp"), 0));
         QCOMPARE(w.statusText(2), dir.filePath("a.bmp"));
