@@ -1,5 +1,7 @@
 // The folder scan: what it decodes again, what it takes from the database,
 // and how it stops.
+#include "viewerwindowtesting.h"
+
 #include "viewer/comparethumbnails.h"
 #include "viewer/glimraapplication.h"
 #include "viewer/kvnpictureview.h"
@@ -19,20 +21,9 @@
 #include <thread>
 #include <utime.h>
 
+using namespace viewertesting;
+
 namespace {
-
-void makePicture(const QString& path, int w, int h, QColor colour = QColor(10, 120, 200))
-{
-    QImage img(w, h, QImage::Format_RGB888);
-    img.fill(colour);
-    QVERIFY(img.save(path));
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void setModificationTime(const QString& path, qint64 secs)
 {

@@ -1,5 +1,7 @@
 // The folder scan as the viewer's window runs it: closing mid-scan, the
 // remembered picture, the fall-back decoder and the selection after sorting.
+#include "viewerwindowtesting.h"
+
 #include "viewer/glimraapplication.h"
 #include "viewer/kvnpictureview.h"
 #include "viewer/shelltree.h"
@@ -18,20 +20,9 @@
 #include <QTimer>
 #include <QtTest>
 
+using namespace viewertesting;
+
 namespace {
-
-void makePicture(const QString& path, int w, int h, QColor colour = QColor(10, 120, 200))
-{
-    QImage img(w, h, QImage::Format_RGB888);
-    img.fill(colour);
-    QVERIFY(img.save(path));
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 int entriesIn(const QByteArray& database)
 {
@@ -39,14 +30,6 @@ int entriesIn(const QByteArray& database)
     for (const QByteArray& line : database.split('\n'))
         n += line.startsWith('[') && line.trimmed().endsWith(']') ? 1 : 0;
     return n;
-}
-
-void resetStore()
-{
-    QDir dir(QString::fromLocal8Bit(qgetenv("GLIMRA_CONFIG_DIR")));
-    for (const QString& e : dir.entryList(QDir::Files | QDir::Hidden))
-        dir.remove(e);
-    Settings().writeInteger("StartUp", "SaveDiaDB", 1);
 }
 
 // A close that never ends is a failure, not a test that runs for ever.
@@ -60,33 +43,11 @@ struct Watchdog {
     }
 };
 
-void settle(TKvnPictureView& w)
-{
-    do
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    while (w.state().ScanThread || w.state().ScanActive || w.thumbnails()->Busy);
-}
-
 void closeAndWait(TKvnPictureView& w)
 {
     Watchdog watchdog;
     while (w.isVisible() || w.state().ScanThread)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-// Until the grid holds the folder's pictures and the scan has ended.
-void waitForScan(TKvnPictureView& w, const QString& folder, int items)
-{
-    QTRY_VERIFY_WITH_TIMEOUT(w.state().LastScannedFolder == folder && w.thumbnails()->itemCount() == items
-                                 && !w.state().ScanThread && !w.state().ScanActive,
-                             60000);
-    settle(w);
-}
-
-void openFolder(TKvnPictureView& w, const QString& folder, int items)
-{
-    QVERIFY(w.folderTree()->setPath(folder));
-    waitForScan(w, folder, items);
 }
 
 void rescan(TKvnPictureView& w)
@@ -95,11 +56,6 @@ void rescan(TKvnPictureView& w)
     w.StartFolderScan();
     QVERIFY(w.state().ScanThread);
     settle(w);
-}
-
-QAction* action(QWidget& w, const char* name)
-{
-    return w.findChild<QAction*>(name);
 }
 
 }  // namespace
