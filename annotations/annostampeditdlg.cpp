@@ -62,6 +62,7 @@ TAnnoStampEditDlg::TAnnoStampEditDlg(const AnnoStampDef& stamp, bool picture, co
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(420);
     for (QLineEdit* edit : {name_, text_, file_})
         if (edit)
             connect(edit, &QLineEdit::textChanged, this, &TAnnoStampEditDlg::refreshOk);

@@ -13,6 +13,7 @@
 #include "platform/messagebox.h"
 #include "platform/paths.h"
 
+#include <QFileInfo>
 #include <QMenu>
 #include <QWidget>
 
@@ -124,7 +125,10 @@ int choosePicture(void* owner, const char* labels, AnnoPicture* picture)
     QString title = annolabels::text(annolabels::parse(QString::fromUtf8(labels ? labels : "")), "LoadFromFile",
                                      "Aus Datei");
     title.remove(QStringLiteral("..."));
-    const QString file = FilePicker::chooseOpen(widget, title, QString(), annopicturefile::filter());
+    // the shown picture's folder first
+    const auto* control = qobject_cast<const TPMultiImage*>(widget);
+    const QString start = control && !control->ImageName().isEmpty() ? QFileInfo(control->ImageName()).path() : QString();
+    const QString file = FilePicker::chooseOpen(widget, title, start, annopicturefile::filter());
     return !file.isEmpty() && readPicture(widget, file, *picture) ? 1 : 0;
 }
 

@@ -30,6 +30,16 @@ void dropPicture(Object& o)
     o.imagePixels = {};
 }
 
+// The box keeps its corner and width; its height follows the picture.
+void fitToPicture(Object& o)
+{
+    if (o.points.size() != 2 || o.imageWidth < 1)
+        return;
+    const annotation::Rect r = o.bounds();
+    const double width = std::max(1, r.right - r.left);
+    o.points = {{r.left, r.top}, {r.right, r.top + std::max(1, int(std::lround(width * o.imageHeight / o.imageWidth)))}};
+}
+
 // Replaces the selected object by next, as one undo step.
 bool change(Layer& l, Object next)
 {
@@ -125,6 +135,7 @@ bool changeStamp(Layer& l)
         if (!take(stamp.picture, next) || !chosen)
             return false;
         next.text.clear();
+        fitToPicture(next);
     } else {
         if (!chosen)
             return false;

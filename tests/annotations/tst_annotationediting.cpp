@@ -62,6 +62,7 @@ class TestAnnotationEditing : public QObject {
     std::unique_ptr<TPMultiImage> image_;
     QList<annotationediting::MenuEntry> lastMenu_;
     QString answer_;
+    QString pickedFrom_;
 
     // A right click at p; the menu is answered with the entry named answer.
     void rightClick(QPoint p, const QString& answer)
@@ -129,7 +130,10 @@ private slots:
     // The file picker answers with file; the warnings shown are counted.
     void pickFile(const QString& file, int* warnings = nullptr)
     {
-        FilePicker::setScript([file](const QString&, const QString&, const QString&) { return file; });
+        FilePicker::setScript([this, file](const QString&, const QString& start, const QString&) {
+            pickedFrom_ = start;
+            return file;
+        });
         MessageBox::setScript([warnings](const MessageBox::Request& r) {
             if (warnings && r.icon == QMessageBox::Warning)
                 ++*warnings;
@@ -344,6 +348,7 @@ private slots:
     {
         pickFile(pictureFile(QStringLiteral("red.png"), QSize(40, 20), Qt::red));
         rightClick(QPoint(290, 290), QStringLiteral("Image"));
+        QCOMPARE(pickedFrom_, dir_.path());   // the shown picture's folder
         QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(30, 30));   // placed at its own size
         annotation::Object o = saved().at(0)[0];
         QCOMPARE(o.kind, Kind::Image);
@@ -437,6 +442,8 @@ private slots:
         QCOMPARE(listed.last(), QStringLiteral("Eingang"));
         const annotation::Object stamp = saved().at(0)[0];
         QCOMPARE(QSize(stamp.imageWidth, stamp.imageHeight), QSize(30, 10));
+        // the box keeps its width, its height follows the picture
+        QCOMPARE(stamp.points, (std::vector<annotation::Point>{{20, 20}, {180, 73}}));
         QVERIFY(stamp.text.empty());
         QCOMPARE(image_->grab().toImage().pixelColor(60, 60), QColor(Qt::darkGreen));
         QCOMPARE(warnings, 0);
