@@ -42,7 +42,9 @@ private slots:
         QCOMPARE(warned.size(), 1);
         QCOMPARE(warned[0].caption, QString("Nicht unterstütztes Bildformat"));
         QCOMPARE(warned[0].text, QString("Die Datei \"bad.png\" ist keine unterstützte Bilddatei."));
-        QVERIFY2(!w.statusText(3).isEmpty(), "the control's error stays in the empty pane's status bar");
+        // the control's error stays in the empty pane's status bar
+        QCOMPARE(w.statusText(3),
+                 "Die Bildinformationen der Datei \"" + dir.filePath("bad.png") + "\" konnten nicht gelesen werden.");
 
         w.ShowPicture(png, 0, w.pane());
         QCOMPARE(w.pane()->Picture().width(), 40);
