@@ -3,9 +3,11 @@
 #include "conversionnaming.h"
 
 #include "codec/binding/codecwrappers.h"
+#include "codec/binding/dibconvert.h"
 #include "codec/binding/tbitmap.h"
 #include "imagecontrol/picturedecoder.h"
 #include "platform/fileops.h"
+#include "platform/paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,6 +35,37 @@ bool writtenSafely(const QString& target, QSize size)
     const QString ext = QFileInfo(target).suffix().toLower();
     return ext == QLatin1String("wmf") || ext == QLatin1String("emf") || ext == QLatin1String("eps") ||
            QSize(back.width(), back.height()) == size;
+}
+
+int goOn(int, void*)
+{
+    return 1;
+}
+
+// The upright size of a file the pane decodes as a JPEG; empty for any
+// other file.
+QSize jpegSize(const QString& file)
+{
+    PictureFileInfo info;
+    if (!ReadFileInfo(file, info) || DecodeTypeFor(paths::extension(file), info.type) != QLatin1String("JPEG") ||
+        info.width <= 0 || info.height <= 0)
+        return {};
+    return {info.width, info.height};
+}
+
+// The JPEG decoded at 1/scale of its size, at 24 bits.
+bool loadJpegScaled(const QString& file, int scale, TBitmap& bitmap)
+{
+    GlobalHandle dib = nullptr;
+    try {
+        if (!ReadJpgFileDibScaled(file, 24, false, scale, dib, nullptr, goOn) || !dib)
+            return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    const bool ok = DIBToBitmap(dib, 24, false, goOn, nullptr, bitmap) && !bitmap.empty();
+    FreeDIB(dib);
+    return ok;
 }
 
 }  // namespace
@@ -80,16 +113,31 @@ TBitmap ResizedPicture(const TBitmap& picture, QSize size)
     return TBitmap(out, pf32bit);
 }
 
+TBitmap ConvertedPicture(const QString& source, int page, const ConversionOptions& options)
+{
+    if (const QSize full = jpegSize(source); !full.isEmpty()) {
+        const QSize size = ConvertedSize(full, options);
+        const int scale = LargestJpegScale(full.width(), full.height(), size.width(), size.height());
+        if (scale > 1) {
+            TBitmap reduced;
+            return loadJpegScaled(source, scale, reduced) ? ResizedPicture(reduced, size) : TBitmap();
+        }
+    }
+    TBitmap picture;
+    if (!LoadPicturePage(source, page, picture))
+        return {};
+    return ResizedPicture(picture, ConvertedSize(QSize(picture.width(), picture.height()), options));
+}
+
 ConversionStatus ConvertPicture(const QString& source, int page, const QString& target,
                                 const ConversionOptions& options, bool verify)
 {
-    TBitmap picture;
-    if (!LoadPicturePage(source, page, picture))
+    const TBitmap converted = ConvertedPicture(source, page, options);
+    if (converted.empty())
         return ConversionStatus::Unreadable;
-    const QSize size = ConvertedSize(QSize(picture.width(), picture.height()), options);
-    const TBitmap resized = ResizedPicture(picture, size);
-    if (!SavePictureBitmap(target, resized, options.save, options.dialog))
+    if (!SavePictureBitmap(target, converted, options.save, options.dialog))
         return ConversionStatus::WriteFailed;
+    const QSize size(converted.width(), converted.height());
     if (verify && !writtenSafely(target, size))
         return ConversionStatus::NotVerified;
     return ConversionStatus::Converted;

@@ -20,9 +20,14 @@ QSize ConvertedSize(QSize picture, const ConversionOptions& options);
 // The picture stretched to size (unchanged when already that size).
 TBitmap ResizedPicture(const TBitmap& picture, QSize size);
 
+// The page of source at the size the options give it, at 24 bits; empty
+// when it cannot be read. A JPEG is decoded by DCT scaling at the largest
+// reduction (1/2, 1/4, 1/8) that still covers that size, the rest stretched.
+TBitmap ConvertedPicture(const QString& source, int page, const ConversionOptions& options);
+
 enum class ConversionStatus { Converted, Unreadable, WriteFailed, NotVerified };
 
-// Loads page of source, resizes it, writes target. With verify, the written
+// ConvertedPicture written to target. With verify, the written
 // file is synced and read back before Converted is answered.
 ConversionStatus ConvertPicture(const QString& source, int page, const QString& target,
                                 const ConversionOptions& options, bool verify);

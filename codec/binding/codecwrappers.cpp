@@ -251,6 +251,15 @@ QString bmpCompressionName(std::uint32_t compression)
     }
 }
 
+// The DCT scalings the JPEG readers offer; any other scale fails the call.
+bool acceptedJpegScale(int scale)
+{
+    if (scale == 1 || scale == 2 || scale == 4 || scale == 8)
+        return true;
+    t_failureReason = QStringLiteral("JPEG scale %1 is not 1, 2, 4 or 8").arg(scale);
+    return false;
+}
+
 QString textOf(const char* buffer, std::size_t size)
 {
     return QString::fromUtf8(buffer, qsizetype(strnlen(buffer, size)));
@@ -263,17 +272,39 @@ QString textOf(const char* buffer, std::size_t size)
 bool ReadJpgFileDib(const QString& file, int bits, bool dither, GlobalHandle& dib, void* sender,
                     CodecProgress progress)
 {
+    return ReadJpgFileDibScaled(file, bits, dither, 1, dib, sender, progress);
+}
+
+bool ReadJpgFileDibScaled(const QString& file, int bits, bool dither, int scale, GlobalHandle& dib,
+                          void* sender, CodecProgress progress)
+{
     dib = nullptr;
+    if (!acceptedJpegScale(scale))
+        return false;
     SharedPaletteBlock palette;
     const bool ok = callFileEntry<rdjpgfiledib_fn>(
         "rdjpgfiledib", file, "Reading ", Judge::Positive, [&](rdjpgfiledib_fn fn, const char* name) {
-            return fn(name, short(bits), short(dither), 1, &dib, palette.get(), sender, progress, kCodecFlags);
+            return fn(name, short(bits), short(dither), short(scale), &dib, palette.get(), sender, progress,
+                      kCodecFlags);
         });
     if (!settled(ok, dib)) {
         CodecModule::unload();
         return false;
     }
     return true;
+}
+
+int LargestJpegScale(int width, int height, int atLeastWidth, int atLeastHeight)
+{
+    if (width <= 0 || height <= 0)
+        return 1;
+    const auto reaches = [](int side, int scale, int wanted) {
+        return side / scale + (side % scale != 0 ? 1 : 0) >= wanted;
+    };
+    for (int scale : {8, 4, 2})
+        if (reaches(width, scale, atLeastWidth) && reaches(height, scale, atLeastHeight))
+            return scale;
+    return 1;
 }
 
 bool ReadBmpFileDib(const QString& file, int bits, bool dither, GlobalHandle& dib, void* sender,
@@ -375,6 +406,8 @@ bool ReadJpgStreamDibScaled(const void* data, qint64 size, int bits, bool dither
                             void* sender, CodecProgress progress)
 {
     dib = nullptr;
+    if (!acceptedJpegScale(scale))
+        return false;
     const bool ok = callStreamEntry<rdjpgstreamdib_fn>(
         "rdjpgstreamdib", data, size, "JPG Stream", Judge::Positive, [&](rdjpgstreamdib_fn fn) {
             return fn(data, size, short(bits), short(dither), short(scale), &dib, sender, progress, kCodecFlags);

@@ -28,6 +28,13 @@ constexpr int kMaxCodecFileName = 510;
 // ---- decoders from a file ---------------------------------------------------
 bool ReadJpgFileDib(const QString& file, int bits, bool dither, GlobalHandle& dib, void* sender = nullptr,
                     CodecProgress progress = nullptr);
+// The JPEG decoded by DCT scaling at 1/scale of its size, each side rounded
+// up (scale 1, 2, 4 or 8; any other scale fails without reading the file).
+bool ReadJpgFileDibScaled(const QString& file, int bits, bool dither, int scale, GlobalHandle& dib,
+                          void* sender = nullptr, CodecProgress progress = nullptr);
+// The largest scale (8, 4, 2, else 1) at which a width x height JPEG still
+// decodes to at least atLeastWidth x atLeastHeight.
+int LargestJpegScale(int width, int height, int atLeastWidth, int atLeastHeight);
 bool ReadBmpFileDib(const QString& file, int bits, bool dither, GlobalHandle& dib, void* sender = nullptr,
                     CodecProgress progress = nullptr);
 bool ReadPngFileDib(const QString& file, int bits, bool dither, GlobalHandle& dib, void* sender = nullptr,
@@ -54,7 +61,7 @@ bool ReadDxfFileDdb(const QString& file, int width, int height, GlobalHandle& bi
 // A null or empty buffer throws ErrorInvalid("Stream is nil or empty").
 bool ReadJpgStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib,
                       void* sender = nullptr, CodecProgress progress = nullptr);
-// The JPEG decoded at 1/scale of its size (scale 1, 2, 4 or 8).
+// The JPEG decoded at 1/scale of its size (scale as ReadJpgFileDibScaled).
 bool ReadJpgStreamDibScaled(const void* data, qint64 size, int bits, bool dither, int scale, GlobalHandle& dib,
                             void* sender = nullptr, CodecProgress progress = nullptr);
 bool ReadBmpStreamDib(const void* data, qint64 size, int bits, bool dither, GlobalHandle& dib,
