@@ -53,6 +53,19 @@ bool change(Layer& l, Object next)
     return true;
 }
 
+// Asks the program for a picture into o; false when none was chosen or
+// the layer refused it.
+bool askPicture(Layer& l, Object& o)
+{
+    const AnnoHost* host = annotationpages::host();
+    if (!host || !host->choosePicture)
+        return false;
+    AnnoPicture picture{};
+    const std::string labels = l.settings.dialogLabels();
+    const bool chosen = host->choosePicture(l.owner, labels.c_str(), &picture) != 0;
+    return take(picture, o) && chosen;
+}
+
 }  // namespace
 
 bool take(AnnoPicture& picture, Object& o)
@@ -88,19 +101,9 @@ annotation::Point placedSize(const Object& o)
 
 bool choosePending(Layer& l)
 {
-    const AnnoHost* host = annotationpages::host();
     l.pendingPicture = {};
-    if (!host || !host->choosePicture)
-        return false;
-    AnnoPicture picture{};
-    const std::string labels = l.settings.dialogLabels();
-    if (!host->choosePicture(l.owner, labels.c_str(), &picture)) {
-        if (picture.pixels)
-            globalmem::free(picture.pixels);
-        return false;
-    }
     Object o;
-    if (!take(picture, o))
+    if (!askPicture(l, o))
         return false;
     l.pendingPicture = std::move(o);
     return true;
@@ -108,17 +111,11 @@ bool choosePending(Layer& l)
 
 bool changePicture(Layer& l)
 {
-    const AnnoHost* host = annotationpages::host();
     Object* o = selectedOf(l, Kind::Image);
-    if (!o || !host || !host->choosePicture)
+    if (!o)
         return false;
-    AnnoPicture picture{};
-    const std::string labels = l.settings.dialogLabels();
-    const bool chosen = host->choosePicture(l.owner, labels.c_str(), &picture) != 0;
     Object next = *o;
-    if (!take(picture, next) || !chosen)
-        return false;
-    return change(l, std::move(next));
+    return askPicture(l, next) && change(l, std::move(next));
 }
 
 bool changeStamp(Layer& l)
