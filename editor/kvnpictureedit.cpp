@@ -157,6 +157,9 @@ void TKvnPictureEdit::buildWindow()
     column->setSpacing(0);
     toolbar_ = new TILMultiImageToolBar(central);
     toolbar_->setObjectName(QStringLiteral("ILMultiImageToolBar1"));
+    // one row of the design height; the strip grows by rows when it wraps
+    toolbar_->setMinimumHeight(25);
+    toolbar_->setMaximumHeight(25);
     column->addWidget(toolbar_);
     image_ = new TPMultiImage(central);
     image_->setObjectName(QStringLiteral("PMultiImage2"));
@@ -278,12 +281,21 @@ void TKvnPictureEdit::applySettings()
 
 void TKvnPictureEdit::storeSettings()
 {
-    settings_.bounds = geometry();
+    // the frame's corner and the inside's size, as the viewer keeps its own
+    settings_.bounds = QRect(pos(), size());
     settings_.stretchRatio = image_->StretchRatio();
     settings_.center = image_->Center();
     settings_.allowRubberBand = image_->AllowRubberBand;
     settings_.editAnnotations = image_->EditAnnotat();
     settings_.write();
+}
+
+// bounds: the frame's top left corner and the size inside the frame, so the
+// title bar stays on the screen and a restart puts the window where it was
+void TKvnPictureEdit::placeAt(const QRect& bounds)
+{
+    resize(bounds.size());
+    move(bounds.topLeft());
 }
 
 void TKvnPictureEdit::moveToSavedBounds()
@@ -292,18 +304,18 @@ void TKvnPictureEdit::moveToSavedBounds()
         return;
     const QRect target = settings_.bounds;
     if (!settings_.openAnimate) {
-        setGeometry(target);
+        placeAt(target);
         return;
     }
     const int steep = std::max(settings_.openSteep, 1);
     auto toward = [](int value, int goal, int step) {
         return value < goal ? std::min(value + step, goal) : std::max(value - step, goal);
     };
-    QRect now = geometry();
+    QRect now(pos(), size());
     for (int i = 0; i < 2000 && now != target; ++i) {
         now = QRect(toward(now.x(), target.x(), steep), toward(now.y(), target.y(), steep),
                     toward(now.width(), target.width(), 2 * steep), toward(now.height(), target.height(), 2 * steep));
-        setGeometry(now);
+        placeAt(now);
         QCoreApplication::processEvents();
         if (settings_.openDelay > 0)
             QThread::msleep(ulong(std::min(settings_.openDelay, 1000)));

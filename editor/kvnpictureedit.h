@@ -35,6 +35,7 @@ public:
     // file is a picture file.
     void ShowPicture(const QString& file, int page, TPMultiImage* control);
     // Places the window at its saved bounds, step by step with "open_animate".
+    void placeAt(const QRect& bounds);
     void moveToSavedBounds();
     // Start-up: shows the window and loads the picture. With a load
     // transition the window reaches its saved bounds before the load, else
