@@ -307,7 +307,8 @@ bool TPMultiImage::RedoAnnotations()
     return annotationCommand(annoCmdRedo);
 }
 
-// Entf, Ctrl+Z and Ctrl+Umschalt+Z act on the annotations in editing mode.
+// Entf, Ctrl+Z, Ctrl+Umschalt+Z and Ctrl+A act on the annotations in
+// editing mode.
 bool TPMultiImage::annotationKey(QKeyEvent* event)
 {
     if (!editAnnotat_ || !annoAttached_)
@@ -318,6 +319,8 @@ bool TPMultiImage::annotationKey(QKeyEvent* event)
         UndoAnnotations();
     else if (event->matches(QKeySequence::Redo))
         RedoAnnotations();
+    else if (event->matches(QKeySequence::SelectAll))
+        annotationCommand(annoCmdSelectAll);
     else
         return false;
     event->accept();

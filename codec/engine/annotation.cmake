@@ -12,6 +12,7 @@ list(APPEND KV_ENGINE_SOURCES
   annotationhistory.cpp annotationhistory.h
   annotationnodes.cpp annotationnodes.h
   annotationpictures.cpp annotationpictures.h
+  annotationgroup.cpp annotationgroup.h
   annotationentries.cpp
 )
 list(APPEND KV_ENGINE_LIBS Qt6::Gui)

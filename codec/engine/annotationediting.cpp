@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "annotationgroup.h"
 #include "annotationhistory.h"
 #include "annotationhittest.h"
 #include "annotationnodes.h"
@@ -59,6 +60,7 @@ void startObject(Layer& l, Point p)
     const Kind kind = Kind(l.edit.pendingKind);
     Object o = l.settings.of(kind).defaults;
     l.edit.objectsBefore = l.objects;
+    l.group.clear();
     if (kind == Kind::Image) {
         o.imageWidth = l.pendingPicture.imageWidth;
         o.imageHeight = l.pendingPicture.imageHeight;
@@ -125,19 +127,24 @@ void press(Layer& l, Point p)
         return;
     }
     const int tol = tolerance(l);
+    const int hit = annotationhit::objectAt(l.objects, p, tol);
+    if (hit >= 0 && annotationgroup::contains(l, hit)) {
+        l.edit = {Mode::Moving, l.edit.pendingKind, p, {}, -1, l.objects, p};   // the whole group
+        return;
+    }
+    l.group.clear();
     if (Object* o = selectedObject(l)) {
         const int handle = annotationnodes::handleAt(*o, l.shapeEditing, p, tol);
         if (handle >= 0) {
-            l.edit = {Mode::Handle, l.edit.pendingKind, p, *o, handle, l.objects};
+            l.edit = {Mode::Handle, l.edit.pendingKind, p, *o, handle, l.objects, p};
             return;
         }
     }
-    const int hit = annotationhit::objectAt(l.objects, p, tol);
     if (hit >= 0) {
         if (hit != l.selected)
             l.shapeEditing = false;
         l.selected = hit;
-        l.edit = {Mode::Moving, l.edit.pendingKind, p, l.objects[std::size_t(hit)], -1, l.objects};
+        l.edit = {Mode::Moving, l.edit.pendingKind, p, l.objects[std::size_t(hit)], -1, l.objects, p};
         return;
     }
     if (l.edit.pendingKind >= 0 && l.edit.pendingKind < annotation::kKindCount) {
@@ -146,10 +153,20 @@ void press(Layer& l, Point p)
     }
     l.selected = -1;
     l.shapeEditing = false;
+    l.edit = {Mode::Framing, l.edit.pendingKind, p, {}, -1, {}, p};
 }
 
 void drag(Layer& l, Point p)
 {
+    if (l.edit.mode == Mode::Framing) {
+        l.edit.frameEnd = p;
+        return;
+    }
+    if (l.edit.mode == Mode::Moving && !l.group.empty()) {
+        annotationgroup::move(l, l.edit.objectsBefore, p.x - l.edit.anchor.x, p.y - l.edit.anchor.y);
+        changed(l);
+        return;
+    }
     Object* o = selectedObject(l);
     if (!o)
         return;
@@ -175,6 +192,7 @@ void drag(Layer& l, Point p)
         o->points.back() = p;
         break;
     case Mode::Idle:
+    case Mode::Framing:
         return;
     }
     changed(l);
@@ -191,6 +209,10 @@ void release(Layer& l, Point p)
         l.edit.mode = Mode::Idle;
         annotationhistory::record(l, std::move(l.edit.objectsBefore));
         break;
+    case Mode::Framing:
+        l.edit.mode = Mode::Idle;
+        annotationgroup::select(l, annotationgroup::inside(l.objects, l.edit.anchor, l.edit.frameEnd));
+        break;
     default:
         break;
     }
@@ -205,7 +227,7 @@ void settle(Layer& l)
         const Object* o = selectedObject(l);
         settleCreated(l, o && !o->points.empty() ? o->points.back() : Point{});
     } else if (l.edit.mode != Mode::Idle) {
-        release(l, {});
+        release(l, l.edit.frameEnd);
     }
     l.edit.mode = Mode::Idle;
 }
@@ -240,6 +262,7 @@ void contextMenu(Layer& l, Point p, int x, int y)
                   annotationnodes::canAddNode(*shape, p, tol)))
         hit = l.selected;   // the nodes of the shape being edited come first
     l.menuAt = p;
+    l.group.clear();
     if (hit >= 0) {
         if (hit != l.selected)
             l.shapeEditing = false;
@@ -379,8 +402,19 @@ bool command(Layer& l, int id)
         settle(l);
         return id == kUndo ? annotationhistory::undo(l) : annotationhistory::redo(l);
     }
-    if (id == kDelete)
+    if (id == kSelectAll) {
         settle(l);
+        std::vector<int> all(l.objects.size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = int(i);
+        annotationgroup::select(l, std::move(all));
+        return !l.objects.empty();
+    }
+    if (id == kDelete) {
+        settle(l);
+        if (annotationgroup::remove(l))
+            return true;
+    }
     Object* o = selectedObject(l);
     if (!o)
         return false;

@@ -6,8 +6,10 @@
 // selects and moves it, on a handle of the selected object reshapes it
 // (annotationnodes.h); the right button shows the object's menu (front,
 // back, the shape's nodes, symbol, stamp, picture, properties, delete) or,
-// on free space, the kinds to make (a picture is chosen first). Every change can be undone (annotationhistory.h). Menus and the
-// property dialog are shown by the program (AnnoHost).
+// on free space, the kinds to make (a picture is chosen first). A frame
+// dragged on free space selects the objects inside it (annotationgroup.h).
+// Every change can be undone (annotationhistory.h). Menus and the property
+// dialog are shown by the program (AnnoHost).
 
 #include "annotationlayer.h"
 
@@ -21,7 +23,7 @@ constexpr int kNewObject = annoCmdNewObject;   // + kind
 constexpr int kBringToFront = annoCmdBringToFront, kSendToBack = annoCmdSendToBack, kProperties = annoCmdProperties,
               kDelete = annoCmdDelete, kIconic = annoCmdIconic, kUndo = annoCmdUndo, kRedo = annoCmdRedo,
               kEditShape = annoCmdEditShape, kAddNode = annoCmdAddNode, kDeleteNode = annoCmdDeleteNode,
-              kChangeStamp = annoCmdChangeStamp, kPicture = annoCmdPicture;
+              kChangeStamp = annoCmdChangeStamp, kPicture = annoCmdPicture, kSelectAll = annoCmdSelectAll;
 
 // One mouse message at device position (x, y); true when the layer took it.
 bool mouse(annotation::Layer& layer, int message, int x, int y);

@@ -108,6 +108,11 @@ short DrawAnnotation(void* control, double zoom, int x, int y, short centreX, sh
         if (l.selected >= 0 && l.selected < int(l.objects.size()))
             annotationpaint::paintHandles(painter, annotationnodes::handles(l.objects[std::size_t(l.selected)], l.shapeEditing),
                                           l.view);
+        for (const int i : l.group)
+            if (i >= 0 && i < int(l.objects.size()))
+                annotationpaint::paintHandles(painter, annotationnodes::handles(l.objects[std::size_t(i)], false), l.view);
+        if (l.edit.mode == annotation::EditState::Mode::Framing)
+            annotationpaint::paintFrame(painter, l.edit.anchor, l.edit.frameEnd, l.view);
         return 1;
     });
 }

@@ -22,6 +22,7 @@ bool step(Layer& l, std::vector<std::vector<Object>>& from, std::vector<std::vec
     l.objects = std::move(from.back());
     from.pop_back();
     l.selected = -1;
+    l.group.clear();
     l.shapeEditing = false;
     ++l.revision;
     return true;

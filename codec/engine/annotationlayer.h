@@ -26,13 +26,14 @@ struct Callbacks {
 
 // Where mouse editing stands.
 struct EditState {
-    enum class Mode { Idle, Moving, Handle, Creating, Nodes };
+    enum class Mode { Idle, Moving, Handle, Creating, Nodes, Framing };
     Mode mode = Mode::Idle;
     int pendingKind = -1;   // kind made by the next press on free space
     Point anchor;           // picture point where the drag began
     Object before;          // the object as it was then
     int handle = -1;
     std::vector<Object> objectsBefore;   // the layer before the drag or the new object
+    Point frameEnd;                      // the corner of the selection frame opposite anchor
 };
 
 // The layer's earlier and undone states since it was loaded or cleared.
@@ -53,6 +54,7 @@ struct Layer {
     std::uint64_t revision = 0;
     annotationpaint::View view;   // of the last drawing on the window
     int selected = -1;
+    std::vector<int> group;      // objects selected together (two or more; selected is then -1)
     bool shapeEditing = false;   // the selected object shows its nodes
     Point menuAt;                // where the last context menu was asked for
     Object pendingPicture;       // the picture of the next new "Image" object
@@ -63,6 +65,7 @@ struct Layer {
     {
         objects = std::move(next);
         selected = -1;
+        group.clear();
         shapeEditing = false;
         edit = {};
         history = {};

@@ -313,6 +313,18 @@ void paintHandles(QPainter& painter, const std::vector<annotation::Point>& handl
     painter.restore();
 }
 
+void paintFrame(QPainter& painter, annotation::Point a, annotation::Point b, const View& view)
+{
+    const auto device = [&view](annotation::Point p) {
+        return QPointF((p.x - view.originX) * view.scale + view.offsetX, (p.y - view.originY) * view.scale + view.offsetY);
+    };
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(QRectF(device(a), device(b)).normalized());
+    painter.restore();
+}
+
 bool burn(GlobalHandle dib, const std::vector<Object>& objects, const Hooks& hooks)
 {
     if (!globalmem::isValid(dib))

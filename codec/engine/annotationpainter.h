@@ -30,6 +30,8 @@ void paint(QPainter& painter, const std::vector<annotation::Object>& objects, co
            const Hooks& hooks = {});
 // The handles of a selected object: a small square at each point.
 void paintHandles(QPainter& painter, const std::vector<annotation::Point>& handles, const View& view);
+// The selection frame between picture points a and b, dotted.
+void paintFrame(QPainter& painter, annotation::Point a, annotation::Point b, const View& view);
 // Burns the objects into the DIB (any depth but RLE); false for a bad DIB.
 bool burn(GlobalHandle dib, const std::vector<annotation::Object>& objects, const Hooks& hooks = {});
 

@@ -73,6 +73,7 @@ enum {
     annoCmdDeleteNode = 209,
     annoCmdChangeStamp = 210,
     annoCmdPicture = 211,
+    annoCmdSelectAll = 212,
 };
 struct AnnoMenuItem {
     int command;        // 0 for a separator or a heading

@@ -237,6 +237,42 @@ private slots:
         QCOMPARE(image_->AnnotationCount(), 1);
     }
 
+    void aFrameOrCtrlASelectsSeveralObjectsThatMoveAndGoTogether()
+    {
+        using Points = std::vector<annotation::Point>;
+        make(QStringLiteral("Rechteck"), QPoint(10, 10), QPoint(40, 40));
+        make(QStringLiteral("Ellipse"), QPoint(60, 10), QPoint(90, 40));
+        make(QStringLiteral("Linie"), QPoint(150, 150), QPoint(200, 200));
+        // a frame around the first two, dragged on free space
+        drag(QPoint(5, 5), QPoint(100, 50));
+        drag(QPoint(25, 10), QPoint(35, 30));   // one of them dragged: both move
+        std::vector<annotation::Object> objects = saved().at(0);
+        QCOMPARE(objects[0].points, (Points{{20, 30}, {50, 60}}));
+        QCOMPARE(objects[1].points, (Points{{70, 30}, {100, 60}}));
+        QCOMPARE(objects[2].points, (Points{{150, 150}, {200, 200}}));
+        QTest::keyClick(image_.get(), Qt::Key_Delete);
+        QCOMPARE(image_->AnnotationCount(), 1);
+        QCOMPARE(saved().at(0)[0].kind, Kind::Line);
+        QVERIFY(image_->UndoAnnotations());   // both come back in their places
+        objects = saved().at(0);
+        QCOMPARE(objects.size(), std::size_t(3));
+        QCOMPARE(objects[1].points, (Points{{70, 30}, {100, 60}}));
+
+        // a frame around one object selects just that one, with its handles
+        drag(QPoint(140, 140), QPoint(210, 210));
+        drag(QPoint(200, 200), QPoint(220, 230));
+        QCOMPARE(saved().at(0)[2].points, (Points{{150, 150}, {220, 230}}));
+
+        // Ctrl+A takes them all; a click elsewhere ends the group
+        QTest::keyClick(image_.get(), Qt::Key_A, Qt::ControlModifier);
+        QTest::mouseClick(image_.get(), Qt::LeftButton, {}, QPoint(280, 20));
+        QTest::keyClick(image_.get(), Qt::Key_Delete);
+        QCOMPARE(image_->AnnotationCount(), 3);
+        QTest::keyClick(image_.get(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(image_.get(), Qt::Key_Delete);
+        QCOMPARE(image_->AnnotationCount(), 0);
+    }
+
     void undoAndRedoWalkThroughEveryChange()
     {
         using Points = std::vector<annotation::Point>;
