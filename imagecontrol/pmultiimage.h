@@ -153,10 +153,10 @@ public:
     // Burns them into bitmap at scale 1; false without annotations' layer or
     // for a bitmap that cannot be converted.
     bool BurnAnnotations(TBitmap& bitmap) const;
-    // In editing mode: removes the selected annotation object; undoes and
+    // In editing mode: removes the selected annotation objects; undoes and
     // redoes the changes made since the annotations were loaded or cleared.
     // False when there was nothing to do. The keys: Entf, Ctrl+Z and
-    // Ctrl+Umschalt+Z.
+    // Ctrl+Umschalt+Z (Ctrl+A selects every object).
     bool DeleteSelectedAnnotation();
     bool UndoAnnotations();
     bool RedoAnnotations();
