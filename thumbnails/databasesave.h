@@ -9,6 +9,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class DatabaseSave {
@@ -26,9 +27,24 @@ public:
     int entryCount() const { return int(entries_.size()); }
     bool saved() const { return saved_; }
 
+    // Where an entry's miniature text lies in the written file (length 0:
+    // not written).
+    struct Place {
+        qint64 offset = 0;
+        qint64 length = 0;
+    };
+    // After a save, per entry, and the written file open for reading them;
+    // null when it could not be opened.
+    const std::vector<Place>& places() const { return places_; }
+    const std::shared_ptr<const StoredMiniatures>& written() const { return written_; }
+
 private:
+    static Place placeOfMiniature(const QByteArray& text, qint64 at);
+
     QString fileName_;
     std::vector<Th> entries_;
     quint64 generation_;
     bool saved_ = false;
+    std::vector<Place> places_;
+    std::shared_ptr<const StoredMiniatures> written_;
 };

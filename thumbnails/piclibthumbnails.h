@@ -126,6 +126,7 @@ public:
     // to write), DatabaseSave::write on any thread, the end on the grid's.
     std::shared_ptr<DatabaseSave> BeginSave(const QString& fileName);
     void EndSave(const DatabaseSave& save);
+    void readStoredFromTheSavedFile(const DatabaseSave& save);
     // Sets the host's progress from any thread.
     std::function<void(int)> progressReporter();
 

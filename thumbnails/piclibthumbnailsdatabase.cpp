@@ -82,8 +82,10 @@ std::shared_ptr<DatabaseSave> TPicLibThumbnails::BeginSave(const QString& fileNa
 
 void TPicLibThumbnails::EndSave(const DatabaseSave& save)
 {
-    if (save.saved())
+    if (save.saved()) {
         markInSync(save.fileName(), save.generation());
+        readStoredFromTheSavedFile(save);
+    }
     if (host.setCancelEnabled)
         host.setCancelEnabled(false);
     setHostProgress(0);
@@ -93,6 +95,29 @@ void TPicLibThumbnails::EndSave(const DatabaseSave& save)
     count_ = int(items_.size());
     if (save.saved())
         recordDatabase(save.fileName());
+}
+
+// Miniatures still in the replaced file come from the saved one, which
+// holds the same text, so the old file is let go. Only for the item list
+// the save was taken from: its entries are the items without placeholders.
+void TPicLibThumbnails::readStoredFromTheSavedFile(const DatabaseSave& save)
+{
+    if (save.generation() != generation_ || !save.written())
+        return;
+    const std::vector<DatabaseSave::Place>& places = save.places();
+    size_t entry = 0;
+    for (const std::unique_ptr<Th>& item : items_) {
+        if (item->Placeholder)
+            continue;
+        if (entry >= places.size())
+            return;
+        const DatabaseSave::Place place = places[entry++];
+        if (item->Stored && place.length > 0) {
+            item->Stored = save.written();
+            item->StoredOffset = place.offset;
+            item->StoredLength = place.length;
+        }
+    }
 }
 
 // Progress of work on another thread reaches the host through the event

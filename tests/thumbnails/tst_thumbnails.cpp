@@ -13,6 +13,7 @@
 #include "platform/settings.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -701,6 +702,65 @@ private slots:
         QVERIFY(grid.LoadDatabase(db));
         QCOMPARE(grid.itemCount(), 6);
         QVERIFY(grid.InterruptedDatabase().isEmpty());
+    }
+
+    // Open files of this process whose inode is ino (deleted files too).
+    static int openFilesWithInode(ino_t ino)
+    {
+        int n = 0;
+        for (const QString& fd : QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::System | QDir::Files)) {
+            struct stat st {};
+            if (stat(QFile::encodeName("/proc/self/fd/" + fd).constData(), &st) == 0 && st.st_ino == ino)
+                ++n;
+        }
+        return n;
+    }
+
+    // A save that replaces the database the items were loaded from points
+    // them at the new file: the old one is closed, and miniatures not yet
+    // read come from the new file.
+    void savingLetsTheLoadedDatabaseGo()
+    {
+        QTemporaryDir dir;
+        for (int i = 0; i < 4; ++i)
+            makePicture(dir.filePath(QString("p%1.png").arg(i)), 30 + 7 * i, 20 + i);
+        const QString db = dir.filePath("KvnThumbalais.db");
+        TPicLibThumbnails made;
+        enableDatabases(made);
+        QCOMPARE(made.LoadFolder(dir.path()), 4);
+        QVERIFY(made.SaveDatabase(db));
+
+        TPicLibThumbnails grid;
+        enableDatabases(grid);
+        QVERIFY(grid.LoadDatabase(db));
+        QCOMPARE(grid.itemCount(), 4);
+        struct stat old {};
+        QCOMPARE(stat(QFile::encodeName(db).constData(), &old), 0);
+        QCOMPARE(openFilesWithInode(old.st_ino), 1);
+        QVERIFY(!grid.Miniature(1).empty());   // one held in memory, the others still in the file
+
+        grid.DeleteItem(0);
+        QVERIFY(grid.SaveDatabase(db));
+        struct stat saved {};
+        QCOMPARE(stat(QFile::encodeName(db).constData(), &saved), 0);
+        QVERIFY(saved.st_ino != old.st_ino);
+        QCOMPARE(openFilesWithInode(old.st_ino), 0);
+        QCOMPARE(openFilesWithInode(saved.st_ino), 1);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(grid.Miniature(i).image().convertToFormat(QImage::Format_RGB888),
+                     made.item(i + 1).Bitmap.image().convertToFormat(QImage::Format_RGB888));
+
+        // written again from the new file, byte for byte what a fresh grid writes
+        grid.SetChecked(0, true);
+        grid.DeleteItem(2);
+        QVERIFY(grid.SaveDatabase(db));
+        made.DeleteItem(3);
+        made.DeleteItem(0);
+        const QString fresh = dir.filePath("fresh.db");
+        QVERIFY(made.SaveDatabase(fresh));
+        QFile a(db), b(fresh);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), b.readAll());
     }
 
     // Miniatures read from the database file when drawn: a file cut short
