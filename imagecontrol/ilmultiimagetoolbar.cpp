@@ -693,6 +693,8 @@ bool TILMultiImageToolBar::writePicture(const QString& file, bool replacing)
             fileops::makeArchiveOnly(file);
         saved = SavePictureFile(file, *image_, saveDialog_->saveOptions());
     }
+    if (!saved && image_ && image_->Stopped())
+        return false;   // the user stopped it: the old file is as it was
     if (!saved) {
         const QString ext = paths::extension(file).toUpper();
         if (TMMOpenDialog::filterIndexOfExtension(ext.mid(1)) > 0)

@@ -31,6 +31,8 @@
 #include <QStyleFactory>
 #include <QThread>
 
+#include <utility>
+
 namespace {
 
 // Clears a flag on every way out of a scope.
@@ -129,6 +131,24 @@ int TPMultiImage::LoadDepth() const
 }
 
 void TPMultiImage::setImageName(const QString& name)
+{
+    if (loading_) {
+        nextName_ = name;
+        stopAsked_ = true;
+        return;
+    }
+    const ProgressWork work(*this);
+    nextName_.reset();
+    loadName(name);
+    while (nextName_) {
+        const QString next = *std::exchange(nextName_, std::nullopt);
+        stopAsked_ = false;
+        stopped_ = false;
+        loadName(next);
+    }
+}
+
+void TPMultiImage::loadName(const QString& name)
 {
     // the picture on show after a failed load is still the previous file's,
     // also when the error handler raises
@@ -417,10 +437,35 @@ int TPMultiImage::CodecProgressOf(int percent, void* sender)
 
 int TPMultiImage::progressAnswer(int percent)
 {
-    bool cancel = false;
-    if (OnProgress)
+    bool cancel = stopAsked_;
+    if (OnProgress && !cancel) {
+        workReported_ = workReported_ || workDepth_ > 0;
         OnProgress(this, qint16(percent), OperationText().toLower(), cancel);
+    }
+    if (cancel)
+        stopped_ = true;
     return cancel ? 0 : 1;
+}
+
+TPMultiImage::ProgressWork::ProgressWork(TPMultiImage& control) : control_(control)
+{
+    if (control_.workDepth_++ > 0)
+        return;
+    control_.workReported_ = false;
+    control_.stopped_ = false;
+    control_.stopAsked_ = false;
+}
+
+TPMultiImage::ProgressWork::~ProgressWork()
+{
+    if (--control_.workDepth_ > 0 || !std::exchange(control_.workReported_, false))
+        return;
+    if (control_.OnProgressEnd) {
+        try {
+            control_.OnProgressEnd(&control_);
+        } catch (...) {
+        }
+    }
 }
 
 void TPMultiImage::reportProgress(int percent)
@@ -447,6 +492,7 @@ void TPMultiImage::takeSnapshot()
 
 bool TPMultiImage::ScanImage(void* parentWindow)
 {
+    const ProgressWork work(*this);
     reportProgress(0);
     SetLastError(0, QString());
     const int bits = LoadDepth();
@@ -1049,6 +1095,7 @@ void TPMultiImage::UndoImage()
 
 void TPMultiImage::RotateImage(int left, int top, double angle, int right, int bottom)
 {
+    const ProgressWork work(*this);
     reportProgress(0);
     HourglassCursor wait;
     TBitmap copy = picture_;
@@ -1058,6 +1105,7 @@ void TPMultiImage::RotateImage(int left, int top, double angle, int right, int b
 
 void TPMultiImage::InvertImage()
 {
+    const ProgressWork work(*this);
     reportProgress(0);
     HourglassCursor wait;
     TBitmap copy = picture_;

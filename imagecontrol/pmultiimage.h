@@ -22,6 +22,7 @@
 #include <QPoint>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QMouseEvent;
 class QPainter;
@@ -49,6 +50,8 @@ public:
     QString ImageName() const { return imageName_; }
     // Loads the file. When a picture file cannot be read, the shown picture
     // stays, and so do its name and page: LoadFailed() then answers true.
+    // Asked again while a load runs (from the events its progress lets
+    // run), that load stops and the newest name is loaded once it has.
     void setImageName(const QString& name);
     bool LoadFailed() const { return loadFailed_; }
     const TBitmap& Picture() const { return picture_; }
@@ -257,6 +260,28 @@ public:
     // The codec progress callback; sender is the control.
     static int CodecProgressOf(int percent, void* sender);
 
+    // ---- work that reports progress: loads, scans, saves, rotation, inversion
+    // Marks such work under way; the outermost one that reported progress
+    // through OnProgress ends with OnProgressEnd, however it ends.
+    class ProgressWork {
+    public:
+        explicit ProgressWork(TPMultiImage& control);
+        ~ProgressWork();
+        ProgressWork(const ProgressWork&) = delete;
+        ProgressWork& operator=(const ProgressWork&) = delete;
+
+    private:
+        TPMultiImage& control_;
+    };
+    bool Working() const { return workDepth_ > 0; }
+    // A load is under way (a part of the work).
+    bool Loading() const { return loading_; }
+    // The last load, scan or save was stopped by OnProgress's answer (a
+    // stopped load keeps the shown picture, as a failed one does).
+    bool Stopped() const { return stopped_; }
+    // After the work that reported progress has ended; must not throw.
+    TNotifyEvent OnProgressEnd;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -267,6 +292,7 @@ protected:
 
 private:
     // loading
+    void loadName(const QString& name);
     void loadImageName();
     bool loadMessageFile(const QString& file, const QString& ext);
     bool loadThumbnailFile(const QString& file, const QString& ext);
@@ -315,6 +341,11 @@ private:
     QString imageName_;
     bool loadFailed_ = false;
     bool loading_ = false;
+    std::optional<QString> nextName_;   // asked for while a load ran
+    int workDepth_ = 0;
+    bool workReported_ = false;
+    bool stopped_ = false;
+    bool stopAsked_ = false;   // the running load is to stop for the next name
     bool modified_ = false;
     bool awaitingPicture_ = false;  // a metafile or icon the caller is to put in
     TBitmap picture_;

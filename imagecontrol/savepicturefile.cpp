@@ -229,6 +229,7 @@ bool SavePictureBitmap(const QString& fileName, const TBitmap& picture, const Pi
 
 bool SavePictureFile(const QString& fileName, TPMultiImage& image, const SaveDialogOptions& dialog)
 {
+    const TPMultiImage::ProgressWork work(image);
     PictureSaveSettings settings;
     settings.writeRes = image.ImageWriteRes;
     settings.tiffCompression = image.TifSaveCompress;

@@ -9,6 +9,7 @@
 #include "specialpictures.h"
 #include "samplepicture.h"
 #include "fileoperations.h"
+#include "panework.h"
 #include "conversion/pictureconvertdlg.h"
 #include "conversion/colordepth/changecoldlg.h"
 #include "conversion/sizing/picsizedlg.h"
@@ -120,6 +121,13 @@ TKvnPictureView::TKvnPictureView(QWidget* parent)
     ui->ShellTree1->canChange = [this](const QString&) { return folderChangeAllowed(); };
     // a folder chosen during a scan stops the scan and is taken once it has
     ui->ShellTree1->deferRefused = [this](const QString&) {
+        if (pane()->Working()) {
+            // a folder chosen while the pane loads: the load stops first
+            if (pane()->Loading())
+                paneWork_->stop();
+            paneWork_->whenDone([this] { ui->ShellTree1->takePendingChoice(); });
+            return true;
+        }
         if (!state_.ScanThread)
             return false;
         stopScan();
@@ -152,16 +160,24 @@ void TKvnPictureView::setUpThumbnails()
     grid->AntiAliasedColorThumbNail = true;
     ThumbnailHost& h = grid->host;
     QProgressBar* bar = ui->ProgressBar1;
-    h.setProgressPosition = [bar](int v) { bar->setValue(std::min(v, bar->maximum())); };
-    h.progressPosition = [bar] { return bar->value(); };
-    h.setProgressMaximum = [bar](int v) { bar->setMaximum(std::max(0, v)); };
-    h.progressMaximum = [bar] { return bar->maximum(); };
-    h.setStatusText = [this](const QString& t) { panels_[1]->setText(t); };
+    // the pane's loads and saves borrow the bar, panel 1 and "Abbrechen"
+    PaneWork::Host work;
+    work.bar = bar;
+    work.cancel = ui->actAbbrechen;
+    work.menuBar = menuBar();
+    work.statusText = [this] { return panels_[1]->text(); };
+    work.setStatusText = [this](const QString& t) { panels_[1]->setText(t); };
+    paneWork_ = new PaneWork(*pane(), work, this);
+    h.setProgressPosition = [this](int v) { paneWork_->setScanPosition(v); };
+    h.progressPosition = [this] { return paneWork_->scanPosition(); };
+    h.setProgressMaximum = [this](int v) { paneWork_->setScanMaximum(v); };
+    h.progressMaximum = [this] { return paneWork_->scanMaximum(); };
+    h.setStatusText = [this](const QString& t) { paneWork_->setScanStatus(t); };
     grid->OnThumbDblClick = [this](int, int, int index, const QString& file, int page) {
         if (ui->PicLibThumbnails1->itemCount() > 0 && !file.isEmpty() && QFileInfo::exists(file))
             OpenSlideShow(index, page);
     };
-    h.setCancelEnabled = [this](bool on) { ui->actAbbrechen->setEnabled(on); };
+    h.setCancelEnabled = [this](bool on) { paneWork_->setScanCancelEnabled(on); };
     h.setArrangeEnabled = [this](bool on) { ui->menuSymboleAnordnen->setEnabled(on); };
     h.setSettingsEnabled = [this](bool on) { ui->actEinstellungen->setEnabled(on); };
     h.isUnsorted = [this] { return ui->actUnsortiert->isChecked(); };
@@ -221,6 +237,8 @@ void TKvnPictureView::setUpFileOperations()
 
 bool TKvnPictureView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (paneWork_ && paneWork_->holdsBack(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && windowKeyPress(watched, static_cast<QKeyEvent*>(event)))
         return true;
     if (watched == pane() && paneEvent(event))
@@ -382,6 +400,10 @@ QString TKvnPictureView::iconInformationText(const QString& file, const TBitmap&
 
 void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c)
 {
+    if (c == pane() && pane()->Working()) {
+        deferPicture(file, page);
+        return;
+    }
     if (!IsPictureFile(file)) {
         if (c == pane())
             warnNotAPicture(this, file);   // the user chose it: say why nothing changes
@@ -415,6 +437,13 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
         information = iconInformationText(file, c->Picture());
     } else {
         c->setImageName(file);
+        if (c->LoadFailed() && c->Stopped()) {
+            // stopped by the user: the shown picture stays as it was
+            c->setTiffPage(shownPage);
+            if (isPane)
+                keepShownPicture(shownInformation);
+            return;
+        }
         if (c->LoadFailed()) {
             // the shown picture stays with its name, page, save name and
             // information; an empty pane keeps the control's error text
@@ -458,6 +487,30 @@ void TKvnPictureView::ShowPicture(const QString& file, int page, TPMultiImage* c
     c->setModified(false);   // the metafile and icon paths set it
     if (isPane)
         UpdateMarkedCount();
+}
+
+// Asked while the pane loads or saves (by the program, such as a scan
+// choosing its remembered picture; the user's input waits): the picture of
+// that work stays, and the grid's choice follows it once the work has ended.
+void TKvnPictureView::deferPicture(const QString&, int)
+{
+    paneWork_->whenDone([this] { selectShownItem(); });
+}
+
+void TKvnPictureView::selectShownItem()
+{
+    TPicLibThumbnails* grid = ui->PicLibThumbnails1;
+    grid->CurrentSelected = grid->IndexOfFile(pane()->ImageName(), pane()->TiffPage());
+    grid->viewport()->update();
+    UpdateMarkedCount();
+}
+
+// A stopped load: the pane's picture, its information and the grid's
+// choice of it stay as they were.
+void TKvnPictureView::keepShownPicture(const QString& information)
+{
+    showStatusMessage(information);
+    selectShownItem();
 }
 
 // Asks before a changed picture in the pane is replaced; when it stays, the
@@ -698,8 +751,13 @@ void TKvnPictureView::connectCommands()
     for (QAction* a : sortGroup_->actions() + directionGroup_->actions())
         connect(a, &QAction::triggered, this, &TKvnPictureView::SortThumbnails);
     connect(ui->ShellTree1, &ShellTree::folderChanged, this, &TKvnPictureView::ShellTree1Change);
-    connect(ui->actAbbrechen, &QAction::triggered, this,
-            [this] { ui->PicLibThumbnails1->CancelRequested = true; });
+    // the pane's load or save, while one runs, else the scan
+    connect(ui->actAbbrechen, &QAction::triggered, this, [this] {
+        if (paneWork_->busy())
+            paneWork_->stop();
+        else
+            ui->PicLibThumbnails1->CancelRequested = true;
+    });
     connect(ui->actAktualisieren, &QAction::triggered, this, &TKvnPictureView::StartFolderScan);
     connect(ui->actMiniaturenNeubilden, &QAction::triggered, this, &TKvnPictureView::MiniaturenNeubildenClick);
     connect(ui->actEinstellungen, &QAction::triggered, this, &TKvnPictureView::Einstellungen);
@@ -891,6 +949,13 @@ void TKvnPictureView::SaveSettings()
 
 void TKvnPictureView::closeEvent(QCloseEvent* event)
 {
+    if (pane()->Working()) {
+        // the pane's load or save stops first; the window closes after it
+        paneWork_->stop();
+        paneWork_->whenDone([this] { close(); });
+        event->ignore();
+        return;
+    }
     // asked once: a close that waits for the scan comes back here
     const bool closing = closeRetry_ && closeRetry_->isActive();
     if (!closing && !mayReplaceShownPicture()) {
@@ -1066,7 +1131,7 @@ void TKvnPictureView::StartFolderScan()
     host.treePath = [this] { return ui->ShellTree1->path(); };
     host.updateFolderHistory = [this] { UpdateFolderHistory(); };
     host.setWatcherRoot = [this](const QString& root) { notifier_->setRoot(root); };
-    host.setCancelEnabled = [this](bool on) { ui->actAbbrechen->setEnabled(on); };
+    host.setCancelEnabled = [this](bool on) { paneWork_->setScanCancelEnabled(on); };
     host.isUnsorted = [this] { return ui->actUnsortiert->isChecked(); };
     host.sortThumbnails = [grid] { grid->sortItems(grid->host.compare); };
     host.updateMarkedCount = [this] { UpdateMarkedCount(); };
@@ -1136,7 +1201,7 @@ void TKvnPictureView::UpdateCommandStates()
 bool TKvnPictureView::folderChangeAllowed() const
 {
     return state_.ScanThread == nullptr && !ui->PicLibThumbnails1->Busy && !state_.ScanActive
-        && !state_.NotifySuppressed;
+        && !state_.NotifySuppressed && !pane()->Working();
 }
 
 void TKvnPictureView::ShellTree1Change(const QString& path)

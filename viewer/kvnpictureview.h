@@ -24,6 +24,7 @@ class ShellTree;
 class QComboBox;
 class QSplitter;
 class FileOperations;
+class PaneWork;
 class ShellChangeNotifier;
 class TPicLibThumbnails;
 class TPMultiImage;
@@ -128,6 +129,9 @@ private:
     void disableUnbuiltCommands();
     void writeSamplePicture();
     bool mayReplaceShownPicture();
+    void deferPicture(const QString& file, int page);
+    void keepShownPicture(const QString& information);
+    void selectShownItem();
     void applyPendingSplitters();
     void placeWindow(const StartupSettings& settings);
     void applyGridAppearance();
@@ -172,6 +176,7 @@ private:
     bool closingSaveStarted_ = false;   // the database save of closing has begun
     ShellChangeNotifier* notifier_ = nullptr;
     FileOperations* fileOps_ = nullptr;
+    PaneWork* paneWork_ = nullptr;
     QPointer<QDialog> slideShow_;
     QPointer<QDialog> help_;
     PrintService* print_ = nullptr;

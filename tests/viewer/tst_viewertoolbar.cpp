@@ -148,6 +148,8 @@ private slots:
         QCOMPARE(startedIn, w.folderTree()->path());
         QCOMPARE(w.pane()->ImageName(), files_[2]);
         QCOMPARE(w.pane()->Picture().width(), 50);
+        // the load let the folder's scan start; F2 waits for its end
+        QTRY_VERIFY_WITH_TIMEOUT(!w.state().ScanActive && !w.state().ScanThread, 30000);
         QTest::keyClick(w.pane(), Qt::Key_F2);
         QCOMPARE(saved, 1);
         // the save dialog follows the shown picture
