@@ -560,7 +560,8 @@ bool TKvnPictureEdit::askToSave(bool countAnnotations)
 
 void TKvnPictureEdit::closeEvent(QCloseEvent* event)
 {
-    if (!askToSave(false)) {
+    // annotations added or removed since the load count too: closing would lose them
+    if (!askToSave(true)) {
         event->ignore();
         return;
     }

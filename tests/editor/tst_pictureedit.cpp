@@ -595,6 +595,18 @@ void TestPictureEdit::closingAsks()
     answers_.replies = {QMessageBox::No};
     QVERIFY(changed.close());
     QCOMPARE(originOf(QImage(picture_)), QPoint(0, 0));   // the file is as it was
+
+    // annotations that came since the load are the user's work too
+    TKvnPictureEdit annotated(picture_, 0);
+    annotated.show();
+    QCOMPARE(annotated.pane()->AnnotationCount(), 0);
+    annotated.pane()->LoadAnnotations(0, QStringLiteral(KV_TEST_DATA "/codec/annotations.ant"));
+    QVERIFY(annotated.pane()->AnnotationCount() > 0);
+    answers_.asked.clear();
+    QVERIFY(!annotated.close());   // Cancel
+    QCOMPARE(answers_.asked, QStringList{kQuestion});
+    answers_.replies = {QMessageBox::No};
+    QVERIFY(annotated.close());
 }
 
 void TestPictureEdit::infoMenu()
