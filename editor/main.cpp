@@ -3,6 +3,7 @@
 #include "kvnpictureedit.h"
 
 #include "effects/effectssession.h"
+#include "platform/localzone.h"
 #include "platform/translations.h"
 #include "viewer/editorlink.h"
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char** argv)
 {
+    localzone::readSystemZoneOnce();
     QApplication app(argc, argv);
     translations::installGerman(app);
     const EditorCommandLine line = EditorCommandLine::parse(app.arguments());

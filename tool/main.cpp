@@ -3,6 +3,8 @@
 #include "toolcommands.h"
 #include "toolerror.h"
 
+#include "platform/localzone.h"
+
 #include <QApplication>
 #include <QTextStream>
 
@@ -47,6 +49,7 @@ const ToolCommand* findCommand(const QString& name)
 
 int main(int argc, char** argv)
 {
+    localzone::readSystemZoneOnce();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);

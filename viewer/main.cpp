@@ -3,6 +3,7 @@
 #include "kvnpictureview.h"
 
 #include "effects/effectssession.h"
+#include "platform/localzone.h"
 #include "platform/settings.h"
 #include "platform/translations.h"
 
@@ -26,6 +27,7 @@ void clearRegistry()
 
 int main(int argc, char** argv)
 {
+    localzone::readSystemZoneOnce();
     if (isClearRegistrySwitch(argc, argv)) {
         QCoreApplication app(argc, argv);
         clearRegistry();

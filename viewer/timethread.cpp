@@ -107,7 +107,7 @@ void TTimeThread::scan()
         if (host_.setCancelEnabled)
             host_.setCancelEnabled(true);
     });
-    dropStaleItems(folder);
+    dropStaleItems(folder, entries);
     if (!cancelled())
         bringFilesUpToDate(folder, entries);
     const bool stopped = cancelled();
@@ -163,28 +163,18 @@ bool TTimeThread::loadDatabase(const QString& folder, const QString& database)
     return loaded;
 }
 
-void TTimeThread::dropStaleItems(const QString& folder)
+// Items whose file is not a file of the folder's listing go.
+void TTimeThread::dropStaleItems(const QString& folder, const QFileInfoList& entries)
 {
-    QStringList names;
-    uiStep([&] {
-        QSet<QString> seen;
-        for (int i = 0; i < grid_->itemCount(); ++i)
-            if (!seen.contains(grid_->item(i).FileName)) {
-                seen.insert(grid_->item(i).FileName);
-                names << grid_->item(i).FileName;
-            }
-    });
-    // the files are looked at here, not on the UI thread
-    QSet<QString> stale;
-    for (const QString& name : names) {
-        if (cancelled())
-            return;
-        const QFileInfo file(name);
-        if (!file.isFile() || !paths::sameFolder(file.absolutePath(), folder))
-            stale.insert(name);
-    }
-    if (!stale.isEmpty())
-        uiStep([&] { grid_->RemoveItems([&stale](const Th& item) { return stale.contains(item.FileName); }); });
+    const QString slashed = paths::withTrailingSeparator(folder);
+    QSet<QString> present;
+    present.reserve(entries.size());
+    for (const QFileInfo& entry : entries)
+        if (entry.isFile())
+            present.insert(slashed + entry.fileName());
+    if (cancelled())
+        return;
+    uiStep([&] { grid_->RemoveItems([&present](const Th& item) { return !present.contains(item.FileName); }); });
 }
 
 void TTimeThread::bringFilesUpToDate(const QString& folder, const QFileInfoList& entries)
@@ -214,7 +204,8 @@ void TTimeThread::bringFilesUpToDate(const QString& folder, const QFileInfoList&
         const QString file = slashed + entry.fileName();
         const QDateTime date = wholeSeconds(entry.lastModified());
         const auto it = held.constFind(file);
-        if (!IsPictureFile(file) || (it != held.cend() && it->size == entry.size() && it->date == date)) {
+        // an item held as it is stays, whatever the picture test says now
+        if ((it != held.cend() && it->size == entry.size() && it->date == date) || !IsPictureFile(file)) {
             ++settled;
             continue;
         }

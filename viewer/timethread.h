@@ -36,7 +36,7 @@ private:
     void scan();
     void saveDatabase(const QString& file);
     bool loadDatabase(const QString& folder, const QString& database);
-    void dropStaleItems(const QString& folder);
+    void dropStaleItems(const QString& folder, const QFileInfoList& entries);
     void bringFilesUpToDate(const QString& folder, const QFileInfoList& entries);
     void reselect();
     void finish();

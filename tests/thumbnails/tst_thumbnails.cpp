@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <QtTest>
+#include <cctype>
 #include <sys/stat.h>
 
 namespace {
@@ -505,6 +506,30 @@ private slots:
         nextHex();
         QCOMPARE(hex.length, 2);
         QVERIFY(hex.hexDigits);   // the file's end ends the line
+
+        // every byte value in every place of a line, the checked-in-blocks
+        // part and the rest: only 0-9, a-f and A-F pass
+        const QByteArray valid = "0123456789abcdefABCDEF0123456789abcdeF";
+        const QList<int> places = {0, 5, 15, 16, 31, 32, 37};
+        QByteArray lineData;
+        for (int value = 0; value < 256; ++value)
+            for (int place : places)
+                if (value != '\n' && value != '\r') {
+                    QByteArray l = valid;
+                    l[place] = char(value);
+                    lineData += l + '\n';
+                }
+        QBuffer lineBuffer(&lineData);
+        QVERIFY(lineBuffer.open(QIODevice::ReadOnly));
+        DatabaseLineReader lineReader(lineBuffer);
+        for (int value = 0; value < 256; ++value)
+            for (int place : places)
+                if (value != '\n' && value != '\r') {
+                    QVERIFY(lineReader.nextHex(hex, &error));
+                    QCOMPARE(hex.length, valid.size());
+                    const bool isHex = std::isxdigit(value) != 0 && value < 128;
+                    QVERIFY2(hex.hexDigits == isHex, qPrintable(QString("byte %1 at %2").arg(value).arg(place)));
+                }
 
         QByteArray bytes;
         QVERIFY(ThumbnailDatabase::fromHexDigits("00Ff7a", bytes));
