@@ -11,6 +11,7 @@
 #include "imagecontrol/clipboardpicture.h"
 #include "imagecontrol/annotationfile.h"
 #include "imagecontrol/ilmultiimagetoolbarbutton.h"
+#include "imagecontrol/imageinfo.h"
 #include "imagecontrol/mmsavedialog.h"
 #include "imagecontrol/pmultiimage.h"
 #include "platform/hourglass.h"
@@ -541,7 +542,40 @@ void TKvnPictureEdit::afterToolbarAction(TILMultiImageToolBarBtn b)
         annotationCount_ = image_->AnnotationCount();
         saveDialog_->FileName = scan;
     }
+    if (b == ibSave)
+        showSavedFile(toolbar_->SavedFile());
     refreshEditState();
+}
+
+// After a save the window names the file written, as after opening it;
+// the picture stays as it is.
+void TKvnPictureEdit::showSavedFile(const QString& file)
+{
+    if (file.isEmpty())
+        return;
+    const QString ext = paths::lowerExtension(file);
+    int page = 0;
+    ImageInfo info;
+    if (ReadPictureInfo(file, page, image_->Picture(), info) == InfoFailure::None && info.pageCount > 1
+        && (ext == QLatin1String(".tif") || ext == QLatin1String(".tiff")) && image_->TiffAppend) {
+        page = info.pageCount - 1;   // the appended page
+        ReadPictureInfo(file, page, image_->Picture(), info);
+    }
+    QString information;
+    if (ext == QLatin1String(".wmf") || ext == QLatin1String(".emf"))
+        information = specialpictures::metafileInformationText(
+            QLatin1String(ext == QLatin1String(".wmf") ? "Windows Metafile" : "Enhanced Metafile"), image_->Picture());
+    else if (ext == QLatin1String(".ico"))
+        information = specialpictures::iconInformationText(file, image_->Picture());
+    else
+        information = specialpictures::pictureInformationText(info, file, page);
+    shownFile_ = file;
+    shownPage_ = page;
+    setWindowTitle(captionFor(file));
+    statusPanel(2)->setText(file);
+    statusPanel(3)->setText(information);
+    image_->DefSaveFilename = file;
+    saveDialog_->FileName = file;
 }
 
 bool TKvnPictureEdit::askToSave(bool countAnnotations)

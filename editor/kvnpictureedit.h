@@ -87,6 +87,7 @@ private:
     void storeSettings();
     void beforeToolbarAction(TILMultiImageToolBarBtn b, bool& process);
     void afterToolbarAction(TILMultiImageToolBarBtn b);
+    void showSavedFile(const QString& file);
     // Asks whether to save a modified picture (with countAnnotations also
     // when the annotations changed); false when the action ends.
     bool askToSave(bool countAnnotations);

@@ -709,6 +709,7 @@ bool TILMultiImageToolBar::writePicture(const QString& file, bool replacing)
     }
     if (replacing)
         removeStaleAnnotations(file);
+    savedFile_ = file;
     if (grid_)
         grid_->ReplaceFile(file);
     return true;

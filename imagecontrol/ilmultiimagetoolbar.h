@@ -97,6 +97,8 @@ public:
     void LayoutButtons();
 
     TILMultiImageToolBarButton* button(TILMultiImageToolBarBtn b) const { return buttons_[size_t(b)]; }
+    // The file the last successful ibSave wrote; empty before one.
+    QString SavedFile() const { return savedFile_; }
     TILMultiImageToolBarBtn focusedButton() const { return focused_; }
 
 protected:
@@ -160,5 +162,6 @@ private:
     std::pair<int, int> designHeights_;   // minimum and maximum height before wrapping
     static constexpr int kMinButtonWidth = 20;
     QStringList hints_;
+    QString savedFile_;
     TILMultiImageToolBarBtn focused_ = ibOpen;
 };

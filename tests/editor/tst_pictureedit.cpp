@@ -79,6 +79,7 @@ private slots:
     void cropAndCutAtSeveralZooms();
     void copyAndPasteUseTheSelection();
     void modifiedMarkAndSaveQuestion();
+    void savingUnderANewNameShowsTheNewFile();
     void automaticLoadingShowsTheAnnotationsForEditing();
     void closingAsks();
     void infoMenu();
@@ -548,6 +549,35 @@ void TestPictureEdit::modifiedMarkAndSaveQuestion()
     QVERIFY(!w.modified());
 }
 
+void TestPictureEdit::savingUnderANewNameShowsTheNewFile()
+{
+    const QString png = dir_.filePath("neu gespeichert.png");
+    QFile::remove(png);
+    QString target;
+    TMMOpenDialog::setScript([&](TMMOpenDialog& d) {
+        if (target.isEmpty())
+            return false;
+        d.FileName = target;
+        return true;
+    });
+    TKvnPictureEdit w(picture_, 0);
+    const QString before = w.statusPanel(3)->text();
+    QVERIFY(before.startsWith("BMP"));
+    w.toolbar()->Click(ibSave);   // cancelled: as it was
+    QCOMPARE(w.windowTitle(), TKvnPictureEdit::captionFor(picture_));
+
+    w.toolbar()->Click(ibInvert);
+    target = png;
+    QVERIFY(w.toolbar()->Click(ibSave));
+    QVERIFY(QFileInfo::exists(png));
+    QCOMPARE(w.windowTitle(), TKvnPictureEdit::captionFor(png));
+    QCOMPARE(w.picturePath(), png);
+    QCOMPARE(w.statusPanel(2)->text(), png);
+    const QString after = w.statusPanel(3)->text();
+    QVERIFY2(after.startsWith("PNG") && after.contains("80 x 60") && after != before, qPrintable(after));
+    QVERIFY(!w.modified());
+}
+
 void TestPictureEdit::automaticLoadingShowsTheAnnotationsForEditing()
 {
     const QString annotations = dir_.filePath("bild eins-bmp.ant");
@@ -600,7 +630,10 @@ void TestPictureEdit::closingAsks()
     TKvnPictureEdit annotated(picture_, 0);
     annotated.show();
     QCOMPARE(annotated.pane()->AnnotationCount(), 0);
-    annotated.pane()->LoadAnnotations(0, QStringLiteral(KV_TEST_DATA "/codec/annotations.ant"));
+    const QString loaded = dir_.filePath("geladen.ant");
+    QFile::remove(loaded);
+    QVERIFY(QFile::copy(QStringLiteral(KV_TEST_DATA "/codec/annotations.ant"), loaded));
+    annotated.pane()->LoadAnnotations(0, loaded);
     QVERIFY(annotated.pane()->AnnotationCount() > 0);
     answers_.asked.clear();
     QVERIFY(!annotated.close());   // Cancel
