@@ -231,9 +231,12 @@ void TPicLibThumbnails::drawCell(QPainter& p, int col, int row, const QRect& r)
                        lines[i]);
         }
         if ((item.FormatName == "TIF" || item.FormatName == "TIFF") && item.PageCount > 1) {
+            // inside the frame drawn below, which would cover the label's end
+            const int inset = std::max(4, 2 + std::min(FrameWidth, 9));
             p.setPen(inverse(color_));
-            p.drawText(QRect(r.left() + 4, r.top() + 4, thumbWidth_, fm.height()), Qt::AlignRight | Qt::AlignTop,
-                       "Page " + QString::number(item.PageIndex + 1));
+            const QRect band(QPoint(r.left() + inset, r.top() + inset),
+                             QPoint(r.right() - inset, r.top() + inset + fm.height() - 1));
+            p.drawText(band, Qt::AlignRight | Qt::AlignTop, "Page " + QString::number(item.PageIndex + 1));
         }
     } else if (rowHeight_ != thumbHeight_ + 6) {
         setDefaultRowHeight(thumbHeight_ + 6);

@@ -322,6 +322,33 @@ private slots:
         QCOMPARE(grid.item(3).PageCount, 1);
     }
 
+    // "Page n" of a TIFF page is drawn whole, inside the cell's frame:
+    // as much of it shows with a frame as without
+    void pageLabelStaysInsideTheFrame()
+    {
+        const auto labelPixels = [](int frame) {
+            TPicLibThumbnails grid;
+            grid.host.isUnsorted = [] { return true; };
+            grid.setShowImageName(true);
+            grid.setColor(QColor(255, 0, 255));   // the label: its inverse, green
+            grid.FrameWidth = frame;
+            grid.resize(400, 300);
+            grid.AddFile(QStringLiteral(KV_TEST_DATA "/codec/rose-3pages.tif"));
+            const QImage shot = grid.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QRect cell = grid.CellRect(1, 0);
+            int count = 0;   // green over the miniature's white top
+            for (int y = cell.top(); y < cell.top() + 20; ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x) {
+                    const QRgb c = shot.pixel(x, y);
+                    count += qGreen(c) - std::max(qRed(c), qBlue(c)) > 60 ? 1 : 0;
+                }
+            return count;
+        };
+        const int bare = labelPixels(0);
+        QVERIFY2(bare > 20, qPrintable(QString::number(bare)));
+        QCOMPARE(labelPixels(3), bare);
+    }
+
     void databaseRoundTrip()
     {
         QTemporaryDir dir;
