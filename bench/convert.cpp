@@ -11,6 +11,8 @@
 //
 // Usage: bench_convert [CORPUS_FOLDER] [COUNT]
 
+#include "fastest.h"
+
 #include "conversion/conversionrun.h"
 
 #include <QCoreApplication>
@@ -73,21 +75,6 @@ bool freshFolder(const QString& folder)
 int pngsIn(const QString& folder)
 {
     return int(QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files).size());
-}
-
-double fastest(int runs, const std::function<bool()>& once)
-{
-    double best = -1;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!once())
-            return -1;
-        const double ms = t.nsecsElapsed() / 1e6;
-        if (best < 0 || ms < best)
-            best = ms;
-    }
-    return best;
 }
 
 bool convertOurs(const QStringList& files, const QString& out, int inFlight)

@@ -12,6 +12,8 @@
 //
 // Usage: bench_decode [CORPUS_FOLDER]
 
+#include "fastest.h"
+
 #include "codec/binding/codecwrappers.h"
 #include "codec/binding/dibconvert.h"
 #include "codec/binding/tiffnames.h"
@@ -39,21 +41,6 @@ struct Sample {
     int width = 0;
     int height = 0;
 };
-
-double fastest(int runs, const std::function<bool()>& once)
-{
-    double best = -1;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!once())
-            return -1;
-        const double ms = t.nsecsElapsed() / 1e6;
-        if (best < 0 || ms < best)
-            best = ms;
-    }
-    return best;
-}
 
 bool runTool(const QString& program, const QStringList& args, const QString& stdoutFile = "/dev/null")
 {
