@@ -24,18 +24,6 @@ int blitPiece(void* context, void* bitmap, int32_t x, int32_t y, int32_t w, int3
     return 1;
 }
 
-bool processEventsFor(int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        QCoreApplication::processEvents();
-        if (timer.elapsed() < milliseconds)
-            QThread::msleep(1);
-    } while (timer.elapsed() < milliseconds);
-    return true;
-}
-
 int waitStep(void* context, int32_t milliseconds)
 {
     const auto* canvas = static_cast<Canvas*>(context);
@@ -57,6 +45,18 @@ bool transition(const char* entry, QPainter& dc, const QImage& source, const Tra
 }
 
 }  // namespace
+
+bool processEventsFor(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    do {
+        QCoreApplication::processEvents();
+        if (timer.elapsed() < milliseconds)
+            QThread::msleep(1);
+    } while (timer.elapsed() < milliseconds);
+    return true;
+}
 
 bool FXSkipHorizontal(QPainter& dc, const QImage& source, int thickness, int delay, const TransitionPause& pause)
 {

@@ -14,6 +14,10 @@ class QPainter;
 // processes pending events for that long.
 using TransitionPause = std::function<bool(int milliseconds)>;
 
+// The default pause: processes pending events for the given milliseconds;
+// answers true.
+bool processEventsFor(int milliseconds);
+
 // Each answers whether the whole picture was drawn.
 bool FXSkipHorizontal(QPainter& dc, const QImage& source, int thickness, int delay, const TransitionPause& pause = {});
 bool FXSkipVertical(QPainter& dc, const QImage& source, int thickness, int delay, const TransitionPause& pause = {});

@@ -430,6 +430,15 @@ void EffectsBindingTest::transitionsDrawThePicture()
     }
     QImage target(37, 23, QImage::Format_RGB32);
     target.fill(Qt::black);
+    bool queuedRan = false;
+    QMetaObject::invokeMethod(qApp, [&] { queuedRan = true; }, Qt::QueuedConnection);
+    {
+        QPainter p(&target);
+        QVERIFY(FXSkipHorizontal(p, source, 3, 0));  // the default pause lets events run
+    }
+    QCOMPARE(target, source);
+    QVERIFY(queuedRan);
+    target.fill(Qt::black);
     QPainter p(&target);
     QVERIFY(!PlayTransition(FXNone, p, source, 3, 0));
     QVERIFY(!FXSkipHorizontal(p, source, 3, 0, [](int) { return false; }));  // stopped
