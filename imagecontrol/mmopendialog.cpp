@@ -89,7 +89,23 @@ QStringList picturePatterns()
     return patterns;
 }
 
-// The filter index (1..14) of an extension without dot, any case; 0 for none.
+// The extension of a filter's first pattern: ".txt" for "Text (*.txt *.TXT)";
+// empty when that pattern names no single extension ("Alle Dateien (*)").
+QString extensionOfFilter(const QString& filter)
+{
+    const int open = int(filter.lastIndexOf(QLatin1Char('(')));
+    const int close = int(filter.lastIndexOf(QLatin1Char(')')));
+    if (open < 0 || close < open)
+        return {};
+    const QString first = filter.mid(open + 1, close - open - 1).section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString ext = first.mid(1);
+    if (ext.size() < 2 || ext.contains(QLatin1Char('*')) || ext.contains(QLatin1Char('?')))
+        return {};
+    return ext;
+}
+
 // The name with its extension replaced by (or, without one, given) ext.
 QString withExtension(const QString& name, const QString& ext)
 {
@@ -358,7 +374,12 @@ void TMMOpenDialog::setNameBoxText(const QString& text)
 
 void TMMOpenDialog::applyFilter()
 {
-    DefaultExt = extensionForFilterIndex(FilterIndex);
+    // a caller's own filter list gives its own extensions
+    if (Filters.isEmpty())
+        DefaultExt = extensionForFilterIndex(FilterIndex);
+    else
+        DefaultExt = FilterIndex >= 1 && FilterIndex <= Filters.size() ? extensionOfFilter(Filters.at(FilterIndex - 1))
+                                                                       : QString();
     if (fileDialog_)
         fileDialog_->setDefaultSuffix(DefaultExt.mid(1));
     if (options_)

@@ -147,6 +147,7 @@ private slots:
     void tiffPreviewClampsThePageAndBrowses();
     void singlePageTiffDisablesThePageButtons();
     void chosenTypeGivesTheNameItsExtension();
+    void ownFilterListGivesItsOwnExtensions();
     void overwriteIsLeftToTheCaller();
     void releasedPreviewButtonLoadsNothing();
     void picturePreviewAndFailures();
@@ -339,6 +340,44 @@ void FileDialogTest::chosenTypeGivesTheNameItsExtension()
         QCOMPARE(name->text(), QStringLiteral("notiz.txt"));
         QCOMPARE(d.optionsPanel()->ShownGroup(), SaveOptionsPanel::NoGroup);
         QVERIFY(!d.optionsPanel()->AnnoSaveBox()->isHidden());
+    }));
+}
+
+// A caller's own filters (the slide list's text files) give their own
+// extensions, never the picture type at the same place in the list.
+void FileDialogTest::ownFilterListGivesItsOwnExtensions()
+{
+    TMMSaveDialog dialog;
+    dialog.Filters = {QStringLiteral("Text Dateien (*.txt *.TXT)"), QStringLiteral("Alle Dateien (*)")};
+    dialog.FilterIndex = 1;
+    dialog.DoPreview = false;
+    dialog.InitialDir = dir_.path();
+    QVERIFY(runWith(dialog, [&](TMMOpenDialog& d) {
+        QLineEdit* name = nameBox(d);
+        QComboBox* types = typeList(d);
+        QVERIFY(name && types);
+        QCOMPARE(d.DefaultExt, QStringLiteral(".txt"));
+        QCOMPARE(d.fileDialog()->defaultSuffix(), QStringLiteral("txt"));
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("liste"));
+        static_cast<QDialog*>(d.fileDialog())->accept();
+        QCOMPARE(d.fileDialog()->selectedFiles(), QStringList{QDir(dir_.path()).filePath(QStringLiteral("liste.txt"))});
+
+        // "Alle Dateien" leaves a typed name as it is
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("notiz"));
+        QTest::keyClick(types, Qt::Key_Down);
+        QCOMPARE(d.FilterIndex, 2);
+        QCOMPARE(name->text(), QStringLiteral("notiz"));
+        QVERIFY(d.DefaultExt.isEmpty());
+        QVERIFY(d.fileDialog()->defaultSuffix().isEmpty());
+
+        // and back on the text files a picture name becomes a list name
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("bild.png"));
+        QTest::keyClick(types, Qt::Key_Up);
+        QCOMPARE(d.FilterIndex, 1);
+        QCOMPARE(name->text(), QStringLiteral("bild.txt"));
     }));
 }
 
