@@ -77,6 +77,7 @@ void ConversionRun::dispatchMore()
             continue;
         }
         overSource_[index] = planned.overSource;
+        result.targetReplaced = QFileInfo::exists(planned.target);
         ++inFlight_;
         const bool verify = options_.replaceSources;
         const ConversionOptions options = options_;

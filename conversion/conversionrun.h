@@ -24,6 +24,7 @@ struct ConversionResult {
     QString target;
     QString reason;         // why it failed, in a few words
     bool sourceRemoved = false;
+    bool targetReplaced = false;  // the target was a file already there (re-encoded or overwritten)
 };
 
 class ConversionRun : public QObject {

@@ -272,7 +272,9 @@ void TPictureConvertDlg::fileDone(const ConversionResult& result)
 {
     if (result.outcome == ConversionResult::Converted || result.sourceRemoved)
         changed_ = true;
-    if (result.outcome == ConversionResult::Converted && host_.addFile && host_.shownFolder &&
+    // a replaced file keeps its one grid item, which the folder scan at the
+    // end of the run brings up to date; only new files are added
+    if (result.outcome == ConversionResult::Converted && !result.targetReplaced && host_.addFile && host_.shownFolder &&
         sameFolder(QFileInfo(result.target).absolutePath(), host_.shownFolder()))
         host_.addFile(result.target);
     ui->Progress->setValue(std::min(ui->Progress->value() + 1, ui->Progress->maximum()));

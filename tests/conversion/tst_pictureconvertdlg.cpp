@@ -11,6 +11,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
 class PictureConvertDlgTest : public QObject {
     Q_OBJECT
 
@@ -79,6 +89,44 @@ private slots:
         QCOMPARE(QImage(dir.filePath("out/a.jpg")).size(), QSize(50, 20));
         QVERIFY(dlg.changed());
         QCOMPARE(Settings().readInteger("Convert", "JPEGSaveQualiy", 0), 33);
+    }
+
+    // Into the shown folder with "Original  entfernen/ersetzen": a picture
+    // re-encoded in place and one overwritten keep their one grid item (the
+    // scan at the end refreshes it); only the new file is added.
+    void replacedFilesAreNotAddedTwice()
+    {
+        QTemporaryDir dir;
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        for (const char* name : {"a.jpg", "b.png", "c.png", "c.jpg"})
+            QVERIFY(image.save(dir.filePath(name)));
+        const QByteArray oldA = bytesOf(dir.filePath("a.jpg"));
+        QStringList asked, added;
+        int scans = 0;
+        TPictureConvertDlg::Host host;
+        host.askOverwrite = [&](const QString& s, const QString& t, QString&) {
+            asked << QFileInfo(s).fileName() + "->" + QFileInfo(t).fileName();
+            return 1;
+        };
+        host.shownFolder = [&] { return dir.path(); };
+        host.addFile = [&](const QString& f) { added << QFileInfo(f).fileName(); };
+        host.startFolderScan = [&] { ++scans; };
+        TPictureConvertDlg dlg(host);
+        Ui::TPictureConvertDlg* ui = dlg.form();
+        dlg.setSources({dir.filePath("a.jpg"), dir.filePath("b.png"), dir.filePath("c.png")}, {});
+        ui->FormatList->setCurrentItem(ui->FormatList->topLevelItem(2));
+        ui->DestFolder->setText(dir.path());
+        ui->ReplaceRemoving->setChecked(true);
+        ui->JPEGQuality->setValue(20);
+        QSignalSpy accepted(&dlg, &QDialog::accepted);
+        QTest::mouseClick(ui->OkButton, Qt::LeftButton);
+        QVERIFY(accepted.wait(60000));
+        QCOMPARE(asked, QStringList{"c.png->c.jpg"});
+        QCOMPARE(added, QStringList{"b.jpg"});
+        QCOMPARE(scans, 1);
+        QVERIFY(bytesOf(dir.filePath("a.jpg")) != oldA);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
     }
 
     // "Abbrechen" during a run: no new file starts, the dialog stays open.
