@@ -768,8 +768,16 @@ bool TILMultiImageToolBar::selectScanner()
     void* parent = parentWindow();
     if (!parent)
         throw ErrorInvalid(QStringLiteral("Parent Window Handle required"));
-    HourglassCursor wait;
-    return SelectScanSource(parent);
+    bool chosen = false;
+    {
+        HourglassCursor wait;
+        chosen = SelectScanSource(parent);
+    }
+    // a cancelled choice counts as chosen; false means no scanner answered
+    if (!chosen)
+        MessageBox::information(this, QStringLiteral("Scanner auswählen"),
+                                QStringLiteral("Es wurde kein Scanner gefunden."));
+    return chosen;
 }
 
 bool TILMultiImageToolBar::changeColorDepth()

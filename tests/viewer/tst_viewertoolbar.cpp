@@ -199,6 +199,19 @@ private slots:
         QVERIFY(w.toolbar()->Click(ibScan));
         MessageBox::setScript({});
         QCOMPARE(w.thumbnails()->CurrentSelected, 1);
+
+        // and choosing a scanner says that there is none instead of doing nothing
+        QList<MessageBox::Request> told;
+        MessageBox::setScript([&](const MessageBox::Request& r) {
+            told << r;
+            return QMessageBox::Ok;
+        });
+        QVERIFY(w.toolbar()->Click(ibSelectScanner));
+        MessageBox::setScript({});
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told[0].caption, QString("Scanner auswählen"));
+        QCOMPARE(told[0].text, QString("Es wurde kein Scanner gefunden."));
+        QCOMPARE(told[0].icon, QMessageBox::Information);
     }
 
     void keypadKeysZoom()
