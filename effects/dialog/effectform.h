@@ -107,24 +107,27 @@ private:
     // effectform.cpp
     void connectControls();
     void buildMenu();
+    void rebuildPreview();
+    void readMasterSize();
+    void moveSplitter();
+    void openHelp(const QString& topic);
+    void endDialog();
+    // effectformrun.cpp
     void runEffect(bool apply);
     void effectFinished(const EffectOutcome& outcome);
     void progressed(int percent, const QString& operation);
     void finishRun();
     void setBusy(bool busy);
-    void rebuildPreview();
     void showPicture(GlobalHandle dib);
-    void readMasterSize();
-    void moveSplitter();
-    void pageChanged();
+    void automaticPreview();
+    // effectformselection.cpp
     void showSelection(bool show);
     void placeBand();
     void bandChanged(int left, int top, int right, int bottom);
-    void automaticPreview();
     QRect limited(QRect r, int width, int height) const;
+    // effectformactivepage.cpp
+    void pageChanged();
     void refreshColourCount();
-    void openHelp(const QString& topic);
-    void endDialog();
     // effectformpages.cpp
     void buildPages();
     QWidget* buildPage(const PageSpec& spec);
