@@ -18,9 +18,8 @@ std::uint64_t IfdChain::get(ByteSpan bytes, std::uint64_t at, int size) const
     return v;
 }
 
-void IfdChain::put(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint64_t value) const
+void IfdChain::put(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint64_t value, int size) const
 {
-    const int size = m_big ? 8 : 4;
     for (int i = 0; i < size; ++i) {
         const int shift = 8 * (m_little ? i : size - 1 - i);
         bytes[at + std::uint64_t(i)] = static_cast<std::uint8_t>(value >> shift);
@@ -83,8 +82,35 @@ bool IfdChain::relink(std::vector<std::uint8_t>& bytes, const std::vector<std::u
         if (field == 0 || field > bytes.size() || bytes.size() - field < offsetSize || !used.insert(page).second)
             return false;
     }
-    put(bytes, m_big ? 8 : 4, order.front());
+    const int size = int(offsetSize);
+    put(bytes, m_big ? 8 : 4, order.front(), size);
     for (std::size_t i = 0; i < order.size(); ++i)
-        put(bytes, nextFieldOf(order[i]), i + 1 < order.size() ? order[i + 1] : 0);
+        put(bytes, nextFieldOf(order[i]), i + 1 < order.size() ? order[i + 1] : 0, size);
     return true;
+}
+
+void IfdChain::renumber(std::vector<std::uint8_t>& bytes, const std::vector<std::uint64_t>& order) const
+{
+    constexpr std::uint64_t kPageNumber = 297;
+    constexpr std::uint64_t kShort = 3;
+    const ByteSpan span{bytes.data(), bytes.size()};
+    const int countSize = m_big ? 8 : 2;
+    const int valueCountSize = m_big ? 8 : 4;
+    const std::uint64_t entrySize = m_big ? 20 : 12;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        // read() checked that every entry of a directory of the chain lies in the file
+        if (nextFieldOf(order[i]) == 0)
+            continue;
+        const std::uint64_t count = get(span, order[i], countSize);
+        for (std::uint64_t e = 0; e < count; ++e) {
+            const std::uint64_t entry = order[i] + std::uint64_t(countSize) + e * entrySize;
+            if (get(span, entry, 2) != kPageNumber || get(span, entry + 2, 2) != kShort
+                || get(span, entry + 4, valueCountSize) != 2)
+                continue;
+            const std::uint64_t value = entry + 4 + std::uint64_t(valueCountSize);
+            put(bytes, value, i, 2);
+            if (get(span, value + 2, 2) != 0)
+                put(bytes, value + 2, order.size(), 2);
+        }
+    }
 }

@@ -22,9 +22,15 @@ public:
     // order must hold directories of this chain only.
     bool relink(std::vector<std::uint8_t>& bytes, const std::vector<std::uint64_t>& order) const;
 
+    // Gives each directory of the order a PageNumber field (tag 297, two
+    // SHORTs) that names its place: the page index, and the page count
+    // where the file gave one (0, "unknown", stays). Directories without
+    // the field are left as they are.
+    void renumber(std::vector<std::uint8_t>& bytes, const std::vector<std::uint64_t>& order) const;
+
 private:
     std::uint64_t get(ByteSpan bytes, std::uint64_t at, int size) const;
-    void put(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint64_t value) const;
+    void put(std::vector<std::uint8_t>& bytes, std::uint64_t at, std::uint64_t value, int size) const;
     std::uint64_t nextFieldOf(std::uint64_t page) const;
 
     bool m_little = true;

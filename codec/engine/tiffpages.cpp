@@ -42,7 +42,10 @@ bool insert(std::vector<std::uint8_t>& file, const dibcore::DibView& dib, int co
     std::vector<std::uint64_t> order = after.pages();
     const std::size_t at = std::min<std::size_t>(std::size_t(page), count);
     std::rotate(order.begin() + std::ptrdiff_t(at), order.end() - 1, order.end());
-    return after.relink(file, order) && readable(file, count + 1) && request.progress(80);
+    if (!after.relink(file, order))
+        return false;
+    after.renumber(file, order);
+    return readable(file, count + 1) && request.progress(80);
 }
 
 bool remove(std::vector<std::uint8_t>& file, int page, DecodeRequest& request)
@@ -55,7 +58,10 @@ bool remove(std::vector<std::uint8_t>& file, int page, DecodeRequest& request)
         return false;
     std::vector<std::uint64_t> order = chain.pages();
     order.erase(order.begin() + page);
-    return chain.relink(file, order) && readable(file, count - 1) && request.progress(80);
+    if (!chain.relink(file, order))
+        return false;
+    chain.renumber(file, order);
+    return readable(file, count - 1) && request.progress(80);
 }
 
 }  // namespace tiffpages

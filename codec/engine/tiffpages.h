@@ -1,7 +1,8 @@
 #pragma once
 // Page edits of a TIFF file held in memory: append, insert and delete. The
-// other pages keep every byte; only the links between the directories
-// change. A deleted page's directory and data stay in the file unlinked.
+// other pages keep their pictures; only the links between the directories
+// and the pages' PageNumber fields change. A deleted page's directory and
+// data stay in the file unlinked.
 
 #include <cstdint>
 #include <vector>

@@ -3,6 +3,7 @@
 // fileops fault hook at each progress report) leaves the file byte for byte
 // as it was, with no temporary file beside it.
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,6 +65,17 @@ QImage asWritten(const QImage& picture)
     return picture.convertToFormat(QImage::Format_RGB888);
 }
 
+// "index-count" of every page's PageNumber field, as tiffinfo reads them.
+QStringList tiffinfoPageNumbers(const QString& path)
+{
+    QStringList out;
+    const QString text = QString::fromUtf8(run("tiffinfo", {path}));
+    static const QRegularExpression number("Page Number: (\\d+-\\d+)");
+    for (auto it = number.globalMatch(text); it.hasNext();)
+        out << it.next().captured(1);
+    return out;
+}
+
 // Makes the n-th fault check of a write to path fail; counts the checks.
 struct FaultAt {
     QString path;
@@ -115,11 +127,21 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(KV_TEST_DATA "/codec/rose-3pages.tif"), path));
         const QList<QImage> before = pagesOf(path);
         QCOMPARE(before.size(), 3);
+        QCOMPARE(tiffinfoPageNumbers(path), (QStringList{"0-3", "1-3", "2-3"}));
         QVERIFY(DeleteTiffPage(path, 0));
         const QList<QImage> after = pagesOf(path);
         QCOMPARE(after.size(), 2);
         QCOMPARE(maxDifference(after[0], before[1]), 0);
         QCOMPARE(maxDifference(after[1], before[2]), 0);
+        // the pages that stay name their new places (TIFF 6.0 PageNumber)
+        QCOMPARE(tiffinfoPageNumbers(path), (QStringList{"0-2", "1-2"}));
+
+        // a page put first moves the others' numbers on; it has none of its own
+        GlobalHandle dib = dibOf(photo(12, 10, 3), 24);
+        QVERIFY(WriteTiffFileDibPage(path, dib, 0, TiffCompressionCode(sNONE), 0));
+        FreeDIB(dib);
+        QCOMPARE(pageCount(path), 3);
+        QCOMPARE(tiffinfoPageNumbers(path), (QStringList{"1-3", "2-3"}));
     }
 
     void insertShiftsTheOthers()
