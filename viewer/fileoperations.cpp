@@ -205,6 +205,8 @@ void FileOperations::transfer(bool move)
     for (int i : operands())
         if (!sources.contains(grid_->item(i).FileName))
             sources << grid_->item(i).FileName;
+    const int selected = grid_->CurrentSelected;
+    const QString shown = selected >= 0 && selected < grid_->itemCount() ? grid_->item(selected).FileName : QString();
     bool sameFileNoted = false;
     for (const QString& source : sources) {
         const QString target = paths::withTrailingSeparator(chosen) + paths::fileName(source);
@@ -218,6 +220,8 @@ void FileOperations::transfer(bool move)
         if (!QFileInfo::exists(target)) {
             if (!CopyOrMoveFile(source, target, move, false))
                 break;
+            if (move && source == shown)
+                releaseMovedPicture();
             if (inShownFolder(target))
                 grid_->AddFile(target);
             continue;
@@ -231,6 +235,8 @@ void FileOperations::transfer(bool move)
         const QString to = overwrite ? target : state_->RenameTarget;
         if (!CopyOrMoveFile(source, to, move, overwrite))
             break;
+        if (move && source == shown)
+            releaseMovedPicture();
         if (inShownFolder(to)) {
             if (overwrite)
                 grid_->ReplaceFile(to);
@@ -242,6 +248,16 @@ void FileOperations::transfer(bool move)
         state_->ScanActive = false;
     if (host_.updateMarkedCount)
         host_.updateMarkedCount();
+}
+
+// The pane lets go of a picture moved away, as of a deleted one; its item
+// goes with the folder scan the change starts.
+void FileOperations::releaseMovedPicture()
+{
+    grid_->CurrentSelected = -1;
+    if (host_.releaseShownPicture)
+        host_.releaseShownPicture();
+    grid_->viewport()->update();
 }
 
 int FileOperations::AskOverwrite(const QString& source, const QString& target)

@@ -42,6 +42,7 @@ public:
 
 private:
     void transfer(bool move);
+    void releaseMovedPicture();
     bool inShownFolder(const QString& path) const;
     QString namesOf(const QList<int>& items) const;
     QString whereDeletedGo(const QList<int>& items) const;

@@ -103,13 +103,18 @@ class TestFileOperations : public QObject {
 
     ViewerState state_;
 
-    std::unique_ptr<FileOperations> operations(TPicLibThumbnails& grid, const QString& folder, int* scans = nullptr)
+    std::unique_ptr<FileOperations> operations(TPicLibThumbnails& grid, const QString& folder, int* scans = nullptr,
+                                               int* releases = nullptr)
     {
         FileOperations::Host host;
         host.treePath = [folder] { return folder; };
         host.startFolderScan = [scans] {
             if (scans)
                 ++*scans;
+        };
+        host.releaseShownPicture = [releases] {
+            if (releases)
+                ++*releases;
         };
         return std::make_unique<FileOperations>(nullptr, &grid, &state_, host);
     }
@@ -493,6 +498,42 @@ private slots:
         fileops::setFaultHook([](fileops::Op op, const QString&) { return op == fileops::Op::Remove; });
         ops->Delete();
         QCOMPARE(grid.itemCount(), 3);
+    }
+
+    // The pane lets go of the shown picture when it is moved away, not
+    // when it is copied or another picture moves.
+    void movingTheShownPictureReleasesThePane()
+    {
+        QTemporaryDir shown;
+        QTemporaryDir target;
+        TPicLibThumbnails grid;
+        makePicture(shown.filePath("a.png"), 40, 30);
+        makePicture(shown.filePath("b.png"), 50, 30);
+        grid.AddFile(shown.filePath("a.png"));
+        grid.AddFile(shown.filePath("b.png"));
+        int releases = 0;
+        auto ops = operations(grid, shown.path(), nullptr, &releases);
+        TFileCopyMoveDlg::startDelay = 0;
+        FolderPicker::setScript([&](const QString&, const QString&) { return target.path(); });
+        const int a = grid.item(0).FileName == shown.filePath("a.png") ? 0 : 1;
+        const int b = 1 - a;
+        grid.SelectIndex(a);
+        ops->Copy();
+        QCOMPARE(releases, 0);
+        QCOMPARE(grid.CurrentSelected, a);
+        QVERIFY(QFile::remove(target.filePath("a.png")));
+
+        grid.SetChecked(b, true);
+        ops->Move();   // the marked one, not the shown one
+        QVERIFY(QFile::exists(target.filePath("b.png")));
+        QCOMPARE(releases, 0);
+        QCOMPARE(grid.CurrentSelected, a);
+
+        grid.SetChecked(b, false);
+        ops->Move();   // nothing marked: the shown one
+        QVERIFY(QFile::exists(target.filePath("a.png")));
+        QCOMPARE(releases, 1);
+        QCOMPARE(grid.CurrentSelected, -1);
     }
 
     void copyAndMoveWithClashes()
