@@ -110,5 +110,6 @@ void TKvnPictureView::ShowAbout()
 void TKvnPictureView::SlideShowProperties()
 {
     TDiaPropDlg dialog(state_.SamplePicturePath, this);
+    dialog.PictureFolder = ui->ShellTree1->path();
     dialog.exec();
 }

@@ -316,6 +316,8 @@ void TDiaPropDlg::addPictures()
 {
     SlideOpenDialog dialog(this);
     dialog.FilterIndex = 15;
+    const QStringList listed = ui->lvEintraege->paths();
+    dialog.InitialDir = listed.isEmpty() ? PictureFolder : QFileInfo(listed.constLast()).absolutePath();
     if (!dialog.Execute())
         return;
     for (const QString& file : dialog.Files)

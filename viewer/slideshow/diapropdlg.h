@@ -30,6 +30,9 @@ public:
     bool AddEntry(const QString& path, bool select);
     // The options as the controls show them.
     DiaShowOptions chosenOptions() const;
+    // Where "Bild hinzufügen" starts while the list is empty (the viewer's
+    // shown folder); afterwards it starts in the last entry's folder.
+    QString PictureFolder;
 
     // ---- commands
     void openListFile();       // "Liste öffnen"

@@ -223,16 +223,24 @@ private slots:
         QTemporaryDir dir;
         const QStringList files = writePictures(dir.path(), 3);
         TDiaPropDlg dialog(files[0]);
+        QTemporaryDir shown;
+        dialog.PictureFolder = shown.path();
         int filterIndex = 0;
+        QString startedIn;
         TMMOpenDialog::setScript([&](TMMOpenDialog& d) {
             filterIndex = d.FilterIndex;
+            startedIn = d.InitialDir;
             static_cast<SlideOpenDialog&>(d).Files = {files[1], files[2]};
             return true;
         });
         dialog.addPictures();
         QCOMPARE(filterIndex, 15);
+        QCOMPARE(startedIn, shown.path());   // the list is empty: the shown folder
         QCOMPARE(dialog.entries()->paths(), QStringList({files[1], files[2]}));
         QCOMPARE(dialog.previewFile(), files[2]);
+        dialog.addPictures();   // then where the last picture came from
+        QCOMPARE(startedIn, QFileInfo(files[2]).absolutePath());
+        QCOMPARE(dialog.entries()->paths(), QStringList({files[1], files[2]}));
 
         // "Vorschau" with "Keine" does nothing; with a transition it reveals the picture
         TPMultiImage* preview = dialog.preview();
