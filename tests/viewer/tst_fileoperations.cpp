@@ -103,6 +103,15 @@ class TestFileOperations : public QObject {
 
     ViewerState state_;
 
+    // a.png (40 x 30) and b.png (50 x 30) in folder, both in the grid
+    static void addTwoPictures(TPicLibThumbnails& grid, const QTemporaryDir& folder)
+    {
+        makePicture(folder.filePath("a.png"), 40, 30);
+        makePicture(folder.filePath("b.png"), 50, 30);
+        grid.AddFile(folder.filePath("a.png"));
+        grid.AddFile(folder.filePath("b.png"));
+    }
+
     std::unique_ptr<FileOperations> operations(TPicLibThumbnails& grid, const QString& folder, int* scans = nullptr,
                                                int* releases = nullptr)
     {
@@ -507,10 +516,7 @@ private slots:
         QTemporaryDir shown;
         QTemporaryDir target;
         TPicLibThumbnails grid;
-        makePicture(shown.filePath("a.png"), 40, 30);
-        makePicture(shown.filePath("b.png"), 50, 30);
-        grid.AddFile(shown.filePath("a.png"));
-        grid.AddFile(shown.filePath("b.png"));
+        addTwoPictures(grid, shown);
         int releases = 0;
         auto ops = operations(grid, shown.path(), nullptr, &releases);
         TFileCopyMoveDlg::startDelay = 0;
@@ -541,10 +547,7 @@ private slots:
         QTemporaryDir shown;
         QTemporaryDir target;
         TPicLibThumbnails grid;
-        makePicture(shown.filePath("a.png"), 40, 30);
-        makePicture(shown.filePath("b.png"), 50, 30);
-        grid.AddFile(shown.filePath("a.png"));
-        grid.AddFile(shown.filePath("b.png"));
+        addTwoPictures(grid, shown);
         grid.SetChecked(0, true);
         grid.SetChecked(1, true);
         writeFile(target.filePath("a.png"), "existing");
