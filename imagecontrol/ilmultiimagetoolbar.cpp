@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -736,7 +737,7 @@ bool TILMultiImageToolBar::scanPicture()
     void* parent = parentWindow();
     if (!parent)
         throw ErrorInvalid(QStringLiteral("Parent Window Handle required"));
-    HourglassCursor wait;
+    auto wait = std::make_optional<HourglassCursor>();
     TPMultiImage& image = *image_;
     const int selected = grid_ ? grid_->CurrentSelected : -1;
     snapshot();
@@ -746,7 +747,8 @@ bool TILMultiImageToolBar::scanPicture()
     }
     image.setImageName(QString());
     image.DefSaveFilename = QString();
-    image.ScanImage(parent);
+    const bool scanned = image.ScanImage(parent);
+    const bool stopped = image.Stopped();
     if (!image.Picture().empty()) {
         if (saveDialog_)
             saveDialog_->FilterIndex = 1;
@@ -760,6 +762,10 @@ bool TILMultiImageToolBar::scanPicture()
     } else if (grid_) {
         grid_->SelectIndex(selected);
     }
+    // said after the picture came back, whose texts would hide the control's
+    wait.reset();
+    if (!scanned && !stopped)
+        MessageBox::information(this, QStringLiteral("Bild scannen"), QStringLiteral("Es wurde kein Bild eingelesen."));
     return true;
 }
 

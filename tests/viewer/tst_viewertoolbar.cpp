@@ -193,12 +193,20 @@ private slots:
         SaneTestDevice::Options none;
         none.devices = 0;
         QVERIFY(device.configure(none));
-        // the picture is changed (scanned, then undone): "Nein" to saving it
-        MessageBox::setScript([](const MessageBox::Request&) { return QMessageBox::No; });
+        // the picture is changed (scanned, then undone): "Nein" to saving it;
+        // then the failed scan says so
+        QList<MessageBox::Request> scanTold;
+        MessageBox::setScript([&](const MessageBox::Request& r) {
+            scanTold << r;
+            return QMessageBox::No;
+        });
         w.thumbnails()->SelectIndex(1);
         QVERIFY(w.toolbar()->Click(ibScan));
         MessageBox::setScript({});
         QCOMPARE(w.thumbnails()->CurrentSelected, 1);
+        QCOMPARE(scanTold.size(), 2);
+        QCOMPARE(scanTold[1].caption, QString("Bild scannen"));
+        QCOMPARE(scanTold[1].text, QString("Es wurde kein Bild eingelesen."));
 
         // and choosing a scanner says that there is none instead of doing nothing
         QList<MessageBox::Request> told;
