@@ -2,6 +2,7 @@
 # serves previous/next and the TIFF page buttons.
 target_sources(kvimagecontrol PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbar.cpp ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbar.h
+  ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbarpictures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbarbutton.cpp ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbarbutton.h
   ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbarbtn.cpp ${CMAKE_CURRENT_LIST_DIR}/ilmultiimagetoolbarbtn.h
   ${CMAKE_CURRENT_LIST_DIR}/toolbarlayout.cpp ${CMAKE_CURRENT_LIST_DIR}/toolbarlayout.h
