@@ -68,6 +68,12 @@ TPixelFormat iconFormat(int colourClass)
     }
 }
 
+// The type name of a metafile by its lower-case extension.
+const char* metafileType(const QString& ext)
+{
+    return ext == QLatin1String(".wmf") ? "Windows Metafile" : "Enhanced Metafile";
+}
+
 // The picture information of a picture the control did not load itself.
 void describeOwnLoad(TPMultiImage* control, const char* type)
 {
@@ -371,7 +377,7 @@ void TKvnPictureEdit::loadPicture(const QString& file, int page, TPMultiImage* c
     if (ext == QLatin1String(".wmf") || ext == QLatin1String(".emf")) {
         control->setImageName(file);   // the control leaves metafiles to us
         control->setPicture(specialpictures::metafilePicture(file));
-        describeOwnLoad(control, ext == QLatin1String(".wmf") ? "Windows Metafile" : "Enhanced Metafile");
+        describeOwnLoad(control, metafileType(ext));
         information = specialpictures::metafileInformationText(control->imageInfo.type, control->Picture());
     } else if (ext == QLatin1String(".ico")) {
         control->setImageName(file);
@@ -563,8 +569,7 @@ void TKvnPictureEdit::showSavedFile(const QString& file)
     }
     QString information;
     if (ext == QLatin1String(".wmf") || ext == QLatin1String(".emf"))
-        information = specialpictures::metafileInformationText(
-            QLatin1String(ext == QLatin1String(".wmf") ? "Windows Metafile" : "Enhanced Metafile"), image_->Picture());
+        information = specialpictures::metafileInformationText(QLatin1String(metafileType(ext)), image_->Picture());
     else if (ext == QLatin1String(".ico"))
         information = specialpictures::iconInformationText(file, image_->Picture());
     else

@@ -105,11 +105,8 @@ void FileOperations::Delete()
     std::set<int> remove;
     for (int i : order) {
         const Th& item = grid_->item(i);
-        if (i == grid_->CurrentSelected) {
-            grid_->CurrentSelected = -1;
-            if (host_.releaseShownPicture)
-                host_.releaseShownPicture();
-        }
+        if (i == grid_->CurrentSelected)
+            releaseShownPicture();
         const QString file = item.FileName;
         state_->NotifySuppressed = true;
         fileops::makeArchiveOnly(file);
@@ -221,7 +218,7 @@ void FileOperations::transfer(bool move)
             if (!CopyOrMoveFile(source, target, move, false))
                 break;
             if (move && source == shown)
-                releaseMovedPicture();
+                releaseShownPicture();
             if (inShownFolder(target))
                 grid_->AddFile(target);
             continue;
@@ -236,7 +233,7 @@ void FileOperations::transfer(bool move)
         if (!CopyOrMoveFile(source, to, move, overwrite))
             break;
         if (move && source == shown)
-            releaseMovedPicture();
+            releaseShownPicture();
         if (inShownFolder(to)) {
             if (overwrite)
                 grid_->ReplaceFile(to);
@@ -250,9 +247,9 @@ void FileOperations::transfer(bool move)
         host_.updateMarkedCount();
 }
 
-// The pane lets go of a picture moved away, as of a deleted one; its item
+// The pane lets go of a picture deleted or moved away; a moved one's item
 // goes with the folder scan the change starts.
-void FileOperations::releaseMovedPicture()
+void FileOperations::releaseShownPicture()
 {
     grid_->CurrentSelected = -1;
     if (host_.releaseShownPicture)

@@ -20,7 +20,7 @@ public:
         std::function<void()> startFolderScan;
         std::function<void()> sortThumbnails;
         std::function<void()> updateMarkedCount;
-        std::function<void()> releaseShownPicture;   // before the shown file is deleted
+        std::function<void()> releaseShownPicture;   // before the shown file is deleted or moved
     };
 
     FileOperations(QWidget* window, TPicLibThumbnails* grid, ViewerState* state, Host host);
@@ -42,7 +42,7 @@ public:
 
 private:
     void transfer(bool move);
-    void releaseMovedPicture();
+    void releaseShownPicture();
     bool inShownFolder(const QString& path) const;
     QString namesOf(const QList<int>& items) const;
     QString whereDeletedGo(const QList<int>& items) const;
